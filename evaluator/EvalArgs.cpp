@@ -1,0 +1,1 @@
+// Command line and format settings of MivoEval.

@@ -1,0 +1,2 @@
+// MivoEval: the batch option evaluator.
+int main() { return 0; }

@@ -1,0 +1,29 @@
+// The system's 8-bit code page. On this platform it is UTF-8: every text a
+// user types is held as UTF-8 bytes, and converting between local text and
+// UTF-8 leaves the bytes unchanged (invalid bytes are kept as they stand), so
+// no character of any script is lost.
+//
+// Texts cut, padded or measured by character count for display count code
+// points and never split a multibyte sequence.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace mivo {
+
+// Local text to UTF-8 and back: identity on this platform.
+inline std::string LocalToUtf8(std::string_view text) { return std::string(text); }
+inline std::string Utf8ToLocal(std::string_view text) { return std::string(text); }
+
+// Number of code points (an invalid byte counts as one).
+std::size_t CodePointCount(std::string_view text);
+
+// The first `count` code points of the text.
+std::string CutToCodePoints(std::string_view text, std::size_t count);
+
+// The text padded with blanks on the right to `width` code points.
+std::string PadRightToCodePoints(std::string_view text, std::size_t width);
+
+}  // namespace mivo

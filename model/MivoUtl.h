@@ -1,0 +1,21 @@
+// Tolerant floating-point equality and normalisation of weight lists.
+#pragma once
+
+#include "model/Utils.h"
+
+namespace mivo {
+
+// The one floating-point tolerance of the system.
+inline constexpr double Eps = 1e-12;
+
+// True when |a - b| < Eps (absolute tolerance).
+bool SameValue(double a, double b);
+
+// Scales the list so that it sums to `total`; unchanged when the sum is 0.
+void NormalizeSum(TFloatList& list, double total);
+
+// Scales the list so that its (signed) maximum equals `top`; unchanged when
+// the list is empty or its maximum is 0.
+void NormalizeMax(TFloatList& list, double top);
+
+}  // namespace mivo
