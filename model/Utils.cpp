@@ -247,7 +247,15 @@ std::string Trim(std::string_view text) {
 }
 
 std::string NextToken(std::string& text) {
-    text = Trim(text);
+    // Leading blanks go; trailing ones stay with the rest of the text, so a
+    // text of blanks only gives an empty token and an empty text.
+    if (Trim(text).empty()) {
+        text.clear();
+        return "";
+    }
+    std::size_t start = 0;
+    while (IsTrimmed(text[start])) ++start;
+    text.erase(0, start);
     std::size_t blank = text.find(' ');
     if (blank == std::string::npos) return std::exchange(text, std::string());
     std::string token = text.substr(0, blank);

@@ -85,8 +85,9 @@ std::string Trim(std::string_view text);
 
 // --- cutting a text into tokens -------------------------------------------
 
-// Trims the text; the token is the part before the first blank and the text
-// becomes the part after it (not trimmed again).
+// Skips leading blanks and control characters; the token is the part before
+// the first blank and the text becomes the part after it (not trimmed). A
+// text of blanks only gives an empty token and becomes empty.
 std::string NextToken(std::string& text);
 
 // Empty delimiter: NextToken. Otherwise the part before the first occurrence
