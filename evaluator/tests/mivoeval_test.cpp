@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -23,8 +24,10 @@ std::string Slurp(const std::string& path) {
 }
 
 Result RunEval(const std::string& arguments) {
-    std::string dir = ::testing::TempDir();
-    std::string out = dir + "/mivoeval_out.txt", err = dir + "/mivoeval_err.txt";
+    // Test programs run in parallel: every run gets files of its own.
+    static int counter = 0;
+    std::string base = ::testing::TempDir() + "/mivoeval_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+    std::string out = base + ".out", err = base + ".err";
     std::string command = std::string(MIVO_BINARY_DIR) + "/evaluator/MivoEval " + arguments + " >" + out + " 2>" + err;
     int status = std::system(command.c_str());
     Result r;
