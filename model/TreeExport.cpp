@@ -1,0 +1,89 @@
+#include "model/TreeExport.h"
+
+#include <unordered_set>
+#include <unordered_map>
+
+#include "model/Locale.h"
+#include "model/MivoModel.h"
+#include "model/MivoStr.h"
+#include "model/SafeFile.h"
+#include "model/Utils.h"
+
+namespace mivo {
+
+namespace {
+
+std::string GmlString(const std::string& text) { return "\"" + ReplaceStr(text, "\"", "&quot;") + "\""; }
+
+// Control characters (tabs and line breaks among them) become blanks.
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < ' ') c = ' ';
+    return text;
+}
+
+void WriteLines(const std::string& file_name, const std::vector<std::string>& lines) {
+    TSafeFileWriter out(file_name);
+    for (const std::string& line : lines) {
+        out.Write(line);
+        out.Write("\n");
+    }
+    out.Commit();
+}
+
+}  // namespace
+
+std::vector<std::string> GmlLines(const TMivoModel& model) {
+    std::vector<TMivoAttribute*> attributes = model.Attributes();
+
+    // Identifiers: the name, or name_1, name_2, ... when it is taken
+    // (compared without regard to case).
+    std::unordered_set<std::string> taken;
+    std::unordered_map<const TMivoAttribute*, std::string> ids;
+    for (const TMivoAttribute* a : attributes) {
+        std::string id = a->GetName();
+        for (int n = 1; taken.count(FoldCase(id)); ++n) id = a->GetName() + "_" + std::to_string(n);
+        taken.insert(FoldCase(id));
+        ids.emplace(a, id);
+    }
+
+    std::vector<std::string> lines{"graph ["};
+    for (const TMivoAttribute* a : attributes) {
+        if (a->Link()) continue;
+        lines.push_back("node [");
+        lines.push_back(" id " + GmlString(ids[a]));
+        lines.push_back(" label " + GmlString(a->GetName()));
+        lines.push_back("]");
+    }
+    for (const TMivoAttribute* a : attributes) {
+        for (int i = 0; i < a->InpCount(); ++i) {
+            const TMivoAttribute* input = a->Inputs(i);
+            const TMivoAttribute* target = input->Link() ? input->Link() : input;
+            auto it = ids.find(target);
+            std::string target_id = it != ids.end() ? it->second : target->GetName();
+            lines.push_back("edge [");
+            lines.push_back(" source " + GmlString(ids[a]));
+            lines.push_back(" target " + GmlString(target_id));
+            lines.push_back("]");
+        }
+    }
+    lines.push_back("]");
+    return lines;
+}
+
+void ExportGml(const TMivoModel& model, const std::string& file_name) { WriteLines(file_name, GmlLines(model)); }
+
+std::vector<std::string> TreeLines(const TMivoModel& model) {
+    std::vector<std::string> lines;
+    model.ForEachAttribute([&](TMivoAttribute* a) {
+        char kind = a->IsAggregate() ? '*' : a->Link() ? '>' : ':';
+        std::string scale = a->Scale() ? a->Scale()->ScaleString() : MivoStr::SUndefined;
+        lines.push_back(StrOfChar(a->Level() - 1, ' ') + OneLine(a->GetName()) + '\t' + kind + '\t' +
+                        OneLine(scale) + '\t' + OneLine(a->GetDescription()));
+    });
+    return lines;
+}
+
+void ExportTree(const TMivoModel& model, const std::string& file_name) { WriteLines(file_name, TreeLines(model)); }
+
+}  // namespace mivo

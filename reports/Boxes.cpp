@@ -1,0 +1,358 @@
+#include "reports/Boxes.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "model/RunTime.h"
+#include "reports/Elements.h"
+#include "reports/Formatter.h"
+#include "reports/Groups.h"
+
+namespace mivo {
+
+namespace {
+
+std::int32_t Add32(std::int32_t a, std::int32_t b) { return CheckedAdd(a, b); }
+std::int32_t Sub32(std::int32_t a, std::int32_t b) { return CheckedSub(a, b); }
+
+// Last unit of an inclusive span starting at `from`.
+std::int32_t LastOf(std::int32_t from, std::int32_t size) { return Sub32(Add32(from, size), 1); }
+
+}  // namespace
+
+// --- TBox -------------------------------------------------------------------------
+
+TBox::TBox(TRpt* element) : element_(element) {
+    MIVO_ASSERT(element, "Creating TBox with nil TRpt");
+    AssignAligned(*element);
+    if (auto* group = dynamic_cast<TRptGroup*>(element)) PageBreakMode = group->PageBreakMode;
+}
+
+TBox::~TBox() = default;
+
+void TBox::SetElement(TRpt* element) {
+    MIVO_ASSERT(element, "Creating TBox with nil TRpt");
+    element_ = element;
+}
+
+TFormatter& TBox::Formatter() const {
+    MIVO_ASSERT(element_, "Creating TBox with nil TRpt");
+    return FormatterOf(*element_);
+}
+
+std::int32_t TBox::Right() const { return LastOf(pos_.X, size_.X); }
+std::int32_t TBox::Bottom() const { return LastOf(pos_.Y, size_.Y); }
+TRect TBox::BoundsRect() const { return TRect{Left(), Top(), Right(), Bottom()}; }
+
+std::int32_t TBox::ContentOffset(int axis) const {
+    switch (Alignment(axis)) {
+        case alCentre: return Sub32(size_[axis], natural_[axis]) / 2;
+        case alEnd: return Sub32(size_[axis], natural_[axis]);
+        default: return 0;
+    }
+}
+
+std::int32_t TBox::ContentLeft() const { return Add32(pos_.X, ContentOffset(HorzAxis)); }
+std::int32_t TBox::ContentTop() const { return Add32(pos_.Y, ContentOffset(VertAxis)); }
+std::int32_t TBox::ContentRight() const { return LastOf(ContentLeft(), natural_.X); }
+std::int32_t TBox::ContentBottom() const { return LastOf(ContentTop(), natural_.Y); }
+TRect TBox::ContentRect() const { return TRect{ContentLeft(), ContentTop(), ContentRight(), ContentBottom()}; }
+
+void TBox::Measure() { natural_ = TPoint{}; }
+
+void TBox::Bounds() { Measure(); }
+
+void TBox::MoveTo(TPoint point) { pos_ = point; }
+
+void TBox::SizeToNatural() {
+    SizeFromMeasures();
+    Measure();
+    ResolveProportional();
+}
+
+void TBox::SetFixedWidth(std::int32_t width) {
+    SizeToNatural();
+    size_.X = width;
+}
+
+void TBox::DrawOutline() { Formatter().DrawFrame(ContentRect(), psSolid, false, ""); }
+
+void TBox::SizeFromMeasures() {
+    TFormatter& formatter = Formatter();
+    formatter.PushReport(element_);
+    size_.X = formatter.MeasureToDevice(element_->GetWidthMeasure());
+    size_.Y = formatter.MeasureToDevice(element_->GetHeightMeasure());
+    formatter.PopReport();
+}
+
+void TBox::ResolveProportional() {
+    if (size_.X < 0 && element_->WidthIsProportional())
+        size_.X = RoundToInt32(static_cast<double>(natural_.X) * element_->GetWidthMeasure().Value);
+    if (size_.Y < 0 && element_->HeightIsProportional())
+        size_.Y = RoundToInt32(static_cast<double>(natural_.Y) * element_->GetHeightMeasure().Value);
+}
+
+void TBox::Paint() {
+    TFormatter& formatter = Formatter();
+    formatter.PushReport(element_);
+    if (ShowOutlines) DrawOutline();
+    Draw();
+    formatter.PopReport();
+}
+
+// --- leaves -----------------------------------------------------------------------
+
+TLinerBox::TLinerBox(TRptLiner* liner) : TBox(liner) { liner->box_ = this; }
+
+TLinerBox::~TLinerBox() {
+    if (auto* liner = static_cast<TRptLiner*>(element_); liner && liner->box_ == this) liner->box_ = nullptr;
+}
+
+TRptLiner& TLinerBox::Liner() const { return *static_cast<TRptLiner*>(element_); }
+
+void TLinerBox::Measure() {
+    natural_.X = 0;
+    natural_.Y = std::max<std::int32_t>(1, Formatter().MeasureToDevice(Liner().GetThickness()));
+}
+
+void TLinerBox::Draw() {
+    TRptLiner& liner = Liner();
+    if (!dynamic_cast<TRptLinerBegin*>(&liner)) return;
+    TRptLiner* partner = liner.GetPartner();
+    if (!partner || !partner->Box()) return;
+    Formatter().DrawRules(ContentRect(), partner->Box()->ContentRect(), liner.RuleCount);
+}
+
+TTextBox::TTextBox(TRptText* text) : TBox(text) {}
+
+TRptText& TTextBox::Text() const { return *static_cast<TRptText*>(element_); }
+
+std::string TTextBox::GetDisplayText() { return CopyTail(Text().GetText(), start_, length_); }
+
+void TTextBox::Measure() {
+    TFormatter& formatter = Formatter();
+    formatter.PushReport(element_);
+    std::string text = GetDisplayText();
+    natural_ = text.empty() ? TPoint{} : TPoint{formatter.TextWidth(text), formatter.TextHeight(text)};
+    formatter.PopReport();
+}
+
+void TTextBox::Draw() {
+    std::string text = GetDisplayText();
+    if (Text().Clip) Formatter().TextRect(ContentRect(), BoundsRect(), text);
+    else Formatter().TextOut(ContentRect(), text);
+}
+
+TTreeBox::TTreeBox(TRptTree* tree) : TTextBox(tree) {}
+
+void TTreeBox::Measure() {
+    TFormatter& formatter = Formatter();
+    formatter.PushReport(element_);
+    natural_ = TPoint{formatter.TreeWidth(GetDisplayText()), size_.Y};
+    formatter.PopReport();
+}
+
+void TTreeBox::Draw() { Formatter().DrawTree(ContentRect(), GetDisplayText()); }
+
+TDrawBox::TDrawBox(TRptDraw* draw) : TBox(draw) {}
+
+TRptDraw& TDrawBox::Drawing() const { return *static_cast<TRptDraw*>(element_); }
+
+void TDrawBox::Measure() { natural_ = size_; }
+
+void TDrawBox::Draw() {
+    TRptDraw& drawing = Drawing();
+    if (drawing.GetCallback()) Formatter().DrawGraphic(ContentRect(), drawing.GetCallback(), drawing.GetParam());
+}
+
+// --- TBoxGroup ----------------------------------------------------------------------
+
+TBoxGroup::~TBoxGroup() = default;
+
+TBox* TBoxGroup::GetItem(int index) const { return At(items_, index).box; }
+
+void TBoxGroup::SetItem(int index, std::unique_ptr<TBox> box) {
+    Slot& slot = At(items_, index);
+    slot.box = box.get();
+    slot.owned = std::move(box);
+}
+
+void TBoxGroup::Add(std::unique_ptr<TBox> box) {
+    TBox* raw = box.get();
+    items_.push_back(Slot{std::move(box), raw});
+}
+
+void TBoxGroup::Insert(int index, std::unique_ptr<TBox> box) {
+    if (index < 0 || index > Count()) throw ERangeError();
+    TBox* raw = box.get();
+    items_.insert(items_.begin() + index, Slot{std::move(box), raw});
+}
+
+std::unique_ptr<TBox> TBoxGroup::ExtractBox(int index) {
+    Slot& slot = At(items_, index);
+    slot.box = nullptr;
+    return std::move(slot.owned);
+}
+
+void TBoxGroup::AddReference(TBox& box) { items_.push_back(Slot{nullptr, &box}); }
+
+int TBoxGroup::LineCount() const {
+    int n = 1;
+    for (const Slot& s : items_)
+        if (s.box) n = CheckedAdd(n, s.box->LineCount());
+    return n;
+}
+
+void TBoxGroup::Measure() {
+    int m = MainAxis();
+    int c = OtherAxis(m);
+    TPoint natural;
+    for (const Slot& s : items_) {
+        if (!s.box) continue;
+        natural[m] = Add32(natural[m], s.box->Size()[m]);
+        natural[c] = std::max(natural[c], s.box->GetNaturalSize()[c]);
+    }
+    natural_ = natural;
+}
+
+void TBoxGroup::Bounds() {
+    bool any = false;
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    for (const Slot& s : items_) {
+        if (!s.box) continue;
+        TRect r = s.box->BoundsRect();
+        if (!any) {
+            left = r.Left, top = r.Top, right = r.Right, bottom = r.Bottom;
+            any = true;
+        } else {
+            left = std::min(left, r.Left), top = std::min(top, r.Top);
+            right = std::max(right, r.Right), bottom = std::max(bottom, r.Bottom);
+        }
+    }
+    natural_ = any ? TPoint{Add32(Sub32(right, left), 1), Add32(Sub32(bottom, top), 1)} : TPoint{};
+}
+
+void TBoxGroup::MoveTo(TPoint point) {
+    pos_ = point;
+    for (const Slot& s : items_)
+        if (s.box) s.box->MoveTo(AddPoints(point, s.box->Position()));
+}
+
+void TBoxGroup::ResetPositions() {
+    for (const Slot& s : items_)
+        if (s.box) s.box->SetPosition(TPoint{});
+}
+
+void TBoxGroup::Stretch() {
+    int m = MainAxis();
+    std::int32_t free = Sub32(size_[m], natural_[m]);
+    std::vector<TBox*> stretchable;
+    for (const Slot& s : items_)
+        if (s.box && s.box->Placement(m) == plStretch) stretchable.push_back(s.box);
+    if (stretchable.empty()) return;
+    auto count = static_cast<std::int32_t>(stretchable.size());
+    auto grow = [m](TBox* box, std::int32_t by) {
+        TPoint size = box->Size();
+        size[m] = Add32(size[m], by);
+        box->SetSize(size);
+    };
+    for (TBox* box : stretchable) grow(box, free / count);
+    // Leftover units one at a time to children picked at random; a negative
+    // remainder is dropped.
+    for (std::int32_t r = free % count; r > 0; --r) grow(stretchable[static_cast<std::size_t>(Formatter().RandomIndex(count))], 1);
+    for (TBox* box : stretchable)
+        if (auto* group = dynamic_cast<TBoxGroup*>(box)) group->Relayout();
+    for (TBox* box : stretchable) box->Bounds();
+    Measure();
+}
+
+void TBoxGroup::AlignCross() {
+    int c = OtherAxis(MainAxis());
+    for (const Slot& s : items_) {
+        if (!s.box) continue;
+        TPoint pos = s.box->Position();
+        TPoint size = s.box->Size();
+        switch (s.box->Placement(c)) {
+            case plStretch:
+                pos[c] = 0;
+                size[c] = size_[c];
+                break;
+            case plCentre: pos[c] = Sub32(size_[c], size[c]) / 2; break;
+            case plEnd: pos[c] = Sub32(size_[c], size[c]); break;
+            default: pos[c] = 0; break;
+        }
+        s.box->SetPosition(pos);
+        s.box->SetSize(size);
+    }
+    Measure();
+}
+
+void TBoxGroup::PlaceChildren() {
+    int m = MainAxis();
+    int c = OtherAxis(m);
+    std::int32_t running = ContentOffset(m);
+    std::int32_t cross = ContentOffset(c);
+    for (const Slot& s : items_) {
+        if (!s.box) continue;
+        TPoint pos = s.box->Position();
+        pos[m] = running;
+        pos[c] = Add32(pos[c], cross);
+        s.box->SetPosition(pos);
+        running = Add32(running, s.box->Size()[m]);
+    }
+}
+
+void TBoxGroup::Relayout() {
+    ResetPositions();
+    Stretch();
+    AlignCross();
+    PlaceChildren();
+}
+
+void TBoxGroup::SizeToNatural() {
+    ResetPositions();
+    SizeFromMeasures();
+    Measure();
+    ResolveProportional();
+    Stretch();
+    AlignCross();
+    PlaceChildren();
+}
+
+void TBoxGroup::SetFixedWidth(std::int32_t width) {
+    ResetPositions();
+    TBox::SetFixedWidth(width);
+    Stretch();
+    AlignCross();
+    PlaceChildren();
+}
+
+void TBoxGroup::Draw() {
+    for (const Slot& s : items_)
+        if (s.box) s.box->Paint();
+}
+
+void TBoxGroup::DrawOutline() { Formatter().DrawFrame(ContentRect(), psDot, true, element_->ClassName()); }
+
+// --- TPageBox -------------------------------------------------------------------------
+
+void TPageBox::SetPage(TPoint origin, TPoint size) {
+    Clear();
+    pos_ = origin;
+    size_ = size;
+}
+
+void TPageBox::FinishPage() {
+    Measure();
+    ResolveProportional();
+    // An endless page is as tall as its content: there is no rest of the
+    // page for stretchable boxes to take, and nothing may shrink below its
+    // own height.
+    if (size_.Y <= 0) size_.Y = natural_.Y;
+    Stretch();
+    PlaceChildren();
+    MoveTo(pos_);
+    Draw();
+}
+
+}  // namespace mivo

@@ -1,0 +1,260 @@
+// Layout boxes: the measured and placed form of one report element for one
+// formatting run. Every element makes its box (TRpt::CreateBox); a group's
+// box holds the boxes of its children. Boxes compute their natural size
+// through the formatter's measuring primitives, take their final size from
+// the element's measures, share free space among stretchable children,
+// align children across the main axis, place them, and draw themselves
+// through the formatter's drawing primitives.
+//
+// Coordinates are 32-bit device units; rectangles are inclusive
+// (Right = Left + Width - 1). Positions are relative to the parent box
+// until the page is finished (MoveTo), then absolute. Layout arithmetic
+// raises "Integer overflow" instead of wrapping.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "reports/Measures.h"
+
+namespace mivo {
+
+class TFormatter;
+class TRpt;
+class TRptDraw;
+class TRptLiner;
+class TRptText;
+class TRptTree;
+
+class TBox : public TAligned {
+public:
+    // Copies the element's placement and alignment, and its page-break mode
+    // when it is a group. A null element fails with the assertion
+    // "Creating TBox with nil TRpt".
+    explicit TBox(TRpt* element);
+    virtual ~TBox();
+    TBox(const TBox&) = delete;
+    TBox& operator=(const TBox&) = delete;
+
+    TRpt* Element() const { return element_; }
+    void SetElement(TRpt* element);
+    // The formatter of the element's report; boxes exist only while a
+    // formatter works on the report.
+    TFormatter& Formatter() const;
+
+    std::int32_t PageBreakMode = 0;
+
+    // --- geometry ---
+    TPoint Position() const { return pos_; }
+    void SetPosition(TPoint position) { pos_ = position; }
+    TPoint Size() const { return size_; }
+    void SetSize(TPoint size) { size_ = size; }
+    TPoint GetNaturalSize() const { return natural_; }
+    void SetNaturalSize(TPoint size) { natural_ = size; }
+
+    std::int32_t Left() const { return pos_.X; }
+    std::int32_t Top() const { return pos_.Y; }
+    std::int32_t Width() const { return size_.X; }
+    std::int32_t Height() const { return size_.Y; }
+    void SetLeft(std::int32_t v) { pos_.X = v; }
+    void SetTop(std::int32_t v) { pos_.Y = v; }
+    void SetWidth(std::int32_t v) { size_.X = v; }
+    void SetHeight(std::int32_t v) { size_.Y = v; }
+    std::int32_t Right() const;
+    std::int32_t Bottom() const;
+    TRect BoundsRect() const;
+    std::int32_t NaturalWidth() const { return natural_.X; }
+    std::int32_t NaturalHeight() const { return natural_.Y; }
+
+    // Offset of the content (natural size) inside the box on an axis, by
+    // the box's alignment: 0, (size - natural) div 2 or size - natural.
+    std::int32_t ContentOffset(int axis) const;
+    std::int32_t ContentLeft() const;
+    std::int32_t ContentTop() const;
+    std::int32_t ContentRight() const;
+    std::int32_t ContentBottom() const;
+    TRect ContentRect() const;
+
+    // --- layout ---
+    // Number of lines for progress counts: 1, or 1 + the children's.
+    virtual int LineCount() const { return 1; }
+    // Natural size := the content's size.
+    virtual void Measure();
+    // Natural size := the bounding box of the children (leaves: Measure).
+    virtual void Bounds();
+    // Position := point (groups: children too, making them absolute).
+    virtual void MoveTo(TPoint point);
+    // SizeFromMeasures, Measure, ResolveProportional.
+    virtual void SizeToNatural();
+    // SizeToNatural, then width := w.
+    virtual void SetFixedWidth(std::int32_t width);
+    virtual void Draw() {}
+    // The formatter's frame around the content (box outlines are off in
+    // this system; kept for layout debugging).
+    virtual void DrawOutline();
+
+    // Size := the measures converted by the formatter (a proportional
+    // measure gives -1), with the element as current element.
+    void SizeFromMeasures();
+    // A negative size on an axis with a proportional measure becomes the
+    // natural size times the measure's value, rounded.
+    void ResolveProportional();
+    void TakeNaturalSize() { size_ = natural_; }
+    // With the element as current element: the outline when enabled, then
+    // Draw.
+    void Paint();
+
+    // Box outlines are switched off in this system.
+    static constexpr bool ShowOutlines = false;
+
+protected:
+    TRpt* element_;
+    TPoint pos_;
+    TPoint size_;
+    TPoint natural_;
+};
+
+// The box of a liner: zero natural width, the rule's thickness high. The
+// begin marker's box draws the rules up to its partner's box.
+class TLinerBox : public TBox {
+public:
+    explicit TLinerBox(TRptLiner* liner);
+    ~TLinerBox() override;
+    TRptLiner& Liner() const;
+    void Measure() override;
+    void Draw() override;
+
+private:
+    friend class TRptLiner;
+    // The liner is being freed before its box.
+    void DetachLiner() { element_ = nullptr; }
+};
+
+// A text, or the part of it from Start (1-based characters) for Length
+// characters (-1: to the end).
+class TTextBox : public TBox {
+public:
+    explicit TTextBox(TRptText* text);
+    TRptText& Text() const;
+
+    void SetRange(std::int32_t start, std::int32_t length) {
+        start_ = start;
+        length_ = length;
+    }
+    std::int32_t Start() const { return start_; }
+    std::int32_t Length() const { return length_; }
+
+    virtual std::string GetDisplayText();
+    void Measure() override;
+    void Draw() override;
+
+private:
+    std::int32_t start_ = 1;
+    std::int32_t length_ = -1;
+};
+
+// A tree-line prefix: the tree width of its text, as high as the box.
+class TTreeBox : public TTextBox {
+public:
+    explicit TTreeBox(TRptTree* tree);
+    void Measure() override;
+    void Draw() override;
+};
+
+// An owner-drawn graphic: its content is the box itself.
+class TDrawBox : public TBox {
+public:
+    explicit TDrawBox(TRptDraw* draw);
+    TRptDraw& Drawing() const;
+    void Measure() override;
+    void Draw() override;
+};
+
+// A box holding child boxes along a main axis.
+class TBoxGroup : public TBox {
+public:
+    using TBox::TBox;
+    ~TBoxGroup() override;
+
+    int Count() const { return static_cast<int>(items_.size()); }
+    // Child i (null for a slot emptied by ExtractBox); "Range check error"
+    // outside 0..Count-1.
+    TBox* GetItem(int index) const;
+    // Puts the box in place of child i, freeing an owned old box.
+    void SetItem(int index, std::unique_ptr<TBox> box);
+    void Add(std::unique_ptr<TBox> box);
+    void Insert(int index, std::unique_ptr<TBox> box);
+    // Hands child i over to the caller; the slot stays, empty.
+    std::unique_ptr<TBox> ExtractBox(int index);
+
+    virtual int MainAxis() const = 0;
+    void ResetPositions();
+    // Shares the free space on the main axis (which may be negative) among
+    // the children with stretch placement on it; leftover units go to
+    // children picked at random by the formatter.
+    void Stretch();
+    // Places every child across the main axis by its placement.
+    void AlignCross();
+    // Lines the children up along the main axis from the content offset.
+    void PlaceChildren();
+
+    int LineCount() const override;
+    void Measure() override;
+    void Bounds() override;
+    void MoveTo(TPoint point) override;
+    void SizeToNatural() override;
+    void SetFixedWidth(std::int32_t width) override;
+    void Draw() override;
+    void DrawOutline() override;
+
+protected:
+    // A child that the group does not own (the page box's children belong
+    // to the report's box tree or to the formatter).
+    void AddReference(TBox& box);
+    void Clear() { items_.clear(); }
+    // ResetPositions, Stretch, AlignCross, PlaceChildren.
+    void Relayout();
+
+private:
+    struct Slot {
+        std::unique_ptr<TBox> owned;
+        TBox* box = nullptr;
+    };
+    std::vector<Slot> items_;
+};
+
+class THorizontalBox : public TBoxGroup {
+public:
+    using TBoxGroup::TBoxGroup;
+    int MainAxis() const override { return HorzAxis; }
+};
+
+class TVerticalBox : public TBoxGroup {
+public:
+    using TBoxGroup::TBoxGroup;
+    int MainAxis() const override { return VertAxis; }
+};
+
+// The page being filled by a formatter. Its children are not owned.
+class TPageBox : public TVerticalBox {
+public:
+    using TVerticalBox::TVerticalBox;
+
+    // Places a box on the page (not owned).
+    void Add(TBox& box) { AddReference(box); }
+    void Add(std::unique_ptr<TBox>) = delete;
+    void Insert(int, std::unique_ptr<TBox>) = delete;
+    void SetItem(int, std::unique_ptr<TBox>) = delete;
+
+    // Empties the page (the boxes are not freed); position := origin,
+    // size := page size.
+    void SetPage(TPoint origin, TPoint size);
+    // Lays the page out (children with vertical stretch placement take the
+    // rest of the height; no cross alignment), makes positions absolute and
+    // draws it.
+    void FinishPage();
+};
+
+}  // namespace mivo

@@ -1,0 +1,160 @@
+#include "reports/Groups.h"
+
+#include "model/RunTime.h"
+#include "reports/Boxes.h"
+#include "reports/Formatter.h"
+#include "reports/Report.h"
+
+namespace mivo {
+
+TRptGroup::TRptGroup(TRpt* owner) : TRpt(owner) { height_ = NaturalSize; }
+
+TRptGroup::~TRptGroup() = default;
+
+TRpt* TRptGroup::GetItem(int index) const { return At(children_, index).get(); }
+
+void TRptGroup::SetItem(int index, std::unique_ptr<TRpt> element) {
+    MIVO_ASSERT(element, "Adding nil TRpt");
+    auto& slot = At(children_, index);
+    if (slot.get() == openLiner_) openLiner_ = nullptr;
+    element->SetOwner(this);
+    slot = std::move(element);
+}
+
+int TRptGroup::Add(std::unique_ptr<TRpt> element) {
+    MIVO_ASSERT(element, "Adding nil TRpt");
+    element->SetOwner(this);
+    children_.push_back(std::move(element));
+    return Count() - 1;
+}
+
+std::unique_ptr<TBoxGroup> TRptGroup::CreateGroupBox() {
+    if (Orientation() == orVertical) return std::make_unique<TVerticalBox>(this);
+    return std::make_unique<THorizontalBox>(this);
+}
+
+std::unique_ptr<TBox> TRptGroup::CreateBox() { return CreateGroupBox(); }
+
+std::unique_ptr<TBox> TRptGroup::BuildBox(bool forWidth, std::int32_t width) {
+    EndLiner();
+    auto box = CreateGroupBox();
+    BeginBoxes();
+    struct EndBoxesOnExit {
+        TRptGroup& group;
+        ~EndBoxesOnExit() { group.EndBoxes(); }
+    } endBoxes{*this};
+    bool childrenForWidth = forWidth && Orientation() == orVertical;
+    for (int i = 0; i < Count(); ++i) {
+        if (OnBuildItem) OnBuildItem(*this, i, Count());
+        TRpt* child = children_[static_cast<std::size_t>(i)].get();
+        box->Add(childrenForWidth ? child->CreateBoxForWidth(width) : child->CreateNaturalBox());
+    }
+    if (forWidth) box->SetFixedWidth(width);
+    else box->SizeToNatural();
+    return box;
+}
+
+std::unique_ptr<TBox> TRptGroup::CreateNaturalBox() { return BuildBox(false, 0); }
+
+std::unique_ptr<TBox> TRptGroup::CreateBoxForWidth(std::int32_t width) { return BuildBox(true, width); }
+
+// --- builder operations -----------------------------------------------------
+
+TRptText* TRptGroup::AddText(std::string text) {
+    auto* element = AddNew<TRptText>();
+    element->SetText(std::move(text));
+    return element;
+}
+
+TRptMacro* TRptGroup::AddMacro(std::string text) {
+    auto* element = AddNew<TRptMacro>();
+    element->SetText(std::move(text));
+    return element;
+}
+
+TRptElement* TRptGroup::AddFill() {
+    auto* element = AddNew<TRptElement>();
+    element->SetWidthMeasure(MakeMeasure(mkDevice, 0.0f));
+    element->HorzPlacement = plStretch;
+    return element;
+}
+
+TRptTree* TRptGroup::AddTree(std::string text) {
+    auto* element = AddNew<TRptTree>();
+    element->SetText(std::move(text));
+    return element;
+}
+
+TRptDraw* TRptGroup::AddDraw(TDrawCallback callback, std::unique_ptr<TParam> param) {
+    auto* element = AddNew<TRptDraw>();
+    element->SetCallback(std::move(callback));
+    element->SetParam(std::move(param));
+    return element;
+}
+
+TRptLinerBegin* TRptGroup::BeginLiner(std::uint8_t position) {
+    EndLiner();
+    auto* liner = AddNew<TRptLinerBegin>();
+    liner->VertAlign = position;
+    openLiner_ = liner;
+    return liner;
+}
+
+TRptLinerEnd* TRptGroup::EndLiner() {
+    if (!openLiner_) return nullptr;
+    TRptLinerBegin* begin = openLiner_;
+    openLiner_ = nullptr;
+    auto* end = AddNew<TRptLinerEnd>();
+    end->SetPartner(begin);
+    end->RuleCount = begin->RuleCount;
+    end->SetThickness(begin->GetThickness());
+    end->VertAlign = begin->VertAlign;
+    return end;
+}
+
+TRptLine* TRptGroup::NewLine() { return AddNew<TRptLine>(); }
+
+TRptLine* TRptGroup::NewBlankLine() {
+    TRptLine* line = NewLine();
+    line->AddText(" ");
+    return line;
+}
+
+TRptLine* TRptGroup::VerticalSpace(float f) {
+    TRptLine* line = NewBlankLine();
+    line->SetHeightMeasure(MakeMeasure(mkNatural, f));
+    return line;
+}
+
+TRptParagraph* TRptGroup::NewParagraph() { return AddNew<TRptParagraph>(); }
+
+TRptSection* TRptGroup::NewSection(std::string title) {
+    sectionCounter_ = CheckedAdd(sectionCounter_, std::int32_t{1});
+    auto* section = AddNew<TRptSection>();
+    section->SetTitle(std::move(title));
+    section->Number = sectionCounter_;
+    return section;
+}
+
+TRptTable* TRptGroup::NewTable(std::string title) {
+    auto* table = AddNew<TRptTable>();
+    table->SetTitle(std::move(title));
+    TReport* report = GetReport();
+    table->Number = report ? report->NextTableNumber() : 0;
+    return table;
+}
+
+// --- horizontal groups --------------------------------------------------------
+
+void TRptHorizontalGroup::BeginBoxes() {
+    TFormatter& formatter = FormatterOf(*this);
+    formatter.PushReport(this);
+    formatter.MeasureLineHeight();
+    formatter.PopReport();
+}
+
+void TRptHorizontalGroup::EndBoxes() {
+    if (TFormatter* formatter = GetFormatter()) formatter->ResetLineHeight();
+}
+
+}  // namespace mivo

@@ -1,0 +1,207 @@
+#include "reports/TextFormatter.h"
+
+#include <algorithm>
+#include <limits>
+#include <sstream>
+
+#include "model/RunTime.h"
+#include "reports/Utf8Text.h"
+
+namespace mivo {
+
+// --- TTextPage ------------------------------------------------------------------------------
+
+TTextPage::TTextPage(std::int32_t width)
+    : width_(std::max<std::int32_t>(width, 0)), blankRow_(static_cast<std::size_t>(width_), U' ') {}
+
+std::string TTextPage::Row(int index) const { return EncodeUtf8(At(rows_, index)); }
+
+void TTextPage::EnsureRow(const TRect& rect) {
+    while (static_cast<std::int64_t>(rows_.size()) <= rect.Bottom) rows_.push_back(blankRow_);
+}
+
+void TTextPage::EnsureRect(const TRect& rect) {
+    EnsureRow(rect);
+    if (rect.Bottom < 0) return;
+    std::u32string& row = rows_[static_cast<std::size_t>(rect.Bottom)];
+    std::int64_t length = static_cast<std::int64_t>(rect.Right) + 1;
+    if (static_cast<std::int64_t>(row.size()) < length) row.resize(static_cast<std::size_t>(length), U' ');
+}
+
+void TTextPage::AppendText(const std::string& text) {
+    if (text.empty()) return;
+    if (rows_.empty()) rows_.push_back(blankRow_);
+    rows_.back() += DecodeUtf8(text);
+}
+
+void TTextPage::Write(const TRect& rect, const std::string& text, std::int64_t fromColumn, std::int64_t toColumn) {
+    if (rect.Top < 0 || rect.Bottom < rect.Top || text.empty()) return;
+    EnsureRect(rect);
+    std::u32string& row = rows_[static_cast<std::size_t>(rect.Top)];
+    const std::u32string chars = DecodeUtf8(text);
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        std::int64_t column = static_cast<std::int64_t>(rect.Left) + static_cast<std::int64_t>(i);
+        if (column < 0 || column < fromColumn) continue;
+        if (column >= static_cast<std::int64_t>(row.size()) || column > toColumn) break;
+        row[static_cast<std::size_t>(column)] = chars[i];
+    }
+}
+
+void TTextPage::WriteAt(const TRect& rect, const std::string& text) {
+    Write(rect, text, 0, std::numeric_limits<std::int64_t>::max());
+}
+
+void TTextPage::WriteClipped(const TRect& rect, const TRect& clip, const std::string& text) {
+    if (rect.Top < clip.Top || rect.Top > clip.Bottom) WriteAt(rect, text);
+    else Write(rect, text, clip.Left, clip.Right);
+}
+
+void TTextPage::TrimLines() {
+    for (std::u32string& row : rows_) {
+        std::size_t n = row.size();
+        while (n > 0 && row[n - 1] <= U' ') --n;
+        row.resize(n);
+    }
+}
+
+// --- TTextFormatter ---------------------------------------------------------------------------
+
+TTextFormatter::TTextFormatter(TReport& report, TPoint origin, TPoint size) : TFormatter(report, origin, size) {}
+
+TTextFormatter::~TTextFormatter() = default;
+
+TTextPage& TTextFormatter::GetPage(int index) const { return *At(pages_, CheckedSub(index, 1)); }
+
+TTextPage& TTextFormatter::Page() {
+    MIVO_ASSERT(!pages_.empty(), "Formatter: drawing outside a page");
+    return *pages_.back();
+}
+
+void TTextFormatter::WriteToFile(std::ostream& out) const {
+    bool first = true;
+    for (const auto& page : pages_) {
+        if (page->RowCount() == 0) continue;
+        if (!first) out << '\f';
+        first = false;
+        // The rows start at the top of the page, so the first origin-y rows
+        // are the top margin already: it is written once, not twice.
+        for (int r = 0; r < page->RowCount(); ++r) out << page->Row(r) << '\n';
+    }
+    if (Aborted()) out << "*** ABORTED ***\n";
+}
+
+std::string TTextFormatter::ToText() const {
+    std::ostringstream out;
+    WriteToFile(out);
+    return out.str();
+}
+
+void TTextFormatter::BeginFormatting() {
+    TFormatter::BeginFormatting();
+    pages_.clear();
+}
+
+void TTextFormatter::NewPage() {
+    TFormatter::NewPage();
+    pages_.push_back(std::make_unique<TTextPage>(CheckedAdd(PageOrigin().X, PageSize().X)));
+}
+
+void TTextFormatter::EndPage() {
+    TFormatter::EndPage();
+    if (TTextPage* page = CurrentPage()) page->TrimLines();
+}
+
+std::int32_t TTextFormatter::TextWidth(const std::string& text) {
+    return CheckedCast<std::int32_t>(Utf8Length(text));
+}
+
+std::int32_t TTextFormatter::TextHeight(const std::string&) { return 1; }
+
+std::int32_t TTextFormatter::TreeWidth(const std::string& text) {
+    return CheckedMul(CheckedCast<std::int32_t>(Utf8Length(text)), GetCellsPerTreeLevel());
+}
+
+std::int32_t TTextFormatter::MeasureToDevice(TMeasure measure) {
+    double value = measure.Value;
+    switch (measure.Kind) {
+        case mkNatural: return -1;
+        case mkMillimetres: return RoundToInt32(value * 10.0 / 25.4);
+        case mkInches: return RoundToInt32(value * 10.0);
+        case mkPoints: return RoundToInt32(value * 10.0 / 72.27);
+        default: return RoundToInt32(value);
+    }
+}
+
+void TTextFormatter::TextOut(const TRect& rect, const std::string& text) { Page().WriteAt(rect, text); }
+
+void TTextFormatter::TextRect(const TRect& rect, const TRect& clip, const std::string& text) {
+    Page().WriteClipped(rect, clip, text);
+}
+
+void TTextFormatter::DrawTree(const TRect& rect, const std::string& text) {
+    const int style = GetTreeStyle();
+    const std::string horizontal = TreeGlyph(style, TreeKeyHorizontal);
+    std::string glyphs;
+    for (char32_t c : DecodeUtf8(text)) {
+        glyphs += TreeGlyph(style, c);
+        const std::string& fill = c == TreeKeyTee || c == TreeKeyCorner ? horizontal : std::string(" ");
+        for (std::int32_t k = 1; k < GetCellsPerTreeLevel(); ++k) glyphs += fill;
+    }
+    TextOut(rect, glyphs);
+}
+
+void TTextFormatter::DrawRules(const TRect& begin, const TRect& end, std::int32_t count) {
+    if (begin.Top != end.Top || begin.Left > end.Right) return;
+    std::int64_t length = static_cast<std::int64_t>(end.Right) - begin.Left + 1;
+    const char* rule = count <= 1 ? "\u2500" : "\u2550";
+    std::string run;
+    run.reserve(static_cast<std::size_t>(length) * 3);
+    for (std::int64_t i = 0; i < length; ++i) run += rule;
+    // The rule's rectangle spans both markers, so that all of it is written.
+    TextOut(TRect{begin.Left, begin.Top, end.Right, begin.Bottom}, run);
+}
+
+void TTextFormatter::DrawGraphic(const TRect& rect, const TDrawCallback&, const TParam*) {
+    TextRect(rect, rect, "*Graphic*");
+}
+
+// --- TDataFormatter ------------------------------------------------------------------------------
+
+void TDataFormatter::NewPage() {
+    TTextFormatter::NewPage();
+    // Rows of the new page start afresh.
+    lastRow_ = -1;
+    lastRight_ = -1;
+    blankCount_ = 0;
+}
+
+void TDataFormatter::TextOut(const TRect& rect, const std::string& text) {
+    if (rect.Left == 0 && rect.Right == 0 && text == " ") {
+        ++blankCount_;
+        if (blankCount_ == 1) return;
+    }
+    TTextPage& page = Page();
+    page.EnsureRow(rect);
+    if (rect.Top > lastRow_) {
+        lastRow_ = rect.Top;
+        lastRight_ = -1;
+    }
+    if (lastRight_ >= 0 && rect.Left > static_cast<std::int64_t>(lastRight_) + 1) page.AppendText("\t");
+    page.AppendText(text);
+    lastRow_ = rect.Top;
+    lastRight_ = rect.Right;
+    blankCount_ = 0;
+}
+
+void TDataFormatter::TextRect(const TRect& rect, const TRect&, const std::string& text) { TextOut(rect, text); }
+
+void TDataFormatter::DrawTree(const TRect& rect, const std::string& text) {
+    TTextPage& page = Page();
+    page.EnsureRow(rect);
+    page.AppendText(std::string(Utf8Length(text), ' '));
+    lastRow_ = rect.Top;
+    lastRight_ = rect.Right;
+    blankCount_ = 0;
+}
+
+}  // namespace mivo

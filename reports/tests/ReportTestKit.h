@@ -1,0 +1,71 @@
+// Helpers shared by the report engine's tests: a report attached to a text
+// formatter (one character per device unit), so that boxes can be built
+// and measured outside a run, and a recording drawing surface.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "model/RunTime.h"
+#include "reports/Reports.h"
+
+namespace mivo::testing {
+
+// A report with a 10-point font and a text formatter of the given page size,
+// attached as the report's formatter.
+struct AttachedReport {
+    explicit AttachedReport(TPoint size = {80, 0}) : formatter(report, TPoint{0, 0}, size) {
+        TFont font;
+        font.Size = 10;
+        report.SetFont(font);
+        report.SetFormatter(&formatter);
+        formatter.SetRandomSource([](int) { return 0; });
+    }
+
+    TReport report;
+    TTextFormatter formatter;
+};
+
+// Display texts of the children of a group box, "|" for boxes that show no
+// text.
+inline std::vector<std::string> ChildTexts(const TBoxGroup& group) {
+    std::vector<std::string> out;
+    for (int i = 0; i < group.Count(); ++i) {
+        auto* text = dynamic_cast<TTextBox*>(group.GetItem(i));
+        out.push_back(text ? text->GetDisplayText() : "|");
+    }
+    return out;
+}
+
+// The message part of an assertion, without " (file, line n)".
+template <typename F>
+std::string AssertionText(F&& f) {
+    try {
+        f();
+    } catch (const EAssertionFailed& e) {
+        std::string m = e.Message();
+        auto at = m.rfind(" (");
+        return at == std::string::npos ? m : m.substr(0, at);
+    }
+    return "<no assertion>";
+}
+
+// Every line of a text.
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::string line;
+    for (char c : text) {
+        if (c == '\n') {
+            out.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) out.push_back(line);
+    return out;
+}
+
+}  // namespace mivo::testing

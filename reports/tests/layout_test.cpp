@@ -1,0 +1,336 @@
+// Layout boxes (stretching, alignment, placement, proportional sizes),
+// word-wrapped paragraphs and table columns, measured by the text
+// formatter (one character per device unit).
+#include <gtest/gtest.h>
+
+#include "reports/tests/ReportTestKit.h"
+
+namespace mivo {
+namespace {
+
+using testing::AttachedReport;
+using testing::ChildTexts;
+
+// A horizontal group box over `line` whose children are plain boxes of the
+// given widths; a negative width marks a stretchable child of width -w - 1.
+std::unique_ptr<THorizontalBox> MakeRow(TRptLine& line, std::int32_t width, std::vector<std::int32_t> widths) {
+    auto group = std::make_unique<THorizontalBox>(&line);
+    for (std::int32_t w : widths) {
+        auto child = std::make_unique<TBox>(line.AddFill());
+        child->HorzPlacement = w < 0 ? plStretch : plStart;
+        child->SetSize(MakePoint(w < 0 ? -w - 1 : w, 1));
+        group->Add(std::move(child));
+    }
+    group->SetSize(MakePoint(width, 1));
+    group->Measure();
+    return group;
+}
+
+std::vector<std::int32_t> Widths(const TBoxGroup& group) {
+    std::vector<std::int32_t> out;
+    for (int i = 0; i < group.Count(); ++i) out.push_back(group.GetItem(i)->Width());
+    return out;
+}
+
+TEST(Boxes, StretchSharesFreeSpace) {
+    struct Case {
+        std::int32_t width;
+        int pick;  // what the random source answers
+        std::vector<std::int32_t> expected;
+    } cases[] = {
+        // Natural 60, free 40: 20 each.
+        {100, 0, {10, 20, 20, 30, 20}},
+        // Free 41: 20 each and the leftover unit to the child picked.
+        {101, 0, {10, 21, 20, 30, 20}},
+        {101, 1, {10, 20, 20, 30, 21}},
+    };
+    for (const Case& c : cases) {
+        AttachedReport r;
+        r.formatter.SetRandomSource([&](int n) {
+            EXPECT_EQ(n, 2);
+            return c.pick;
+        });
+        TRptLine* line = r.report.NewLine();
+        auto group = MakeRow(*line, c.width, {10, -1, 20, 30, -1});  // two stretchable of width 0
+        group->Stretch();
+        EXPECT_EQ(Widths(*group), c.expected) << c.width << " " << c.pick;
+    }
+}
+
+TEST(Boxes, NegativeRemainderIsDropped) {
+    AttachedReport r;
+    r.formatter.SetRandomSource([](int) -> int { ADD_FAILURE() << "no random pick expected"; return 0; });
+    TRptLine* line = r.report.NewLine();
+    // Fixed 30 and three stretchable of 10: natural 60 in 50, free -10:
+    // -3 each, the remainder -1 dropped.
+    auto group = MakeRow(*line, 50, {30, -11, -11, -11});
+    group->Stretch();
+    EXPECT_EQ(Widths(*group), (std::vector<std::int32_t>{30, 7, 7, 7}));
+}
+
+TEST(Boxes, WithoutStretchableChildrenTheAlignmentPlacesTheContent) {
+    struct Case {
+        std::uint8_t align;
+        std::int32_t firstLeft;
+    } cases[] = {{alStart, 0}, {alCentre, 20}, {alEnd, 40}};
+    for (const Case& c : cases) {
+        AttachedReport r;
+        TRptLine* line = r.report.NewLine();
+        auto group = MakeRow(*line, 100, {10, 20, 30});
+        group->HorzAlign = c.align;
+        group->Stretch();
+        group->AlignCross();
+        group->PlaceChildren();
+        EXPECT_EQ(Widths(*group), (std::vector<std::int32_t>{10, 20, 30}));
+        EXPECT_EQ(group->GetItem(0)->Left(), c.firstLeft);
+        EXPECT_EQ(group->GetItem(1)->Left(), c.firstLeft + 10);
+        EXPECT_EQ(group->GetItem(2)->Left(), c.firstLeft + 30);
+    }
+}
+
+TEST(Boxes, CrossPlacement) {
+    struct Case {
+        std::uint8_t placement;
+        std::int32_t left, width;
+    } cases[] = {{plStretch, 0, 20}, {plStart, 0, 6}, {plCentre, 7, 6}, {plEnd, 14, 6}};
+    for (const Case& c : cases) {
+        AttachedReport r;
+        TRptParagraph* group = r.report.NewParagraph();
+        TVerticalBox box(group);
+        auto child = std::make_unique<TBox>(group->AddFill());
+        child->HorzPlacement = c.placement;
+        child->SetSize(MakePoint(6, 1));
+        box.Add(std::move(child));
+        box.SetSize(MakePoint(20, 5));
+        box.AlignCross();
+        EXPECT_EQ(box.GetItem(0)->Left(), c.left) << int(c.placement);
+        EXPECT_EQ(box.GetItem(0)->Width(), c.width) << int(c.placement);
+    }
+}
+
+TEST(Boxes, MoveToMakesChildPositionsAbsolute) {
+    AttachedReport r;
+    TRptLine* line = r.report.NewLine();
+    THorizontalBox group(line);
+    auto child = std::make_unique<TBox>(line->AddFill());
+    child->SetPosition(MakePoint(5, 0));
+    group.Add(std::move(child));
+    group.MoveTo(MakePoint(10, 20));
+    EXPECT_EQ(group.Position(), MakePoint(10, 20));
+    EXPECT_EQ(group.GetItem(0)->Position(), MakePoint(15, 20));
+}
+
+TEST(Boxes, TextMeasures) {
+    AttachedReport r;
+    TRptLine* line = r.report.NewLine();
+    EXPECT_EQ(line->AddText("")->CreateNaturalBox()->GetNaturalSize(), MakePoint(0, 0));
+    auto box = line->AddText("h\xC3\xA9llo")->CreateNaturalBox();
+    EXPECT_EQ(box->GetNaturalSize(), MakePoint(5, 1));
+    EXPECT_EQ(box->Size(), MakePoint(5, 1));
+    EXPECT_EQ(box->BoundsRect(), (TRect{0, 0, 4, 0}));
+    // A tree prefix is cells-per-level characters per key.
+    EXPECT_EQ(line->AddTree("-\u251C")->CreateNaturalBox()->Width(), 4);
+    // Fixed widths by measure.
+    TRptText* mm = line->AddText("x");
+    mm->SetWidthMeasure(MakeMeasure(mkMillimetres, 20.0f));
+    EXPECT_EQ(mm->CreateNaturalBox()->Width(), 8);
+    // Proportional heights: 3 times the natural height of a line.
+    TRptLine* tall = r.report.NewBlankLine();
+    tall->SetHeightMeasure(MakeMeasure(mkNatural, 3.0f));
+    EXPECT_EQ(tall->CreateNaturalBox()->Height(), 3);
+    EXPECT_EQ(r.report.VerticalSpace(0.5f)->CreateNaturalBox()->Height(), 0);  // half rounds to even
+    EXPECT_EQ(r.report.VerticalSpace(1.5f)->CreateNaturalBox()->Height(), 2);
+}
+
+TEST(Boxes, ContentRectFollowsAlignment) {
+    AttachedReport r;
+    TRptText* t = r.report.NewLine()->AddText("abcd");
+    t->SetWidthMeasure(MakeMeasure(mkDevice, 10.0f));
+    struct Case {
+        std::uint8_t align;
+        TRect content;
+    } cases[] = {{alStart, {0, 0, 3, 0}}, {alCentre, {3, 0, 6, 0}}, {alEnd, {6, 0, 9, 0}}};
+    for (const Case& c : cases) {
+        t->HorzAlign = c.align;
+        EXPECT_EQ(t->CreateNaturalBox()->ContentRect(), c.content) << int(c.align);
+    }
+}
+
+TEST(Boxes, LayoutOverflowIsAnError) {
+    AttachedReport r;
+    TRptLine* line = r.report.NewLine();
+    EXPECT_THROW(MakeRow(*line, 10, {2147483000, 2147483000}), EIntOverflow);
+}
+
+TEST(Boxes, LinersForgetFreedBoxes) {
+    AttachedReport r;
+    TRptLine* line = r.report.NewLine();
+    TRptLinerBegin* begin = line->BeginLiner(2);
+    TRptLinerEnd* end = line->EndLiner();
+    {
+        auto box = line->CreateNaturalBox();
+        EXPECT_NE(end->Box(), nullptr);
+        EXPECT_NE(begin->Box(), nullptr);
+    }
+    EXPECT_EQ(end->Box(), nullptr);
+    EXPECT_EQ(begin->Box(), nullptr);
+    // A liner freed before its box leaves the box detached, not dangling.
+    auto loose = std::make_unique<TRptLinerEnd>(line);
+    auto box = loose->CreateBox();
+    loose.reset();
+    box.reset();
+}
+
+TEST(Boxes, OutsideAFormattingRunBoxesCannotMeasure) {
+    TReport report;
+    TRptText* text = report.AddText("x");
+    EXPECT_EQ(testing::AssertionText([&] { text->CreateNaturalBox(); }), "Report is not being formatted");
+}
+
+// --- paragraphs ----------------------------------------------------------------------
+
+// The display texts of every line of a paragraph box (prefix and suffix
+// included, as empty texts).
+std::vector<std::vector<std::string>> LinesOf(TBox& box) {
+    std::vector<std::vector<std::string>> out;
+    auto& group = dynamic_cast<TBoxGroup&>(box);
+    for (int i = 0; i < group.Count(); ++i) out.push_back(ChildTexts(dynamic_cast<TBoxGroup&>(*group.GetItem(i))));
+    return out;
+}
+
+TEST(Paragraphs, WordWrap) {
+    using Lines = std::vector<std::vector<std::string>>;
+    struct Case {
+        const char* text;
+        std::int32_t width;
+        Lines expected;
+    } cases[] = {
+        {"ab cd ef", 5, {{"", "ab", " ", "cd", ""}, {"", "ef", ""}}},
+        {"ab cd ef", -1, {{"", "ab cd ef", ""}}},
+        {"ab cd ef", 8, {{"", "ab", " ", "cd", " ", "ef", ""}}},
+        // A word wider than the paragraph stands alone and overflows.
+        {"a verylongword b", 5, {{"", "a", ""}, {"", "verylongword", ""}, {"", "b", ""}}},
+        // Leading blanks stay on the first line; blanks at a break go.
+        {"  ab    cd", 4, {{"", "  ", "ab", ""}, {"", "cd", ""}}},
+        {"", 5, {{"", ""}}},
+    };
+    for (const Case& c : cases) {
+        AttachedReport r;
+        TRptParagraph* p = r.report.NewParagraph();
+        p->AddText(c.text);
+        auto box = p->CreateBoxForWidth(c.width);
+        EXPECT_EQ(LinesOf(*box), c.expected) << c.text << " @ " << c.width;
+        if (c.width > 0) {
+            EXPECT_EQ(box->Width(), c.width);
+        }
+    }
+}
+
+TEST(Paragraphs, PrefixesAndSuffix) {
+    AttachedReport r;
+    TRptParagraph* p = r.report.NewParagraph();
+    p->FirstPrefix().SetText("* ");
+    p->NextPrefix().SetText("  ");
+    p->LineSuffix().SetText("|");
+    p->AddText("one two three");
+    auto box = p->CreateBoxForWidth(10);
+    EXPECT_EQ(LinesOf(*box), (std::vector<std::vector<std::string>>{{"* ", "one", " ", "two", "|"},
+                                                                    {"  ", "three", "|"}}));
+}
+
+TEST(Paragraphs, JustifyFillsFullLinesOnly) {
+    AttachedReport r;
+    TRptParagraph* p = r.report.NewParagraph();
+    p->Justify = true;
+    p->AddText("aa bb cc dd");
+    auto box = p->CreateBoxForWidth(7);
+    auto& lines = dynamic_cast<TBoxGroup&>(*box);
+    ASSERT_EQ(lines.Count(), 2);
+    auto& first = dynamic_cast<TBoxGroup&>(*lines.GetItem(0));
+    auto& last = dynamic_cast<TBoxGroup&>(*lines.GetItem(1));
+    EXPECT_EQ(ChildTexts(first), (std::vector<std::string>{"", "aa", " ", "bb", ""}));
+    EXPECT_EQ(first.GetItem(2)->Width(), 3);
+    EXPECT_EQ(first.GetItem(3)->Right(), 6);
+    EXPECT_EQ(ChildTexts(last), (std::vector<std::string>{"", "cc", " ", "dd", ""}));
+    EXPECT_EQ(last.GetItem(2)->Width(), 1);
+    EXPECT_EQ(last.Width(), 7);
+}
+
+TEST(Paragraphs, MacrosAndOtherChildren) {
+    AttachedReport r;
+    r.report.SetTitle("Title words");
+    TRptParagraph* p = r.report.NewParagraph();
+    p->AddMacro("title");
+    TRptLine* inner = p->NewLine();
+    inner->AddText("whole line");
+    auto box = p->CreateBoxForWidth(12);
+    EXPECT_EQ(LinesOf(*box)[0], (std::vector<std::string>{"", "Title", " ", "words", ""}));
+    EXPECT_EQ(LinesOf(*box)[1], (std::vector<std::string>{"", "|", ""}));
+}
+
+// --- tables ---------------------------------------------------------------------------
+
+TEST(Tables, ColumnsGrowToTheirWidestOneColumnCell) {
+    AttachedReport r;
+    TRptTable* table = r.report.NewTable("t");
+    table->AddField("Name");
+    TRptField* fixed = table->AddField("F");
+    fixed->SetWidthMeasure(MakeMeasure(mkMillimetres, 20.0f));  // 8 characters
+    table->AddField("Third");
+    TRptRow* row1 = table->NewRow();
+    row1->NewCell()->AddText("a longer name");
+    row1->NewCell()->AddText("much wider than eight");
+    row1->NewCell()->AddText("x");
+    TRptRow* row2 = table->NewRow();
+    row2->NewMultiCell(3)->AddText("a cell spanning all three columns, very wide indeed");
+    table->ComputeColumns(-1);
+    EXPECT_EQ(table->GetColumnWidth(0), 13);
+    EXPECT_EQ(table->GetColumnWidth(1), 8);
+    EXPECT_EQ(table->GetColumnWidth(2), 5);
+    EXPECT_EQ(table->GetColumnLeft(0), 0);
+    EXPECT_EQ(table->GetColumnLeft(1), 15);
+    EXPECT_EQ(table->GetColumnLeft(2), 25);
+    EXPECT_EQ(table->GetColumnWidth(3), 0);
+    // A multi-column cell is as wide as its columns, separators not counted.
+    EXPECT_EQ(dynamic_cast<TRptCell*>(row2->GetItem(0))->SpanWidth(), 26);
+    table->SetColumnWidth(2, 9);
+    EXPECT_EQ(table->GetColumnWidth(2), 9);
+}
+
+TEST(Tables, RowPlacesCellsAtTheirColumns) {
+    AttachedReport r;
+    TRptTable* table = r.report.NewTable("t");
+    table->AddField("Attribute");
+    table->AddField("Value");
+    TRptRow* row = table->NewRow();
+    row->BeginLiner(2);
+    row->NewCell()->AddText("a");
+    row->NewCell()->AddText("b");
+    row->EndLiner();
+    auto box = table->CreateNaturalBox();
+    auto& rowBox = dynamic_cast<TBoxGroup&>(*dynamic_cast<TBoxGroup&>(*box).GetItem(0));
+    ASSERT_EQ(rowBox.Count(), 4);
+    EXPECT_EQ(rowBox.GetItem(0)->Left(), 0);   // begin marker
+    EXPECT_EQ(rowBox.GetItem(1)->Left(), 0);   // first column
+    EXPECT_EQ(rowBox.GetItem(1)->Width(), 9);
+    EXPECT_EQ(rowBox.GetItem(2)->Left(), 11);  // second column after the separator
+    EXPECT_EQ(rowBox.GetItem(3)->Left(), 16);  // end marker after the last cell
+    EXPECT_EQ(rowBox.NaturalWidth(), 16);
+}
+
+TEST(Tables, FixedWidthTableStretchesNothingButKeepsColumns) {
+    AttachedReport r;
+    TRptTable* table = r.report.NewTable("t");
+    table->AddField("A");
+    table->AddField("B");
+    TRptRow* row = table->NewRow();
+    row->NewCell()->AddText("abc");
+    row->NewCell()->AddText("de");
+    auto box = table->CreateBoxForWidth(40);
+    EXPECT_EQ(box->Width(), 40);
+    EXPECT_EQ(table->GetColumnWidth(0), 3);
+    EXPECT_EQ(table->GetColumnLeft(1), 5);
+}
+
+}  // namespace
+}  // namespace mivo
