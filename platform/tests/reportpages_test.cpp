@@ -1,0 +1,90 @@
+// A formatted report's pages replayed into a bitmap and compared with a
+// reviewed image; the same page saved as an Enhanced Metafile.
+#include <gtest/gtest.h>
+
+#if defined(MIVO_HAVE_QT_PLATFORM) && defined(MIVO_HAVE_REPORTS)
+
+#include <QImage>
+#include <cstdlib>
+
+#include "model/SafeFile.h"
+#include "platform/EmfWriter.h"
+#include "platform/QtBitmap.h"
+#include "platform/QtFontSource.h"
+#include "platform/tests/ImageCompare.h"
+#include "reports/PrintFormatter.h"
+#include "reports/Reports.h"
+
+namespace mivo {
+namespace {
+
+const std::string Reviewed = std::string(MIVO_TEST_DATA) + "/platform/";
+
+// A small model-report-like page: header with a rule and the page number,
+// a section heading, a paragraph, a tree of attributes and a table.
+void BuildReport(TReport& report) {
+    TFont font;
+    font.Name = "Arial";
+    font.Size = 10;
+    report.SetFont(font);
+    report.SetTitle("Sample report");
+    TRptLine* header = report.Header().NewLine();
+    header->BeginLiner(2);
+    header->AddText("Sample report");
+    header->AddFill();
+    header->AddMacro("PAGE");
+    header->EndLiner();
+    report.Header().VerticalSpace(0.5f);
+
+    TRptSection* section = report.NewSection("Attributes");
+    TRptText* title = section->NewLine()->AddText("1 Attributes");
+    title->SetBold(true);
+    title->SetFontSize(fcAdd, 2);
+    section->VerticalSpace(0.5f);
+    TRptParagraph* paragraph = section->NewParagraph();
+    paragraph->AddText("The attributes of the model form a tree; every aggregate attribute is evaluated "
+                       "from its inputs by a decision table.");
+    section->VerticalSpace(0.5f);
+
+    const char* tree[][2] = {{"", "Car"}, {"\u251C", "Price"}, {"\u2502\u251C", "Buying"},
+                             {"\u2502\u2514", "Maintenance"}, {"\u2514", "Technical"}, {" \u2514", "Safety"}};
+    for (auto& item : tree) {
+        TRptLine* line = section->NewLine();
+        if (*item[0]) line->AddTree(item[0]);
+        line->AddText(item[1]);
+    }
+    section->VerticalSpace(0.5f);
+
+    TRptTable* table = section->NewTable("Scales");
+    table->AddField("Attribute");
+    table->AddField("Scale");
+    for (auto& row : {std::pair{"Buying", "high; medium; low"}, std::pair{"Safety", "poor; good; excellent"}}) {
+        TRptRow* r = table->NewRow();
+        r->NewCell()->AddText(row.first);
+        r->NewCell()->AddText(row.second);
+    }
+}
+
+TEST(ReportPages, ReplayIntoABitmapLikeTheReviewedImage) {
+    TReport report;
+    BuildReport(report);
+    TQtFontSource fonts;
+    TPrintFormatter f(report, nullptr, MakeMeasure(mkMillimetres, 20), MakeMeasure(mkMillimetres, 20),
+                      MakeMeasure(mkMillimetres, 15), MakeMeasure(mkMillimetres, 15), &fonts);
+    f.Run();
+    ASSERT_EQ(f.PageCount(), 1);
+    const TPageMetafile& page = f.GetPageMetafile(1);
+    QImage image = RenderMetafile(page, 620, 877);
+    EXPECT_TRUE(testing::MatchesReviewedImage(image, Reviewed + "report_page.png"));
+
+    // The same page as an Enhanced Metafile (MIVO_EMF_OUT names a file to
+    // keep it, for a look in another reader).
+    std::string emf = EnhMetafileBytes(page, &fonts);
+    EXPECT_EQ(emf.substr(40, 4), " EMF");
+    if (const char* out = std::getenv("MIVO_EMF_OUT")) WriteFileAtomic(out, emf);
+}
+
+}  // namespace
+}  // namespace mivo
+
+#endif
