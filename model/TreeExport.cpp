@@ -13,7 +13,40 @@ namespace mivo {
 
 namespace {
 
-std::string GmlString(const std::string& text) { return "\"" + ReplaceStr(text, "\"", "&quot;") + "\""; }
+// A GML string: 7-bit text between double quotes, where '&', '"' and every
+// character beyond ASCII are written as character entities.
+std::string GmlString(const std::string& text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        auto b = static_cast<unsigned char>(text[i]);
+        if (b == '"') {
+            out += "&quot;";
+        } else if (b == '&') {
+            out += "&amp;";
+        } else if (b < 0x80) {
+            out += static_cast<char>(b);
+        } else {
+            std::size_t len = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 1;
+            char32_t c = len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+            bool valid = len > 1 && i + len <= text.size();
+            for (std::size_t k = 1; valid && k < len; ++k) {
+                auto cont = static_cast<unsigned char>(text[i + k]);
+                valid = (cont & 0xC0) == 0x80;
+                c = (c << 6) | (cont & 0x3F);
+            }
+            // A byte that is not UTF-8 is taken as the Latin-1 character.
+            if (!valid) {
+                len = 1;
+                c = b;
+            }
+            out += "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
+            i += len;
+            continue;
+        }
+        ++i;
+    }
+    return out + "\"";
+}
 
 // Control characters (tabs and line breaks among them) become blanks.
 std::string OneLine(std::string text) {

@@ -14,8 +14,9 @@ class TMivoModel;
 
 // The lines of the GML graph: nodes for the attributes without a link,
 // edges from each attribute to its inputs (to the link target of a linked
-// input). A double quote inside a name is written as "&quot;", so the
-// strings of the graph stay well formed.
+// input). GML files are 7-bit text: '"', '&' and every character beyond
+// ASCII in a name are written as character entities ("&quot;", "&amp;",
+// "&#269;"), so the strings stay well formed and graph tools read them.
 std::vector<std::string> GmlLines(const TMivoModel& model);
 void ExportGml(const TMivoModel& model, const std::string& file_name);
 

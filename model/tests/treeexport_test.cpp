@@ -70,3 +70,33 @@ TEST(TreeExport, ListingShowsLevelsKindsAndScales) {
     ExportTree(model, path);
     EXPECT_EQ(ReadFile(path), "Car\t*\t+ low(-);high(+)\t\n Price\t:\t<undefined>\tWhat it costs  new\n");
 }
+
+TEST(TreeExport, GmlReadsBackInARealGmlReader) {
+    TMivoModel model;
+    model.Settings.Linking = true;
+    TMivoAttribute* car = Add(model.Root(), "Car");
+    Add(car, "Cost");
+    Add(car, "cost");
+    Add(car, "Čas \"&\"");
+    TMivoAttribute* cost = Add(model.Root(), "Cost");
+    Add(cost, "Price");
+    model.Relink();
+    std::string path = ::testing::TempDir() + "/tree_graph.gml";
+    ExportGml(model, path);
+    std::string output = ::testing::TempDir() + "/tree_graph.txt";
+    std::string command = std::string("/usr/bin/python3 ") + MIVO_SOURCE_DIR + "/model/tests/read_gml.py " + path +
+                          " >" + output + " 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(output);
+    // The basic "Cost" links to the aggregate "Cost" and has no node of its
+    // own; "cost" differs in case only and gets an identifier of its own.
+    EXPECT_EQ(ReadFile(output),
+              "node Car Car\n"
+              "node cost_1 cost\n"
+              "node Čas \"&\" Čas \"&\"\n"
+              "node Cost_2 Cost\n"
+              "node Price Price\n"
+              "edge Car Cost_2\n"
+              "edge Car cost_1\n"
+              "edge Car Čas \"&\"\n"
+              "edge Cost_2 Price\n");
+}
