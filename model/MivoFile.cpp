@@ -1,0 +1,418 @@
+#include "model/MivoFile.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "model/MivoAttribute.h"
+#include "model/MivoFunction.h"
+#include "model/MivoModel.h"
+#include "model/MivoObject.h"
+#include "model/MivoScale.h"
+#include "model/MivoSettings.h"
+#include "model/MivoStr.h"
+#include "model/RunTime.h"
+#include "model/UTF8.h"
+#include "model/Utils.h"
+#include "model/Xml.h"
+
+namespace mivo {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// Sets `XmlHeader` to the UTF-8 header for one read (or copy) and restores
+// it afterwards. Reading expects that header (the parser also takes the
+// plain header of old files) whatever a writer left in `XmlHeader`, so a
+// "version 1" save does not make UTF-8 files unreadable; `XmlUtf8` still
+// tells afterwards what the document was.
+class TUtf8Header {
+public:
+    TUtf8Header() : saved_(XmlHeader) { XmlHeader = std::string(XmlUtf8Header); }
+    ~TUtf8Header() { XmlHeader = saved_; }
+    TUtf8Header(const TUtf8Header&) = delete;
+    TUtf8Header& operator=(const TUtf8Header&) = delete;
+
+private:
+    std::string saved_;
+};
+
+// Writers decide the text encoding before building the tree: value codes
+// are mapped when the document will be UTF-8.
+void BeginWriting() { XmlUtf8 = XmlHeader == XmlUtf8Header; }
+
+// Value codes as element text and back (see the header).
+std::string CodesToText(const std::string& codes) { return XmlUtf8 ? CodesToUtf8(codes) : codes; }
+
+std::string TextToCodes(const TMivoAttribute& attribute, const std::string& text) {
+    if (!XmlUtf8) return text;
+    try {
+        return Utf8ToCodes(text);
+    } catch (const EXmlError& e) {
+        throw EMivoError(Format(SBadValueCodes, attribute.GetName(), e.Message()));
+    }
+}
+
+// "Zero" 0, "Text" 2, "One" otherwise.
+std::string DataTypeToStr(std::uint8_t type) {
+    switch (type) {
+        case 0: return "Zero";
+        case 2: return "Text";
+        default: return "One";
+    }
+}
+
+std::uint8_t StrToDataType(const std::string& text) {
+    if (text == "Zero") return 0;
+    if (text == "Text") return 2;
+    return 1;
+}
+
+// Colours: upper-case hexadecimal, at least six digits, no prefix.
+std::string ColorToStr(TColor color) { return Format("%.6X", static_cast<unsigned>(color)); }
+
+TColor StrToColor(const std::string& text) {
+    // Hexadecimal digits after an implied "$", as the integer rule reads them.
+    std::string_view digits = text;
+    while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+    std::uint64_t value = 0;
+    bool ok = !digits.empty() && digits.size() <= 8;
+    for (char c : digits) {
+        int d;
+        if (c >= '0' && c <= '9') d = c - '0';
+        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        else { ok = false; break; }
+        value = value * 16 + static_cast<std::uint64_t>(d);
+    }
+    if (!ok) throw EConvertError(Format("'%s' is not a valid integer value", "$" + text));
+    return static_cast<TColor>(value);
+}
+
+// The texts of the value list are kept; only the rules are checked.
+void CheckRule(const TMivoAttribute& attribute, int rule, char low, char high, char entered, int size) {
+    const int lo = CharValue(low), hi = CharValue(high);
+    if (lo < 0 || lo >= size || hi < 0 || hi >= size)
+        throw EMivoError(Format(SRuleOutsideScale, attribute.GetName(), rule + 1));
+    if (lo > hi) throw EMivoError(Format(SRuleLowAboveHigh, attribute.GetName(), rule + 1));
+    if (entered != '+' && entered != '-')
+        throw EMivoError(Format(SRuleEnteredFlag, attribute.GetName(), rule + 1));
+}
+
+void CheckRoot(const TXmlItem& root, const std::string& source) {
+    if (root.Name != "Mivo") throw EMivoError(Format(MivoStr::SUnsupportedFileFormat, source));
+}
+
+std::unique_ptr<TXmlItem> BuildModel(const TMivoModel& model, bool plainDescription) {
+    auto root = std::make_unique<TXmlItem>("Mivo");
+    if (!model.GetName().empty()) root->AddTextChild("NAME", model.GetName());
+    const std::string description = model.GetDescription();
+    if (!description.empty()) {
+        if (plainDescription) root->AddTextChild("DESCRIPTION", description);
+        else WriteDescription("DESCRIPTION", description, *root);
+    }
+    for (const std::string& option : model.Options()) root->AddTextChild("OPTION", option);
+    WriteSettings(model.Settings, *root);
+    const TMivoAttribute& top = *model.Root();
+    for (int i = 0; i < top.InpCount(); ++i) WriteAttribute(*top.Inputs(i), *root);
+    return root;
+}
+
+}  // namespace
+
+// --- writing -------------------------------------------------------------------
+
+void WriteDescription(const std::string& name, const std::string& description, TXmlItem& parent) {
+    if (description.find(kCrLf) == std::string::npos) {
+        parent.AddTextChild(name, description);
+        return;
+    }
+    TXmlItem& element = parent.NewChild(name);
+    std::string_view rest = description;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find(kCrLf);
+        if (end == std::string_view::npos) {
+            element.AddTextChild("LINE", std::string(rest));
+            break;
+        }
+        element.AddTextChild("LINE", std::string(rest.substr(0, end)));
+        rest.remove_prefix(end + kCrLf.size());
+    }
+}
+
+void WriteScale(const TMivoScale& scale, TXmlItem& parent) {
+    TXmlItem& element = parent.NewChild("SCALE");
+    if (scale.Order == soUnordered) element.AddTextChild("ORDER", "NONE");
+    else if (scale.Order == soDescending) element.AddTextChild("ORDER", "DESC");
+    if (!scale.Interval) element.AddTextChild("INTERVAL", "False");
+    const auto* discrete = dynamic_cast<const TMivoDiscreteScale*>(&scale);
+    if (!discrete) return;
+    for (int i = 0; i < discrete->Count(); ++i) {
+        TXmlItem& value = element.NewChild("SCALEVALUE");
+        if (!discrete->ValueName(i).empty()) value.AddTextChild("NAME", discrete->ValueName(i));
+        if (!discrete->ValueDescription(i).empty()) value.AddTextChild("DESCRIPTION", discrete->ValueDescription(i));
+        if (scale.IsBad(i)) value.AddTextChild("GROUP", "BAD");
+        else if (scale.IsGood(i)) value.AddTextChild("GROUP", "GOOD");
+    }
+}
+
+void WriteFunction(const TMivoFunction& function, TXmlItem& parent) {
+    TXmlItem& element = parent.NewChild("FUNCTION");
+    if (!function.GetDescription().empty()) WriteDescription("DESCRIPTION", function.GetDescription(), element);
+    std::string low, high, entered;
+    const int count = function.RuleCount();
+    low.reserve(static_cast<std::size_t>(count));
+    high.reserve(static_cast<std::size_t>(count));
+    entered.reserve(static_cast<std::size_t>(count));
+    for (int r = 0; r < count; ++r) {
+        const std::string& rule = function.Rules().Get(r);
+        MIVO_ASSERT(rule.size() >= 3, "Rule string too short");
+        low += rule[rule.size() - 3];
+        high += rule[rule.size() - 2];
+        entered += rule[rule.size() - 1];
+    }
+    element.AddTextChild("LOW", CodesToText(low));
+    if (high != low) element.AddTextChild("HIGH", CodesToText(high));
+    if (std::count(entered.begin(), entered.end(), '+') < count) element.AddTextChild("ENTERED", entered);
+    if (function.UseWeights) element.AddTextChild("WEIGHTS", FloatArrayToStr(function.RequiredWeights));
+    if (!function.Consist) element.AddTextChild("CONSIST", "False");
+    if (function.Rounding != 0) element.AddTextChild("ROUNDING", std::to_string(function.Rounding));
+}
+
+void WriteSettings(const TMivoSettings& s, TXmlItem& parent) {
+    TXmlItem& e = parent.NewChild("SETTINGS");
+    const TMivoSettings d;  // the defaults
+    if (s.Linking) e.AddTextChild("LINKING", "True");
+    if (!s.Undoing) e.AddTextChild("UNDOING", "False");
+    if (!s.ReportParts.all()) e.AddTextChild("REPORTS", SetToStr(s.ReportParts));
+    if (!s.WeightShow.all()) e.AddTextChild("WEIGHTS", SetToStr(s.WeightShow));
+    if (s.PageBreak) e.AddTextChild("PAGEBREAK", "True");
+    if (s.BadColor != d.BadColor) e.AddTextChild("BADCOLOR", ColorToStr(s.BadColor));
+    if (s.GoodColor != d.GoodColor) e.AddTextChild("GOODCOLOR", ColorToStr(s.GoodColor));
+    if (s.BadFontStyle != d.BadFontStyle) e.AddTextChild("BADFONTSTYLE", FontStyleToStr(s.BadFontStyle));
+    if (s.GoodFontStyle != d.GoodFontStyle) e.AddTextChild("GOODFONTSTYLE", FontStyleToStr(s.GoodFontStyle));
+    if (s.WeightDec != 0) e.AddTextChild("WEIGHTDEC", std::to_string(s.WeightDec));
+    if (s.EvalColumns() != 5) e.AddTextChild("EVALCOL", std::to_string(s.EvalColumns()));
+    if (s.EvalTrim != 0) e.AddTextChild("EVALTRIM", std::to_string(s.EvalTrim));
+    if (!s.ShowWeights) e.AddTextChild("SHOWWEIGHTS", "False");
+    if (!s.ShowNum) e.AddTextChild("SHOWNUM", "False");
+    if (!s.ComplexRules) e.AddTextChild("COMPLEX", "False");
+    if (s.EnteredOnly) e.AddTextChild("ENTERED", "True");
+    if (s.FontSize != 10) e.AddTextChild("FONTSIZE", std::to_string(s.FontSize));
+    if (s.FontName != "Arial") e.AddTextChild("FONTNAME", s.FontName);
+    if (s.OptDataType != 1) e.AddTextChild("OPTDATATYPE", DataTypeToStr(s.OptDataType));
+    if (!s.OptDataAll) e.AddTextChild("OPTDATAALL", "False");
+    if (s.OptTranspose) e.AddTextChild("OPTTRANSPOSE", "True");
+    if (!s.OptLevels) e.AddTextChild("OPTLEVELS", "False");
+    if (s.FncDataType != 1) e.AddTextChild("FNCDATATYPE", DataTypeToStr(s.FncDataType));
+    if (!s.FncDataAll) e.AddTextChild("FNCDATAALL", "False");
+    if (s.FncFormatType != 1) e.AddTextChild("FNCFORMATTYPE", s.FncFormatType == 0 ? "Tab" : "Sgn");
+}
+
+void WriteAttribute(const TMivoAttribute& attribute, TXmlItem& parent) {
+    TXmlItem& element = parent.NewChild("ATTRIBUTE");
+    if (!attribute.GetName().empty()) element.AddTextChild("NAME", attribute.GetName());
+    if (!attribute.GetDescription().empty()) element.AddTextChild("DESCRIPTION", attribute.GetDescription());
+    if (attribute.Scale()) WriteScale(*attribute.Scale(), element);
+    if (attribute.Funct()) WriteFunction(*attribute.Funct(), element);
+    for (const std::string& value : attribute.Values()) element.AddTextChild("OPTION", CodesToText(value));
+    for (int i = 0; i < attribute.InpCount(); ++i) WriteAttribute(*attribute.Inputs(i), element);
+}
+
+void SaveToFile(TMivoModel& model, const std::string& file_name) {
+    BeginWriting();
+    BuildModel(model, false)->SaveToFile(file_name);
+    model.Modified = false;
+}
+
+void SaveToStrings(TMivoModel& model, std::vector<std::string>& lines) {
+    BeginWriting();
+    BuildModel(model, true)->SaveToStrings(lines);
+    model.Modified = false;
+}
+
+void WriteSubtree(const TMivoModel& model, const TMivoAttribute* attribute, std::vector<std::string>& lines) {
+    BeginWriting();
+    TXmlItem root("SUBTREE");
+    WriteAttribute(attribute ? *attribute : *model.Root(), root);
+    root.SaveToStrings(lines);
+}
+
+// --- reading -------------------------------------------------------------------
+
+std::string ReadDescription(const TXmlItem& element) {
+    if (element.IsLeaf()) return element.Text;
+    std::string text;
+    for (const auto& child : element.Children()) {
+        if (child->Name != "LINE") continue;
+        if (!text.empty()) text += kCrLf;
+        text += child->Text;
+    }
+    return text;
+}
+
+void ReadScale(const TXmlItem& element, TMivoAttribute& attribute) {
+    auto scale = std::make_unique<TMivoDiscreteScale>();
+    int values = 0;
+    for (const auto& child : element.Children()) {
+        if (child->Name == "ORDER") {
+            scale->Order = child->Text == "NONE" ? soUnordered : child->Text == "DESC" ? soDescending : soAscending;
+        } else if (child->Name == "INTERVAL") {
+            scale->Interval = StrToBool(child->Text);
+        } else if (child->Name == "SCALEVALUE") {
+            if (++values > MaxScaleValues)
+                throw EMivoError(Format(STooManyScaleValues, attribute.GetName(), MaxScaleValues));
+            scale->AddValue(child->ChildText("NAME"), child->ChildText("DESCRIPTION"));
+        }
+    }
+    // The bounds come from the groups alone, whatever the order.
+    scale->BGLow = MinBound;
+    scale->BGHigh = MaxBound;
+    int i = 0;
+    for (const auto& child : element.Children()) {
+        if (child->Name != "SCALEVALUE") continue;
+        const std::string group = child->ChildText("GROUP");
+        if (group == "BAD" && !scale->IsBad(i)) scale->SetBadBound(i);
+        else if (group == "GOOD" && !scale->IsGood(i)) scale->SetGoodBound(i);
+        ++i;
+    }
+    attribute.SetScale(std::move(scale));
+}
+
+void ReadFunction(const TXmlItem& element, TMivoAttribute& attribute) {
+    TMivoFunction* function = attribute.CreateFunction();
+    if (!function) return;  // the attribute cannot have a table: the element is ignored
+    std::string low, high, entered;
+    for (const auto& child : element.Children()) {
+        const std::string& name = child->Name;
+        if (name == "LOW") low = TextToCodes(attribute, child->Text);
+        else if (name == "HIGH") high = TextToCodes(attribute, child->Text);
+        else if (name == "ENTERED") entered = child->Text;
+        else if (name == "CONSIST") function->Consist = StrToBool(child->Text);
+        else if (name == "ROUNDING") function->Rounding = StrToInt(child->Text);
+        else if (name == "WEIGHTS") {
+            function->UseWeights = true;
+            function->RequiredWeights = StrToFloatArray(child->Text);
+        } else if (name == "DESCRIPTION") {
+            function->SetDescription(ReadDescription(*child));
+        }
+    }
+    if (high.empty()) high = low;
+    const int size = attribute.ScaleSize();
+    const int count = std::min(static_cast<int>(std::min<std::size_t>(low.size(), 0x7FFFFFFF)), function->RuleCount());
+    for (int r = 0; r < count; ++r) {
+        const std::size_t i = static_cast<std::size_t>(r);
+        const char lo = low[i];
+        const char hi = i < high.size() ? high[i] : low[i];
+        const char flag = i < entered.size() ? entered[i] : '+';
+        CheckRule(attribute, r, lo, hi, flag, size);
+        function->SetRuleLow(r, CharValue(lo));
+        function->SetRuleHigh(r, CharValue(hi));
+        function->SetRuleEntered(r, flag == '+');
+    }
+}
+
+std::unique_ptr<TMivoAttribute> ReadAttribute(const TXmlItem& element, TMivoAttribute* parent) {
+    auto owned = std::make_unique<TMivoAttribute>(element.ChildText("NAME"), element.ChildText("DESCRIPTION"));
+    TMivoAttribute* attribute = owned.get();
+    if (parent) parent->AddInput(std::move(owned));
+    for (const auto& child : element.Children()) {
+        if (child->Name == "ATTRIBUTE") ReadAttribute(*child, attribute);
+        else if (child->Name == "SCALE") ReadScale(*child, *attribute);
+        else if (child->Name == "OPTION") attribute->EditValues().push_back(TextToCodes(*attribute, child->Text));
+    }
+    // Functions last: their rules are built from the inputs' scales.
+    for (const auto& child : element.Children())
+        if (child->Name == "FUNCTION") ReadFunction(*child, *attribute);
+    return owned;
+}
+
+void ReadSettings(const TXmlItem& element, TMivoSettings& s) {
+    for (const auto& child : element.Children()) {
+        const std::string& key = child->Name;
+        const std::string& text = child->Text;
+        if (key == "LINKING") s.Linking = StrToBool(text);
+        else if (key == "UNDOING") s.Undoing = StrToBool(text);
+        else if (key == "REPORTS") s.ReportParts = StrToSet(text);
+        else if (key == "WEIGHTS") s.WeightShow = StrToSet(text);
+        else if (key == "PAGEBREAK") s.PageBreak = StrToBool(text);
+        else if (key == "BADCOLOR") s.BadColor = StrToColor(text);
+        else if (key == "GOODCOLOR") s.GoodColor = StrToColor(text);
+        else if (key == "BADFONTSTYLE") s.BadFontStyle = StrToFontStyle(text);
+        else if (key == "GOODFONTSTYLE") s.GoodFontStyle = StrToFontStyle(text);
+        else if (key == "WEIGHTDEC") s.WeightDec = StrToInt(text);
+        else if (key == "EVALCOL") s.EvalCol = StrToInt(text);
+        else if (key == "EVALTRIM") s.EvalTrim = StrToInt(text);
+        else if (key == "SHOWWEIGHTS") s.ShowWeights = StrToBool(text);
+        else if (key == "SHOWNUM") s.ShowNum = StrToBool(text);
+        else if (key == "COMPLEX") s.ComplexRules = StrToBool(text);
+        else if (key == "ENTERED") s.EnteredOnly = StrToBool(text);
+        else if (key == "FONTSIZE") s.FontSize = StrToInt(text);
+        else if (key == "FONTNAME") s.FontName = text;
+        else if (key == "OPTDATATYPE") s.OptDataType = StrToDataType(text);
+        else if (key == "OPTDATAALL") s.OptDataAll = StrToBool(text);
+        else if (key == "OPTTRANSPOSE") s.OptTranspose = StrToBool(text);
+        else if (key == "OPTLEVELS") s.OptLevels = StrToBool(text);
+        else if (key == "FNCDATATYPE") s.FncDataType = StrToDataType(text);
+        else if (key == "FNCDATAALL") s.FncDataAll = StrToBool(text);
+        else if (key == "FNCFORMATTYPE") s.FncFormatType = text == "Tab" ? 0 : text == "Col" ? 1 : 2;
+    }
+}
+
+void ReadModel(TMivoModel& model, const TXmlItem& root) {
+    model.ResetRoot();
+    TMivoAttribute& top = *model.Root();
+    for (const auto& child : root.Children()) {
+        const std::string& name = child->Name;
+        if (name == "ATTRIBUTE") ReadAttribute(*child, &top);
+        else if (name == "SETTINGS") ReadSettings(*child, model.Settings);
+        else if (name == "OPTION") model.AddOption(child->Text);
+        else if (name == "NAME") model.SetName(child->Text);
+        else if (name == "DESCRIPTION") model.SetDescription(ReadDescription(*child));
+        else if (name == "LINKING") model.Settings.Linking = StrToBool(child->Text);
+        else if (name == "EVALCOL") model.Settings.EvalCol = StrToInt(child->Text);
+    }
+    // No attribute keeps values for options the model does not have.
+    const std::size_t options = static_cast<std::size_t>(model.OptionCount());
+    model.ForEachAttribute([options](TMivoAttribute* attribute) {
+        if (attribute->Values().size() > options) attribute->EditValues().resize(options);
+    });
+    model.Changed();
+    model.Modified = false;
+}
+
+void LoadFromFile(TMivoModel& model, const std::string& file_name) {
+    TUtf8Header header;
+    TXmlItem root;
+    root.LoadFromFile(file_name);
+    CheckRoot(root, file_name);
+    ReadModel(model, root);
+}
+
+void LoadFromStrings(TMivoModel& model, const std::vector<std::string>& lines) {
+    TUtf8Header header;
+    TXmlItem root;
+    root.LoadFromStrings(lines);
+    CheckRoot(root, "SavedList");
+    ReadModel(model, root);
+}
+
+std::unique_ptr<TMivoAttribute> ReadSubtree(const std::vector<std::string>& lines) {
+    TUtf8Header header;
+    TXmlItem root;
+    root.LoadFromStrings(lines);
+    if (root.Name != "SUBTREE") throw EMivoError(MivoStr::SUnsupportedStringFormat);
+    const TXmlItem* element = root.FindChild("ATTRIBUTE");
+    return element ? ReadAttribute(*element, nullptr) : nullptr;
+}
+
+std::unique_ptr<TMivoAttribute> DuplicateSubtree(const TMivoModel& model, const TMivoAttribute* attribute) {
+    // Always through UTF-8 text, where every value code round-trips.
+    TUtf8Header header;
+    std::vector<std::string> lines;
+    WriteSubtree(model, attribute, lines);
+    return ReadSubtree(lines);
+}
+
+}  // namespace mivo
