@@ -17,8 +17,19 @@ namespace mivo {
 inline std::string LocalToUtf8(std::string_view text) { return std::string(text); }
 inline std::string Utf8ToLocal(std::string_view text) { return std::string(text); }
 
-// Number of code points (an invalid byte counts as one).
+// Number of code points (an invalid byte counts as one). A byte counts as
+// invalid when it does not start a well-formed sequence: a stray
+// continuation byte, a truncated sequence, an overlong form or a value
+// beyond U+10FFFF.
 std::size_t CodePointCount(std::string_view text);
+
+// Byte length of the code point that starts at byte `offset`: 1 to 4, 1 for
+// an invalid byte, 0 at or beyond the end of the text.
+std::size_t CodePointSize(std::string_view text, std::size_t offset);
+
+// Byte offset of the code point with 0-based index `index`; the text's size
+// when the text has fewer code points.
+std::size_t CodePointOffset(std::string_view text, std::size_t index);
 
 // The first `count` code points of the text.
 std::string CutToCodePoints(std::string_view text, std::size_t count);

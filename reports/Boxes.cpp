@@ -251,9 +251,11 @@ void TBoxGroup::Stretch() {
         if (s.box && s.box->Placement(m) == plStretch) stretchable.push_back(s.box);
     if (stretchable.empty()) return;
     auto count = static_cast<std::int32_t>(stretchable.size());
+    // Negative free space shrinks the stretchable children, but never below
+    // nothing: a negative size would make the following siblings overlap.
     auto grow = [m](TBox* box, std::int32_t by) {
         TPoint size = box->Size();
-        size[m] = Add32(size[m], by);
+        size[m] = std::max<std::int32_t>(0, Add32(size[m], by));
         box->SetSize(size);
     };
     for (TBox* box : stretchable) grow(box, free / count);

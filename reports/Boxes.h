@@ -193,7 +193,7 @@ public:
     void ResetPositions();
     // Shares the free space on the main axis (which may be negative) among
     // the children with stretch placement on it; leftover units go to
-    // children picked at random by the formatter.
+    // children picked at random by the formatter. Shrinking stops at size 0.
     void Stretch();
     // Places every child across the main axis by its placement.
     void AlignCross();

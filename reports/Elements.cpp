@@ -1,5 +1,7 @@
 #include "reports/Elements.h"
 
+#include <algorithm>
+
 #include "model/Locale.h"
 #include "model/RunTime.h"
 #include "model/Utils.h"
@@ -64,12 +66,16 @@ void TRpt::EnsureFont() {
 
 void TRpt::SetFontSize(int mode, std::int32_t value) {
     EnsureFont();
+    std::int32_t size = font_->Size;
     switch (mode) {
-        case fcAdd: font_->Size = CheckedAdd(font_->Size, value); break;
-        case fcSubtract: font_->Size = CheckedSub(font_->Size, value); break;
-        case fcSet: font_->Size = value; break;
-        default: break;
+        case fcAdd: size = CheckedAdd(size, value); break;
+        case fcSubtract: size = CheckedSub(size, value); break;
+        case fcSet: size = value; break;
+        default: return;
     }
+    // A font has at least one point: a size of 0 or less would mean "any
+    // size" or a character height to a drawing surface.
+    font_->Size = std::max<std::int32_t>(size, MinFontSize);
 }
 
 void TRpt::SetFontStyle(int mode, TFontStyles styles) {

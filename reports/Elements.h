@@ -31,6 +31,9 @@ class TTextBox;
 // exclude styles), or set it.
 enum TFontChange : int { fcAdd = 0, fcSubtract = 1, fcSet = 2 };
 
+// The smallest font size (points) that a font change gives.
+inline constexpr std::int32_t MinFontSize = 1;
+
 // The base of every report element.
 class TRpt : public TAligned {
 public:
@@ -85,7 +88,8 @@ public:
     // they fail with the assertion "Report font is undefined".
     void EnsureFont();
     // Mode fcAdd adds value to the size, fcSubtract subtracts it, fcSet sets
-    // it; any other mode only makes sure of the own font.
+    // it, never below MinFontSize; any other mode only makes sure of the own
+    // font.
     void SetFontSize(int mode, std::int32_t value);
     // Mode fcAdd includes the styles, fcSubtract excludes them, fcSet
     // replaces the set; any other mode only makes sure of the own font.

@@ -60,6 +60,21 @@ void TFormatter::EnsureLineHeight() {
     if (lineHeight_ < 0) MeasureLineHeight();
 }
 
+void TFormatter::BeginLineHeight(TRpt* line) {
+    const std::int32_t outer = lineHeight_;
+    PushReport(line);
+    MeasureLineHeight();
+    PopReport();
+    outerLineHeights_.push_back(outer);
+}
+
+void TFormatter::EndLineHeight() {
+    const std::int32_t outer = outerLineHeights_.empty() ? -1 : outerLineHeights_.back();
+    if (!outerLineHeights_.empty()) outerLineHeights_.pop_back();
+    if (outer < 0) ResetLineHeight();
+    else lineHeight_ = outer;
+}
+
 // --- report stack ---------------------------------------------------------------------------
 
 void TFormatter::PushReport(TRpt* element) {
@@ -91,7 +106,13 @@ void TFormatter::UpdateContext() {
     currentSection_ = nullptr;
     currentTable_ = nullptr;
     for (TRpt* element : stack_) {
-        if (auto* report = dynamic_cast<TReport*>(element)) {
+        if (IsPageFurniture(element)) {
+            // The page's header, heading and footer were measured with the
+            // section and table of their page's start; they are drawn with
+            // them too, wherever the flow is when the page ends.
+            currentSection_ = pageSection_;
+            currentTable_ = pageTable_;
+        } else if (auto* report = dynamic_cast<TReport*>(element)) {
             headerGroup_ = &report->Header();
             footerGroup_ = &report->Footer();
         } else if (auto* table = dynamic_cast<TRptTable*>(element)) {
@@ -154,6 +175,9 @@ void TFormatter::NewPage() {
     TRptGroup* header = headerGroup_;
     TRptGroup* heading = headingGroup_;
     TRptGroup* footer = footerGroup_;
+    pageSection_ = currentSection_;
+    pageTable_ = currentTable_;
+    pageFurniture_ = {header, heading, footer};
     if (header) {
         headerBox_ = MakeBox(header);
         pageBox_->Add(*headerBox_);
@@ -184,6 +208,10 @@ void TFormatter::EndPage() {
     headerBox_.reset();
     footerBox_.reset();
     headingBox_.reset();
+}
+
+bool TFormatter::IsPageFurniture(const TRpt* element) const {
+    return element && std::find(pageFurniture_.begin(), pageFurniture_.end(), element) != pageFurniture_.end();
 }
 
 void TFormatter::PageBreak() {
@@ -262,9 +290,13 @@ void TFormatter::ResetRunState() {
     currentSection_ = nullptr;
     currentTable_ = nullptr;
     stack_.clear();
+    pageSection_ = nullptr;
+    pageTable_ = nullptr;
+    pageFurniture_ = {};
     fontApplied_ = false;
     penApplied_ = false;
     lineHeight_ = -1;
+    outerLineHeights_.clear();
     formatting_ = false;
     if (report_.GetFormatter() == this) report_.SetFormatter(nullptr);
 }

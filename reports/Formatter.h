@@ -16,6 +16,7 @@
 // known.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -110,6 +111,13 @@ public:
     void EnsureFontApplied();
     void EnsurePenApplied();
     void EnsureLineHeight();
+    // Around building the boxes of a line: the line height becomes that of
+    // "Wg" in the line's font, and afterwards the enclosing line's height
+    // comes back (a line nested in a cell of another line does not make the
+    // rest of the outer line measure itself anew). Outside any line the
+    // height is forgotten.
+    void BeginLineHeight(TRpt* line);
+    void EndLineHeight();
     void MarkFontNotApplied() { fontApplied_ = false; }
     void MarkPenNotApplied() { penApplied_ = false; }
 
@@ -118,6 +126,8 @@ public:
     // An empty stack fails with "Formatter: Report stack underflow".
     virtual void PopReport();
     // Header, footer, current section, table and heading from the stack.
+    // Inside the current page's header, heading or footer the section and
+    // table are those of the page's start, with which they were measured.
     virtual void UpdateContext();
     // The top of the stack; empty: "Formatter: Undefined current report".
     TRpt* CurrentReport() const;
@@ -177,6 +187,8 @@ private:
     friend class TReport;
     // The report is being freed while attached to this formatter.
     void ForgetReport() { reportGone_ = true; }
+    // The header, heading or footer group of the current page.
+    bool IsPageFurniture(const TRpt* element) const;
 
     TReport& report_;
     TPoint origin_;
@@ -188,6 +200,7 @@ private:
     std::int32_t lastWantedPage_ = -1;
     std::int32_t firstPageNumber_ = 1;
     std::int32_t lineHeight_ = -1;
+    std::vector<std::int32_t> outerLineHeights_;
     std::vector<TRpt*> stack_;
     bool fontApplied_ = false;
     bool penApplied_ = false;
@@ -198,6 +211,11 @@ private:
     TRptGroup* headerGroup_ = nullptr;
     TRptGroup* footerGroup_ = nullptr;
     TRptGroup* headingGroup_ = nullptr;
+    // The section and table current when the page began, and its header,
+    // heading and footer groups.
+    TRptSection* pageSection_ = nullptr;
+    TRptTable* pageTable_ = nullptr;
+    std::array<const TRpt*, 3> pageFurniture_{};
     std::unique_ptr<TBox> headerBox_;
     std::unique_ptr<TBox> footerBox_;
     std::unique_ptr<TBox> headingBox_;

@@ -12,19 +12,23 @@ TColor ColorToRGB(TColor color) {
 void GradientFill(TDrawSurface& surface, const TRect& rect, TColor color1, bool vertical, TColor color2) {
     TColor c1 = ColorToRGB(color1);
     TColor c2 = ColorToRGB(color2);
-    std::int32_t n = vertical ? CheckedSub(CheckedSub(rect.Bottom, rect.Top), 1)
-                              : CheckedSub(CheckedSub(rect.Right, rect.Left), 1);
+    // In 64 bits the strip count and the colour mix never overflow, however
+    // far apart the edges are; every strip lies between them, so its
+    // coordinates fit 32 bits again.
+    const std::int64_t first = vertical ? rect.Top : rect.Left;
+    const std::int64_t last = vertical ? rect.Bottom : rect.Right;
+    const std::int64_t n = last - first - 1;
     if (n <= 0) return;
     auto component = [](TColor c, int shift) { return static_cast<std::int64_t>((c >> shift) & 0xFF); };
-    for (std::int32_t i = 0; i <= n; ++i) {
+    for (std::int64_t i = 0; i <= n; ++i) {
         TColor rgb = 0;
         for (int shift : {0, 8, 16}) {
             std::int64_t mix = ((n - i) * component(c1, shift) + i * component(c2, shift)) / n;
             rgb |= static_cast<TColor>(mix) << shift;
         }
         surface.SetBrushColor(rgb);
-        std::int32_t from = CheckedAdd(vertical ? rect.Top : rect.Left, i);
-        std::int32_t to = CheckedAdd(from, 1);
+        const auto from = CheckedCast<std::int32_t>(first + i);
+        const auto to = CheckedCast<std::int32_t>(first + i + 1);
         surface.FillRect(vertical ? TRect{rect.Left, from, rect.Right, to} : TRect{from, rect.Top, to, rect.Bottom});
     }
 }

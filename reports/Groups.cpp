@@ -146,15 +146,10 @@ TRptTable* TRptGroup::NewTable(std::string title) {
 
 // --- horizontal groups --------------------------------------------------------
 
-void TRptHorizontalGroup::BeginBoxes() {
-    TFormatter& formatter = FormatterOf(*this);
-    formatter.PushReport(this);
-    formatter.MeasureLineHeight();
-    formatter.PopReport();
-}
+void TRptHorizontalGroup::BeginBoxes() { FormatterOf(*this).BeginLineHeight(this); }
 
 void TRptHorizontalGroup::EndBoxes() {
-    if (TFormatter* formatter = GetFormatter()) formatter->ResetLineHeight();
+    if (TFormatter* formatter = GetFormatter()) formatter->EndLineHeight();
 }
 
 }  // namespace mivo

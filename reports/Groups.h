@@ -57,7 +57,8 @@ public:
     int Add(std::unique_ptr<TRpt> element);
 
     // Around building the children's boxes: a horizontal group has the
-    // formatter measure the line height in its font, then forget it.
+    // formatter measure the line height in its font, and afterwards give
+    // back the enclosing line's height (or forget it outside any line).
     virtual void BeginBoxes() {}
     virtual void EndBoxes() {}
 

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "model/RunTime.h"
-#include "reports/Utf8Text.h"
+#include "model/CodePage.h"
 
 namespace mivo {
 
@@ -25,12 +25,12 @@ std::string CopyTail(std::string_view text, std::int32_t from, std::int32_t coun
     if (count == 0) return {};
     if (count < 0) {
         if (from <= 1) return std::string(text);
-        return std::string(text.substr(Utf8Offset(text, static_cast<std::size_t>(from) - 1)));
+        return std::string(text.substr(CodePointOffset(text, static_cast<std::size_t>(from) - 1)));
     }
     std::size_t first = from <= 1 ? 0 : static_cast<std::size_t>(from) - 1;
-    std::size_t begin = Utf8Offset(text, first);
+    std::size_t begin = CodePointOffset(text, first);
     std::string_view rest = text.substr(begin);
-    return std::string(rest.substr(0, Utf8Offset(rest, static_cast<std::size_t>(count))));
+    return std::string(rest.substr(0, CodePointOffset(rest, static_cast<std::size_t>(count))));
 }
 
 }  // namespace mivo

@@ -246,7 +246,7 @@ std::int32_t TPrintFormatter::TextHeight(const std::string& text) {
 
 std::int32_t TPrintFormatter::TreeWidth(const std::string& text) {
     const std::int32_t cells = CheckedMul(TextWidth(cellText_), GetCellsPerTreeLevel());
-    return CheckedMul(cells, CheckedCast<std::int32_t>(Utf8Length(text)));
+    return CheckedMul(cells, CheckedCast<std::int32_t>(CodePointCount(text)));
 }
 
 std::int32_t TPrintFormatter::MeasureToDevice(TMeasure measure) {
@@ -321,7 +321,7 @@ void TPrintFormatter::DrawFrame(const TRect& rect, std::uint8_t penStyle, bool r
 
 void TPrintFormatter::DrawTree(const TRect& rect, const std::string& text) {
     if (text.empty()) return;
-    const std::u32string keys = DecodeUtf8(text);
+    const std::u32string keys = DecodeCodePoints(text);
     const std::int32_t n = CheckedCast<std::int32_t>(keys.size());
     const std::int32_t cellsPerLevel = GetCellsPerTreeLevel();
     const std::int32_t w = CheckedAdd(CheckedSub(rect.Right, rect.Left), std::int32_t{1}) / n;

@@ -95,7 +95,7 @@ std::unique_ptr<TBox> MakePartBox(TRptText& text, std::size_t start, std::size_t
 void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
     TFormatter& formatter = FormatterOf(text);
     formatter.PushReport(&text);
-    const std::u32string chars = DecodeUtf8(text.GetText());
+    const std::u32string chars = DecodeCodePoints(text.GetText());
     std::size_t pos = 0;
     while (pos < chars.size()) {
         std::size_t spaceStart = pos;
@@ -104,7 +104,7 @@ void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
         while (pos < chars.size() && chars[pos] != U' ') ++pos;
         std::size_t spaces = wordStart - spaceStart;
         std::size_t word = pos - wordStart;
-        std::int32_t w = formatter.TextWidth(EncodeUtf8(std::u32string_view(chars).substr(spaceStart, pos - spaceStart)));
+        std::int32_t w = formatter.TextWidth(EncodeCodePoints(std::u32string_view(chars).substr(spaceStart, pos - spaceStart)));
         if (filler.Overflows(w)) {
             filler.BreakLine();
             spaces = 0;

@@ -14,7 +14,7 @@ namespace mivo {
 TTextPage::TTextPage(std::int32_t width)
     : width_(std::max<std::int32_t>(width, 0)), blankRow_(static_cast<std::size_t>(width_), U' ') {}
 
-std::string TTextPage::Row(int index) const { return EncodeUtf8(At(rows_, index)); }
+std::string TTextPage::Row(int index) const { return EncodeCodePoints(At(rows_, index)); }
 
 void TTextPage::EnsureRow(const TRect& rect) {
     while (static_cast<std::int64_t>(rows_.size()) <= rect.Bottom) rows_.push_back(blankRow_);
@@ -31,19 +31,29 @@ void TTextPage::EnsureRect(const TRect& rect) {
 void TTextPage::AppendText(const std::string& text) {
     if (text.empty()) return;
     if (rows_.empty()) rows_.push_back(blankRow_);
-    rows_.back() += DecodeUtf8(text);
+    rows_.back() += DecodeCodePoints(text);
+}
+
+void TTextPage::AppendToRow(std::int32_t row, const std::string& text) {
+    if (row < 0 || text.empty()) return;
+    EnsureRow(TRect{0, row, 0, row});
+    rows_[static_cast<std::size_t>(row)] += DecodeCodePoints(text);
 }
 
 void TTextPage::Write(const TRect& rect, const std::string& text, std::int64_t fromColumn, std::int64_t toColumn) {
     if (rect.Top < 0 || rect.Bottom < rect.Top || text.empty()) return;
-    EnsureRect(rect);
+    EnsureRow(rect);
+    // The row written is the top one: it is the one that must be long
+    // enough for the rectangle (a tall tree box spans several rows).
     std::u32string& row = rows_[static_cast<std::size_t>(rect.Top)];
-    const std::u32string chars = DecodeUtf8(text);
+    const std::int64_t length = static_cast<std::int64_t>(rect.Right) + 1;
+    if (static_cast<std::int64_t>(row.size()) < length) row.resize(static_cast<std::size_t>(length), U' ');
+    const std::u32string chars = DecodeCodePoints(text);
     for (std::size_t i = 0; i < chars.size(); ++i) {
         std::int64_t column = static_cast<std::int64_t>(rect.Left) + static_cast<std::int64_t>(i);
         if (column < 0 || column < fromColumn) continue;
         if (column >= static_cast<std::int64_t>(row.size()) || column > toColumn) break;
-        row[static_cast<std::size_t>(column)] = chars[i];
+        row[static_cast<std::size_t>(column)] = chars[i] < U' ' ? U' ' : chars[i];
     }
 }
 
@@ -77,17 +87,36 @@ TTextPage& TTextFormatter::Page() {
     return *pages_.back();
 }
 
-void TTextFormatter::WriteToFile(std::ostream& out) const {
+void TTextFormatter::WriteText(const std::function<void(std::string_view)>& write) const {
     bool first = true;
+    std::string row;
     for (const auto& page : pages_) {
         if (page->RowCount() == 0) continue;
-        if (!first) out << '\f';
+        if (!first) write("\f");
         first = false;
         // The rows start at the top of the page, so the first origin-y rows
         // are the top margin already: it is written once, not twice.
-        for (int r = 0; r < page->RowCount(); ++r) out << page->Row(r) << '\n';
+        for (int r = 0; r < page->RowCount(); ++r) {
+            row = page->Row(r);
+            row += '\n';
+            write(row);
+        }
     }
-    if (Aborted()) out << "*** ABORTED ***\n";
+    if (Aborted()) write("*** ABORTED ***\n");
+}
+
+void TTextFormatter::WriteToFile(std::ostream& out) const {
+    WriteText([&out](std::string_view text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
+}
+
+void TTextFormatter::WriteToFile(TSafeFileWriter& writer) const {
+    WriteText([&writer](std::string_view text) { writer.Write(text); });
+}
+
+void TTextFormatter::SaveToFile(const std::string& path) const {
+    TSafeFileWriter writer(path);
+    WriteToFile(writer);
+    writer.Commit();
 }
 
 std::string TTextFormatter::ToText() const {
@@ -112,13 +141,23 @@ void TTextFormatter::EndPage() {
 }
 
 std::int32_t TTextFormatter::TextWidth(const std::string& text) {
-    return CheckedCast<std::int32_t>(Utf8Length(text));
+    return CheckedCast<std::int32_t>(CodePointCount(text));
 }
 
 std::int32_t TTextFormatter::TextHeight(const std::string&) { return 1; }
 
+namespace {
+
+// A tree level takes at least one character cell: fewer would give tree
+// boxes a negative width.
+std::int32_t CellsPerLevel(const TFormatter& formatter) {
+    return std::max<std::int32_t>(1, formatter.GetCellsPerTreeLevel());
+}
+
+}  // namespace
+
 std::int32_t TTextFormatter::TreeWidth(const std::string& text) {
-    return CheckedMul(CheckedCast<std::int32_t>(Utf8Length(text)), GetCellsPerTreeLevel());
+    return CheckedMul(CheckedCast<std::int32_t>(CodePointCount(text)), CellsPerLevel(*this));
 }
 
 std::int32_t TTextFormatter::MeasureToDevice(TMeasure measure) {
@@ -142,10 +181,10 @@ void TTextFormatter::DrawTree(const TRect& rect, const std::string& text) {
     const int style = GetTreeStyle();
     const std::string horizontal = TreeGlyph(style, TreeKeyHorizontal);
     std::string glyphs;
-    for (char32_t c : DecodeUtf8(text)) {
+    for (char32_t c : DecodeCodePoints(text)) {
         glyphs += TreeGlyph(style, c);
         const std::string& fill = c == TreeKeyTee || c == TreeKeyCorner ? horizontal : std::string(" ");
-        for (std::int32_t k = 1; k < GetCellsPerTreeLevel(); ++k) glyphs += fill;
+        for (std::int32_t k = 1; k < CellsPerLevel(*this); ++k) glyphs += fill;
     }
     TextOut(rect, glyphs);
 }
@@ -167,11 +206,30 @@ void TTextFormatter::DrawGraphic(const TRect& rect, const TDrawCallback&, const 
 
 // --- TDataFormatter ------------------------------------------------------------------------------
 
+std::string BlankControlCharacters(std::string_view text) {
+    std::string out(text);
+    // Control characters are single bytes below 32 in UTF-8; no byte of a
+    // multibyte sequence is below 128.
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 32) c = ' ';
+    return out;
+}
+
 void TDataFormatter::NewPage() {
     TTextFormatter::NewPage();
     // Rows of the new page start afresh.
-    lastRow_ = -1;
-    lastRight_ = -1;
+    lastRight_.clear();
+    blankCount_ = 0;
+}
+
+std::int32_t& TDataFormatter::LastRight(std::int32_t row) {
+    const auto index = static_cast<std::size_t>(row);
+    if (lastRight_.size() <= index) lastRight_.resize(index + 1, -1);
+    return lastRight_[index];
+}
+
+void TDataFormatter::Placed(const TRect& rect) {
+    LastRight(rect.Top) = rect.Right;
     blankCount_ = 0;
 }
 
@@ -180,28 +238,25 @@ void TDataFormatter::TextOut(const TRect& rect, const std::string& text) {
         ++blankCount_;
         if (blankCount_ == 1) return;
     }
+    if (rect.Top < 0) return;
     TTextPage& page = Page();
     page.EnsureRow(rect);
-    if (rect.Top > lastRow_) {
-        lastRow_ = rect.Top;
-        lastRight_ = -1;
-    }
-    if (lastRight_ >= 0 && rect.Left > static_cast<std::int64_t>(lastRight_) + 1) page.AppendText("\t");
-    page.AppendText(text);
-    lastRow_ = rect.Top;
-    lastRight_ = rect.Right;
-    blankCount_ = 0;
+    // The text joins the row of its own top edge: a cell drawn after a
+    // taller neighbour still lands on its row, not on the page's last one.
+    const std::int32_t lastRight = LastRight(rect.Top);
+    if (lastRight >= 0 && rect.Left > static_cast<std::int64_t>(lastRight) + 1) page.AppendToRow(rect.Top, "\t");
+    page.AppendToRow(rect.Top, BlankControlCharacters(text));
+    Placed(rect);
 }
 
 void TDataFormatter::TextRect(const TRect& rect, const TRect&, const std::string& text) { TextOut(rect, text); }
 
 void TDataFormatter::DrawTree(const TRect& rect, const std::string& text) {
+    if (rect.Top < 0) return;
     TTextPage& page = Page();
     page.EnsureRow(rect);
-    page.AppendText(std::string(Utf8Length(text), ' '));
-    lastRow_ = rect.Top;
-    lastRight_ = rect.Right;
-    blankCount_ = 0;
+    page.AppendToRow(rect.Top, std::string(CodePointCount(text), ' '));
+    Placed(rect);
 }
 
 }  // namespace mivo

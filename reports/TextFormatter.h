@@ -11,11 +11,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "model/SafeFile.h"
 #include "reports/Formatter.h"
 
 namespace mivo {
@@ -37,9 +40,14 @@ public:
     void EnsureRect(const TRect& rect);
     // Appends a non-empty text to the last row.
     void AppendText(const std::string& text);
+    // Appends a non-empty text to row `row` (0-based), adding blank rows up
+    // to it; nothing for a negative row.
+    void AppendToRow(std::int32_t row, const std::string& text);
     // Writes the text into row Top from column Left, dropping characters
-    // that fall outside the row (the row is at least the page width and
-    // rect's Right + 1 long); only when Top >= 0 and Bottom >= Top.
+    // that fall outside the row (the row written is padded to at least the
+    // page width and rect's Right + 1); only when Top >= 0 and
+    // Bottom >= Top. Control characters (CR, LF, TAB, ...) are written as
+    // blanks, so that a text never breaks a row.
     void WriteAt(const TRect& rect, const std::string& text);
     // As WriteAt, but when row Top lies within clip's rows only the columns
     // clip.Left..clip.Right are written.
@@ -73,6 +81,13 @@ public:
     // origin's empty rows and columns, the margins); "*** ABORTED ***" at
     // the end of an aborted run.
     void WriteToFile(std::ostream& out) const;
+    // The same into a safe file writer, so that several reports can go into
+    // one file; the caller commits it.
+    void WriteToFile(TSafeFileWriter& writer) const;
+    // The text as the whole new contents of the file at `path`. The file is
+    // replaced only when every write succeeded: on failure EFileError is
+    // raised and the previous file is left exactly as it was.
+    void SaveToFile(const std::string& path) const;
     std::string ToText() const;
 
     void BeginFormatting() override;
@@ -81,6 +96,7 @@ public:
 
     std::int32_t TextWidth(const std::string& text) override;
     std::int32_t TextHeight(const std::string& text) override;
+    // Characters x cells per tree level (at least one cell per level).
     std::int32_t TreeWidth(const std::string& text) override;
     // 10 characters to the inch; lines, digits and ems are one unit each.
     std::int32_t MeasureToDevice(TMeasure measure) override;
@@ -98,12 +114,18 @@ protected:
     TTextPage& Page();
 
 private:
+    // The output of WriteToFile, piece by piece.
+    void WriteText(const std::function<void(std::string_view)>& write) const;
+
     std::vector<std::unique_ptr<TTextPage>> pages_;
 };
 
 // Tab-delimited text: every row holds the texts of its boxes; a gap between
-// two texts becomes one TAB, texts that touch are joined. Rules are left
-// out; of a run of blank lines every other one is skipped.
+// two texts becomes one TAB, texts that touch are joined. Every text goes
+// to the row of its top edge, whatever was drawn before it. Control
+// characters inside a text become blanks, so a text never adds a field or
+// a row. Rules are left out; of a run of blank lines every other one is
+// skipped.
 class TDataFormatter : public TTextFormatter {
 public:
     using TTextFormatter::TTextFormatter;
@@ -115,9 +137,17 @@ public:
     void DrawRules(const TRect&, const TRect&, std::int32_t) override {}
 
 private:
-    std::int32_t lastRow_ = -1;
-    std::int32_t lastRight_ = -1;
+    // The right edge of the last text on a row of the current page; -1 for
+    // a row without text so far.
+    std::int32_t& LastRight(std::int32_t row);
+    void Placed(const TRect& rect);
+
+    std::vector<std::int32_t> lastRight_;
     std::int32_t blankCount_ = 0;
 };
+
+// The text with every control character (code below 32: CR, LF, TAB, form
+// feed, ...) replaced by a blank.
+std::string BlankControlCharacters(std::string_view text);
 
 }  // namespace mivo

@@ -3,6 +3,9 @@
 // and measured outside a run, and a recording drawing surface.
 #pragma once
 
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -66,6 +69,37 @@ inline std::vector<std::string> Lines(const std::string& text) {
     }
     if (!line.empty()) out.push_back(line);
     return out;
+}
+
+// --- stored expected output ------------------------------------------------------
+
+// reports/tests/data/<name>.
+inline std::string EngineFixturePath(const std::string& name) {
+    return std::string(MIVO_SOURCE_DIR) + "/reports/tests/data/" + name;
+}
+
+inline std::string ReadEngineFixture(const std::string& name) {
+    std::ifstream in(EngineFixturePath(name), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Compares the text with the stored fixture. With
+// MIVO_WRITE_REPORT_FIXTURES=1 the actual text is written next to it as
+// <name>.actual, for review and a readable diff.
+inline void ExpectEngineFixture(const std::string& actual, const std::string& name) {
+    if (const char* write = std::getenv("MIVO_WRITE_REPORT_FIXTURES"); write && *write == '1')
+        std::ofstream(EngineFixturePath(name) + ".actual", std::ios::binary) << actual;
+    const std::string expected = ReadEngineFixture(name);
+    // Small pages show their differences line by line; a long report only
+    // says where to look.
+    if (actual.size() < 8192 && expected.size() < 8192) {
+        EXPECT_EQ(actual, expected) << "fixture " << name;
+    } else {
+        EXPECT_TRUE(actual == expected) << "output differs from fixture " << name
+                                        << " (MIVO_WRITE_REPORT_FIXTURES=1 writes " << name << ".actual)";
+    }
 }
 
 }  // namespace mivo::testing

@@ -65,14 +65,16 @@ TEST(Elements, FontSizeAndStyleModes) {
     struct SizeCase {
         int mode;
         std::int32_t value, expected;
-    } sizes[] = {{fcAdd, 2, 12}, {fcSubtract, 2, 8}, {fcSet, 7, 7}, {5, 3, 10}};
+    } sizes[] = {{fcAdd, 2, 12}, {fcSubtract, 2, 8}, {fcSet, 7, 7}, {5, 3, 10},
+                 // A size never goes below one point.
+                 {fcSubtract, 10, 1}, {fcSubtract, 25, 1}, {fcAdd, -12, 1}, {fcSet, 0, 1}, {fcSet, -4, 1}};
     for (const SizeCase& c : sizes) {
         TReport report;
         GiveFont(report, 10);
         TRptText* t = report.AddText("t");
         t->SetFontSize(c.mode, c.value);
         ASSERT_NE(t->GetOwnFont(), nullptr) << c.mode;  // every mode copies the font
-        EXPECT_EQ(t->GetOwnFont()->Size, c.expected) << c.mode;
+        EXPECT_EQ(t->GetOwnFont()->Size, c.expected) << c.mode << " " << c.value;
     }
     struct StyleCase {
         int mode;

@@ -68,6 +68,30 @@ TEST(Boxes, NegativeRemainderIsDropped) {
     EXPECT_EQ(Widths(*group), (std::vector<std::int32_t>{30, 7, 7, 7}));
 }
 
+TEST(Boxes, ShrinkingStopsAtZeroSoSiblingsNeverOverlap) {
+    struct Case {
+        std::int32_t width;
+        std::vector<std::int32_t> children;  // as MakeRow
+        std::vector<std::int32_t> expected;
+    } cases[] = {
+        // Natural 36 in 10: free -26, -13 each; both stretchable stop at 0.
+        {10, {30, -6, -2}, {30, 0, 0}},
+        // Only one of them reaches 0.
+        {12, {10, -21, -2}, {10, 11, 0}},
+        // A box narrower than nothing at all.
+        {-5, {-4, 2}, {0, 2}},
+    };
+    for (const Case& c : cases) {
+        AttachedReport r;
+        auto group = MakeRow(*r.report.NewLine(), c.width, c.children);
+        group->Stretch();
+        group->PlaceChildren();
+        EXPECT_EQ(Widths(*group), c.expected) << c.width;
+        for (int i = 1; i < group->Count(); ++i)
+            EXPECT_GE(group->GetItem(i)->Left(), group->GetItem(i - 1)->Right() + 1) << c.width << " child " << i;
+    }
+}
+
 TEST(Boxes, WithoutStretchableChildrenTheAlignmentPlacesTheContent) {
     struct Case {
         std::uint8_t align;
@@ -226,6 +250,30 @@ TEST(Paragraphs, WordWrap) {
     }
 }
 
+TEST(Paragraphs, WrapTokensCoverTheWholeText) {
+    // Whatever the characters, every token moves on, and without line
+    // breaks the boxes of the line give back the text exactly.
+    const char* texts[] = {"   ", "ab  ", "a\tb\r\nc", "\xC3\xA4 \xC3\xB6", "\xFF \xFF\xFE", " x  y ", "z"};
+    for (const char* text : texts) {
+        for (std::int32_t width : {1, 3, 100}) {
+            AttachedReport r;
+            TRptParagraph* p = r.report.NewParagraph();
+            p->AddText(text);
+            auto box = p->CreateBoxForWidth(width);
+            std::string joined;
+            std::size_t boxes = 0;
+            for (const auto& line : LinesOf(*box)) {
+                for (const std::string& part : line) joined += part;
+                boxes += line.size() - 2;  // prefix and suffix
+            }
+            EXPECT_LE(boxes, std::string(text).size()) << text;
+            if (width == 100) {
+                EXPECT_EQ(joined, text) << width;
+            }
+        }
+    }
+}
+
 TEST(Paragraphs, PrefixesAndSuffix) {
     AttachedReport r;
     TRptParagraph* p = r.report.NewParagraph();
@@ -330,6 +378,46 @@ TEST(Tables, FixedWidthTableStretchesNothingButKeepsColumns) {
     EXPECT_EQ(box->Width(), 40);
     EXPECT_EQ(table->GetColumnWidth(0), 3);
     EXPECT_EQ(table->GetColumnLeft(1), 5);
+}
+
+// --- line heights ---------------------------------------------------------------
+
+// A text formatter whose text height is the current font's size and whose
+// lines measure in that height, so that line heights become visible.
+class FontHeightFormatter : public TTextFormatter {
+public:
+    using TTextFormatter::TTextFormatter;
+    std::int32_t TextHeight(const std::string&) override { return CurrentReport()->GetEffectiveFont()->Size; }
+    std::int32_t MeasureToDevice(TMeasure m) override {
+        if (m.Kind != mkLines) return TTextFormatter::MeasureToDevice(m);
+        EnsureLineHeight();
+        return RoundToInt32(m.Value * LineHeight());
+    }
+};
+
+TEST(LineHeights, NestedLineGivesTheOuterHeightBack) {
+    TReport report;
+    TFont font;
+    font.Size = 10;
+    report.SetFont(font);
+    FontHeightFormatter f(report, {0, 0}, {80, 0});
+    report.SetFormatter(&f);
+    TRptLine* outer = report.NewLine();
+    TRptLine* inner = outer->NewLine();
+    inner->SetFontSize(fcSet, 20);
+    inner->AddText("a");
+    TRptText* after = outer->AddText("b");
+    after->SetFontSize(fcSet, 30);
+
+    auto box = outer->CreateNaturalBox();
+    auto& line = dynamic_cast<TBoxGroup&>(*box);
+    // The inner line is one of its own lines high; the text after it is
+    // one line of the outer line, whatever its own font.
+    EXPECT_EQ(line.GetItem(0)->Height(), 20);
+    EXPECT_EQ(line.GetItem(1)->Height(), 10);
+    // Outside any line the height is forgotten.
+    EXPECT_EQ(f.LineHeight(), -1);
+    report.SetFormatter(nullptr);
 }
 
 }  // namespace

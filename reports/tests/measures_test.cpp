@@ -73,6 +73,11 @@ TEST(Measures, CopyTail) {
         {"abcdef", 3, 2, "cd"},   {"abcdef", 3, -1, "cdef"}, {"abcdef", 1, -1, "abcdef"},
         {"abcdef", 0, -1, "abcdef"}, {"abcdef", 3, 0, ""},   {"abcdef", 5, 10, "ef"},
         {"abcdef", 9, 2, ""},     {"abcdef", 9, -1, ""},     {"", 1, -1, ""},
+        // Positions below 1 start at the first character.
+        {"abcdef", 0, 2, "ab"},   {"abcdef", -7, 3, "abc"},
+        {"abcdef", std::numeric_limits<std::int32_t>::min(), 2, "ab"},
+        {"abcdef", std::numeric_limits<std::int32_t>::min(), -1, "abcdef"},
+        {"abcdef", std::numeric_limits<std::int32_t>::max(), 2, ""},
         // Positions count characters, not bytes.
         {"\xC3\xA4" "b\xE2\x94\x80" "d", 2, 2, "b\xE2\x94\x80"},
         {"\xC3\xA4" "bcd", 2, -1, "bcd"},
@@ -146,22 +151,45 @@ TEST(Graphics, GradientFillStrips) {
         EXPECT_EQ(s.fills[2].color, 0x6432C8u);
         EXPECT_EQ(s.fills[1].rect, (TRect{6, 0, 7, 9}));
     }
+    {
+        // Edges further apart than 32 bits reach: the strips still come,
+        // with colours mixed in 64 bits (the surface stops after three).
+        struct Enough {};
+        struct StoppingSurface : RecordingSurface {
+            void FillRect(const TRect& rect) override {
+                RecordingSurface::FillRect(rect);
+                if (fills.size() == 3) throw Enough{};
+            }
+        } s;
+        const std::int32_t top = -std::numeric_limits<std::int32_t>::max();
+        EXPECT_THROW(GradientFill(s, TRect{0, top, 1, std::numeric_limits<std::int32_t>::max()}, red, true, blue),
+                     Enough);
+        ASSERT_EQ(s.fills.size(), 3u);
+        EXPECT_EQ(s.fills[0].color, red);
+        EXPECT_EQ(s.fills[0].rect, (TRect{0, top, 1, top + 1}));
+        EXPECT_EQ(s.fills[1].color, 0x0000FEu);
+        EXPECT_EQ(s.fills[2].rect, (TRect{0, top + 2, 1, top + 3}));
+    }
     RecordingSurface s;
     EXPECT_THROW(GradientFill(s, TRect{0, 0, 10, 10}, 0x80000005, true, 0), ERangeError);
 }
 
 TEST(Utf8Text, CountsCharactersAndKeepsInvalidBytes) {
     const std::string text = "a\xC3\xA4\xE2\x94\x80\xF0\x9F\x98\x80";
-    EXPECT_EQ(Utf8Length(text), 4u);
-    EXPECT_EQ(DecodeUtf8(text).size(), 4u);
-    EXPECT_EQ(EncodeUtf8(DecodeUtf8(text)), text);
-    // Stray, truncated and overlong bytes are characters of their own and
-    // survive the round trip.
-    const std::string bad = "x\xFF\xC3\xC0\x80\xE2\x94";
-    EXPECT_EQ(Utf8Length(bad), 7u);
-    EXPECT_EQ(EncodeUtf8(DecodeUtf8(bad)), bad);
-    EXPECT_EQ(Utf8Offset(text, 2), 3u);
-    EXPECT_EQ(Utf8Offset(text, 9), text.size());
+    EXPECT_EQ(CodePointCount(text), 4u);
+    EXPECT_EQ(DecodeCodePoints(text).size(), 4u);
+    EXPECT_EQ(EncodeCodePoints(DecodeCodePoints(text)), text);
+    // Stray, truncated, overlong and out-of-range bytes are characters of
+    // their own and survive the round trip; counting and decoding agree.
+    for (const std::string bad : {"x\xFF\xC3\xC0\x80\xE2\x94", "\xE0\x80\x80", "\xF4\x90\x80\x80"}) {
+        EXPECT_EQ(CodePointCount(bad), bad.size());
+        EXPECT_EQ(DecodeCodePoints(bad).size(), bad.size());
+        EXPECT_EQ(EncodeCodePoints(DecodeCodePoints(bad)), bad);
+    }
+    EXPECT_EQ(CodePointOffset(text, 2), 3u);
+    EXPECT_EQ(CodePointOffset(text, 9), text.size());
+    EXPECT_EQ(CodePointSize(text, 3), 3u);
+    EXPECT_EQ(CodePointSize(text, text.size()), 0u);
 }
 
 TEST(DateTime, FormatPictures) {

@@ -80,6 +80,34 @@ TEST(Pagination, FlowingTableRepeatsItsHeadingOnContinuationPages) {
                                  {"HEAD", "Heading", "r9"}}));
 }
 
+TEST(Pagination, PageFurnitureShowsTheValuesOfItsOwnPage) {
+    // Header, repeated heading and footer are measured when their page
+    // begins; they are drawn with the same section and table, however the
+    // flow has moved on when the page ends (here: past the table's end and
+    // into the next section, and at the end of the report).
+    TReport report;
+    TRptLine* header = report.Header().NewLine();
+    header->AddText("S:");
+    header->AddMacro("SECTION TITLE");
+    TRptLine* footer = report.Footer().NewLine();
+    footer->AddText("[");
+    footer->AddMacro("TABLE TITLE");
+    footer->AddText("]");
+    TRptSection* first = report.NewSection("First");
+    TRptTable* table = first->NewTable("Prices");
+    table->PageBreakMode = pbFlow;
+    table->HeadingGroup().NewLine()->AddMacro("TABLE TITLE");
+    for (int i = 1; i <= 5; ++i) table->NewRow()->NewCell()->AddText("r" + std::to_string(i));
+    TRptSection* second = report.NewSection("Second");
+    second->PageBreakMode = pbNewPage;
+    AddLines(*second, "s", 2);
+    TTextFormatter f(report, {0, 0}, {40, 6});
+    f.Run();
+    EXPECT_EQ(PagesOf(f), (Pages{{"S:", "r1", "r2", "r3", "r4", "[]"},
+                                 {"S:First", "Prices", "r5", "[Prices]"},
+                                 {"S:Second", "s1", "s2", "[]"}}));
+}
+
 TEST(Pagination, KeepFirstChildrenTogether) {
     struct Case {
         int intro;

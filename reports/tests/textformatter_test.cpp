@@ -1,5 +1,12 @@
 // Text pages, the plain-text formatter and the tab-delimited formatter.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -36,6 +43,10 @@ TEST(TextPage, WriteAt) {
         {{0, 3, 2, 2}, "xyz", {}},
         {{0, 0, 2, 0}, "", {}},
         {{0, 0, 3, 0}, "\xC3\xA4\xE2\x94\x80z", {"\xC3\xA4\xE2\x94\x80z       "}},
+        // Control characters are written as blanks.
+        {{0, 0, 6, 0}, "a\tb\r\nc\f", {"a b  c    "}},
+        // A rectangle taller than a row: the top row is written and padded.
+        {{0, 0, 11, 2}, "abcdefghijk", {"abcdefghijk ", "          ", "          "}},
     };
     for (const Case& c : cases) {
         TTextPage page(10);
@@ -76,6 +87,18 @@ TEST(TextFormatter, MeasuresInCharacters) {
     };
     for (const Case& c : cases) EXPECT_EQ(f.MeasureToDevice(c.m), c.expected) << int(c.m.Kind);
     EXPECT_THROW(f.MeasureToDevice(MakeMeasure(mkInches, 3e8f)), ERangeError);
+    // Values that are not numbers or infinite are range errors in every
+    // kind that converts.
+    for (std::uint8_t kind = 0; kind <= 9; ++kind) {
+        if (kind == mkNatural) continue;
+        for (float v : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                        -std::numeric_limits<float>::infinity()})
+            EXPECT_THROW(f.MeasureToDevice(MakeMeasure(kind, v)), ERangeError) << int(kind) << " " << v;
+    }
+    // A proportional factor that is not a number cannot size a box.
+    TRptText* nan = r.report.AddText("abc");
+    nan->SetWidthMeasure(MakeMeasure(mkNatural, std::numeric_limits<float>::quiet_NaN()));
+    EXPECT_THROW(nan->CreateNaturalBox(), ERangeError);
     EXPECT_EQ(f.TextWidth("h\xC3\xA9llo"), 5);
     EXPECT_EQ(f.TextHeight("anything"), 1);
     EXPECT_EQ(f.TreeWidth("-\u251C"), 4);
@@ -183,6 +206,9 @@ TEST(TextFormatter, TreeGlyphsPerStyleAndCells) {
         {2, 3, "   |  +--x"},
         {4, 2, ". . . x"},
         {0, 2, "      x"},
+        // A level takes at least one cell.
+        {1, 0, " \u2502\u251Cx"},
+        {1, -3, " \u2502\u251Cx"},
     };
     for (const Case& c : cases) {
         TReport report;
@@ -190,6 +216,49 @@ TEST(TextFormatter, TreeGlyphsPerStyleAndCells) {
         line->AddTree("-\u2502\u251C");
         line->AddText("x");
         EXPECT_EQ(RunText(report, {20, 0}, c.style, c.cells), std::string(c.expected) + "\n") << c.style;
+    }
+    // A style outside 0..5 is a range error, not a read past the glyphs.
+    TReport report;
+    report.NewLine()->AddTree("\u251C");
+    EXPECT_THROW(RunText(report, {20, 0}, 6), ERangeError);
+    EXPECT_EQ(report.GetFormatter(), nullptr);
+}
+
+TEST(TextFormatter, TallBoxWritesItsTopRowAtNaturalWidth) {
+    // At natural widths the rows start empty; the row a box writes is the
+    // one padded for it, not the row of its bottom edge.
+    TReport report;
+    TRptDraw* draw = report.NewLine()->AddDraw([](TDrawSurface&, const TRect&, const TParam*) {}, nullptr);
+    draw->SetWidthMeasure(MakeMeasure(mkDevice, 9.0f));
+    draw->SetHeightMeasure(MakeMeasure(mkDevice, 3.0f));
+    report.NewLine()->AddText("x");
+    EXPECT_EQ(RunText(report, {0, 0}), "*Graphic*\n\n\nx\n");
+}
+
+TEST(TextFormatter, ControlCharactersInTextsAreBlanks) {
+    // A description with line breaks and tabs keeps its row in .txt and its
+    // field in .tab output.
+    struct Case {
+        const char* text;
+        const char* plain;
+        const char* tabbed;
+    } cases[] = {
+        {"two\r\nlines", "two  lines  |\n", "two  lines\t|\n"},
+        {"a\tb", "a b         |\n", "a b\t|\n"},
+        {"\n", "            |\n", " \t|\n"},
+        {"page\fbreak", "page break  |\n", "page break\t|\n"},
+    };
+    for (const Case& c : cases) {
+        TReport report;
+        TRptTable* table = report.NewTable("t");
+        table->Separator = "";
+        table->AddField("")->SetWidthMeasure(MakeMeasure(mkDevice, 12.0f));
+        table->AddField("");
+        TRptRow* row = table->NewRow();
+        row->NewCell()->AddText(c.text);
+        row->NewCell()->AddText("|");
+        EXPECT_EQ(RunText(report, {0, 0}), c.plain) << c.text;
+        EXPECT_EQ(RunData(report), c.tabbed) << c.text;
     }
 }
 
@@ -227,6 +296,22 @@ TEST(DataFormatter, CellsBecomeTabSeparatedFields) {
     TDataFormatter f(report, {0, 0}, {0, 0});
     f.Run();
     EXPECT_EQ(f.GetPage(1).Width(), 0);
+}
+
+TEST(DataFormatter, TextsJoinTheRowOfTheirTopEdge) {
+    // The first cell is three lines tall and is drawn first; the second
+    // cell's text still belongs to the row's first line.
+    TReport report;
+    TRptTable* table = ThreeColumns(report);
+    TRptRow* row = table->NewRow();
+    TRptCell* tall = row->NewCell();
+    for (const char* t : {"a1", "a2", "a3"}) tall->NewLine()->AddText(t);
+    row->NewCell()->AddText("b");
+    TRptCell* third = row->NewCell();
+    third->NewLine()->AddText("c1");
+    third->NewLine()->AddText("c2");
+    report.NewLine()->AddText("after");
+    EXPECT_EQ(RunData(report), "a1\tb\tc1\na2\tc2\na3\nafter\n");
 }
 
 TEST(DataFormatter, BlankLines) {
@@ -367,6 +452,90 @@ TEST(SampleReport, WriteToFileMatchesToText) {
     f.WriteToFile(out);
     EXPECT_EQ(out.str(), f.ToText());
     EXPECT_EQ(f.PageCount(), 2);
+}
+
+// --- writing files ------------------------------------------------------------------
+
+class SaveToFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = ::testing::TempDir() + "report_save_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+        return names;
+    }
+
+    std::string dir_;
+};
+
+TEST_F(SaveToFile, ReplacesTheFileWithTheText) {
+    TReport report;
+    BuildSample(report);
+    const std::string file = Path("report.txt");
+    WriteFileAtomic(file, "previous contents, longer than nothing\n");
+    TTextFormatter text(report, {0, 0}, {60, 18});
+    text.Run();
+    text.SaveToFile(file);
+    EXPECT_EQ(ReadFile(file), ReadFixture("sample_report.txt"));
+    TDataFormatter data(report, {0, 0}, {0, 0});
+    data.Run();
+    data.SaveToFile(Path("report.tab"));
+    EXPECT_EQ(ReadFile(Path("report.tab")), ReadFixture("sample_report.tab"));
+
+    // Several reports into one file, as the caller separates them.
+    {
+        TSafeFileWriter writer(Path("both.txt"));
+        text.WriteToFile(writer);
+        writer.Write("\f");
+        text.WriteToFile(writer);
+        writer.Commit();
+    }
+    EXPECT_EQ(ReadFile(Path("both.txt")), text.ToText() + "\f" + text.ToText());
+}
+
+TEST_F(SaveToFile, FailedWriteKeepsThePreviousFile) {
+    TReport report;
+    for (int i = 0; i < 2000; ++i) report.NewLine()->AddText("row " + std::to_string(i) + " of a long report");
+    TTextFormatter f(report, {0, 0}, {80, 60});
+    f.Run();
+    const std::string file = Path("report.txt");
+    const std::string previous = "the previous report\n";
+    WriteFileAtomic(file, previous);
+
+    // A folder that does not exist.
+    EXPECT_THROW(f.SaveToFile(Path("missing/report.txt")), EFileError);
+
+    // A write that fails part-way (the file size limit is below the
+    // report's size): the previous file stays byte for byte.
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        int code = 1;
+        try {
+            f.SaveToFile(file);
+        } catch (const EFileError&) {
+            code = 0;
+        } catch (...) {
+            code = 2;
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no error, 2: wrong error class";
+    EXPECT_EQ(ReadFile(file), previous);
+    EXPECT_EQ(Files(), std::vector<std::string>{"report.txt"});
 }
 
 }  // namespace
