@@ -19,3 +19,9 @@ test: setup
 
 clean:
 	rm -rf build
+
+# `make fuzz SECONDS=60`: build the fuzzers (clang) and run each that long.
+SECONDS ?= 60
+.PHONY: fuzz
+fuzz:
+	bash fuzz/run.sh $(SECONDS)

@@ -15,4 +15,6 @@ run_suite() {
 
 run_suite build/release RelWithDebInfo
 run_suite build/sanitize Sanitize
+# A short run of every fuzz target (longer runs: make fuzz SECONDS=...).
+bash fuzz/run.sh 5
 echo "All tests passed."

@@ -1,0 +1,33 @@
+// needs: model/WoxImport.h
+// The Wox import on arbitrary lines. A model it reads is evaluated and
+// exported, and the export must import again.
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz/FuzzInput.h"
+#include "model/MivoModel.h"
+#include "model/WoxImport.h"
+
+using namespace mivo;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::vector<std::string> lines = fuzz::Lines(fuzz::AsText(data, size));
+    TMivoModel model;
+    bool read = false;
+    fuzz::Guarded([&] {
+        ReadWox(model, lines, "fuzz.wox");
+        read = true;
+    });
+    if (!read) return 0;
+
+    fuzz::Guarded([&] { model.Reevaluate(); });
+    const std::vector<std::string> exported = WoxLines(model);
+    TMivoModel again;
+    try {
+        ReadWox(again, exported, "again.wox");
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "exported Wox does not import again: %s\n", e.Message().c_str());
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,42 @@
+// The limits that keep memory and stack bounded whatever a file holds, in
+// one place. Each reader refuses input beyond a limit with its own error
+// (EMivoError, EXmlError) naming the limit, before it allocates for it.
+//
+// The constants live with the code that enforces them; this header gathers
+// them under `mivo::limits` with what each one bounds:
+//
+//   ScaleValues    values of one scale (208): a value index travels as one
+//                  byte '0' + index. Enforced when a scale grows and by the
+//                  model file, Wox and Pelk readers.
+//   RuleCount      rules of one decision table (1048576): the product of
+//                  the input scale sizes, computed without overflow, is
+//                  checked before the table is built.
+//   XmlDepth       nesting of XML elements (1000, the root is level 1): the
+//                  reader refuses deeper documents, so that the model file
+//                  and subtree readers, which recurse over the tree, and the
+//                  tree's destruction stay within the stack.
+//   WoxDepth       attribute levels of a Wox import (1000).
+//   PelkDepth      attribute levels of a Pelk import (1000).
+//
+// Not bounded by a limit of their own (memory grows with the input's size):
+// the length of a line, the number of attributes in a model file or import,
+// and the number of options in a model file or option-data text.
+#pragma once
+
+#include <cstdint>
+
+#include "model/MivoFunction.h"
+#include "model/MivoScale.h"
+#include "model/Pelk.h"
+#include "model/WoxImport.h"
+#include "model/Xml.h"
+
+namespace mivo::limits {
+
+inline constexpr int ScaleValues = MaxScaleValues;
+inline constexpr std::int64_t RuleCount = MaxRuleCount;
+inline constexpr int XmlDepth = XmlMaxDepth;
+inline constexpr int WoxDepth = WoxMaxDepth;
+inline constexpr int PelkDepth = PelkMaxDepth;
+
+}  // namespace mivo::limits

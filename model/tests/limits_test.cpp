@@ -1,0 +1,143 @@
+// Every limit of model/Limits.h at its edge: input exactly at the limit is
+// read, one step beyond it is refused with the reader's error.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/Limits.h"
+#include "model/MivoAttribute.h"
+#include "model/MivoFile.h"
+#include "model/MivoModel.h"
+#include "model/MivoScale.h"
+
+using namespace mivo;
+
+namespace {
+
+template <typename E, typename F>
+std::string ErrorOf(F&& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.Message();
+    }
+    return "<no error>";
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// `depth` nested elements <e>..</e>, all on one line.
+std::vector<std::string> NestedXml(int depth) {
+    std::string line;
+    for (int i = 0; i < depth; ++i) line += "<e>";
+    for (int i = 0; i < depth; ++i) line += "</e>";
+    return {std::string(XmlUtf8Header), line};
+}
+
+// A model file whose one attribute has a scale of `values` values.
+std::vector<std::string> ModelWithScale(int values) {
+    std::vector<std::string> lines = {std::string(XmlUtf8Header), "<Mivo>", "<SETTINGS/>", "<ATTRIBUTE>",
+                                      "<NAME>big</NAME>", "<SCALE>"};
+    for (int v = 0; v < values; ++v) lines.push_back("<SCALEVALUE><NAME>v" + std::to_string(v) + "</NAME></SCALEVALUE>");
+    for (const char* end : {"</SCALE>", "</ATTRIBUTE>", "</Mivo>"}) lines.push_back(end);
+    return lines;
+}
+
+// A Wox file whose attributes form one chain `levels` deep.
+std::vector<std::string> WoxChain(int levels) {
+    std::vector<std::string> lines = {" Zut I1.5", " DKB chain"};
+    for (int level = 1; level <= levels; ++level) {
+        lines.push_back(" ATT a" + std::to_string(level));
+        lines.push_back("L" + std::to_string(level) + " I" + std::to_string(level));
+    }
+    return lines;
+}
+
+// A Pelk file whose attributes form one chain `levels` deep.
+std::vector<std::string> PelkChain(int levels) {
+    std::vector<std::string> lines = {"<MODEL>", "<NAME>chain</NAME>"};
+    for (int level = 1; level <= levels; ++level) {
+        std::string parent = level == 1 ? "" : "<PARENT>a" + std::to_string(level - 1) + "</PARENT>";
+        lines.push_back("<ATTRIBUTE><NAME>a" + std::to_string(level) + "</NAME>" + parent + "</ATTRIBUTE>");
+    }
+    lines.push_back("</MODEL>");
+    return lines;
+}
+
+// An attribute over `inputs` inputs of `size` values each.
+std::unique_ptr<TMivoAttribute> Aggregate(int inputs, int size) {
+    auto attribute = std::make_unique<TMivoAttribute>("goal");
+    auto scale = std::make_unique<TMivoDiscreteScale>();
+    scale->AddValue("lo");
+    scale->AddValue("hi");
+    attribute->SetScale(std::move(scale));
+    for (int k = 0; k < inputs; ++k) {
+        auto input = std::make_unique<TMivoAttribute>("in" + std::to_string(k));
+        auto in_scale = std::make_unique<TMivoDiscreteScale>();
+        for (int v = 0; v < size; ++v) in_scale->AddValue("v" + std::to_string(v));
+        input->SetScale(std::move(in_scale));
+        attribute->AddInput(std::move(input));
+    }
+    return attribute;
+}
+
+}  // namespace
+
+TEST(Limits, XmlNestingDepth) {
+    TXmlItem at_limit;
+    at_limit.LoadFromStrings(NestedXml(limits::XmlDepth));
+    EXPECT_EQ(at_limit.Name, "e");
+
+    TXmlItem beyond;
+    EXPECT_TRUE(Contains(ErrorOf<EXmlError>([&] { beyond.LoadFromStrings(NestedXml(limits::XmlDepth + 1)); }),
+                         "nested deeper than 1000 levels"));
+}
+
+TEST(Limits, ScaleValuesWhenAScaleGrowsAndInTheModelFile) {
+    TMivoDiscreteScale scale;
+    for (int v = 0; v < limits::ScaleValues; ++v) scale.AddValue("v" + std::to_string(v));
+    EXPECT_EQ(scale.Count(), 208);
+    EXPECT_NE(ErrorOf<EMivoError>([&] { scale.AddValue("one more"); }), "<no error>");
+    EXPECT_EQ(scale.Count(), 208);
+
+    TMivoModel read;
+    LoadFromStrings(read, ModelWithScale(limits::ScaleValues));
+    EXPECT_EQ(read.FirstAttribute()->ScaleSize(), 208);
+    TMivoModel refused;
+    EXPECT_EQ(ErrorOf<EMivoError>([&] { LoadFromStrings(refused, ModelWithScale(limits::ScaleValues + 1)); }),
+              "Attribute \"big\": the scale has more than 208 values");
+}
+
+TEST(Limits, RuleCountOfOneTable) {
+    // 2^20 rules exactly: built.
+    auto at_limit = Aggregate(20, 2);
+    ASSERT_NE(at_limit->CreateFunction(), nullptr);
+    EXPECT_EQ(at_limit->Funct()->RuleCount(), limits::RuleCount);
+
+    // 2^21 and 208^3 rules: refused before anything is allocated, with the
+    // rule count written out.
+    auto beyond = Aggregate(21, 2);
+    EXPECT_EQ(ErrorOf<EMivoError>([&] { beyond->CreateFunction(); }),
+              "The decision table of attribute \"goal\" would have 2097152 rules; at most 1048576 rules are allowed");
+    auto wide = Aggregate(3, 208);
+    EXPECT_TRUE(Contains(ErrorOf<EMivoError>([&] { wide->CreateFunction(); }), "would have 8998912 rules"));
+}
+
+TEST(Limits, AttributeDepthOfTheImports) {
+    TMivoModel wox_ok;
+    ReadWox(wox_ok, WoxChain(limits::WoxDepth), "chain.wox");
+    EXPECT_EQ(wox_ok.Statistics().Attributes, limits::WoxDepth);
+    TMivoModel wox_deep;
+    EXPECT_TRUE(Contains(ErrorOf<EMivoError>([&] { ReadWox(wox_deep, WoxChain(limits::WoxDepth + 1), "chain.wox"); }),
+                         "deeper than 1000 levels"));
+
+    TMivoModel pelk_ok;
+    ImportPelkLines(pelk_ok, PelkChain(limits::PelkDepth), "chain.xml");
+    EXPECT_EQ(pelk_ok.Statistics().Attributes, limits::PelkDepth);
+    TMivoModel pelk_deep;
+    EXPECT_TRUE(Contains(
+        ErrorOf<EMivoError>([&] { ImportPelkLines(pelk_deep, PelkChain(limits::PelkDepth + 1), "chain.xml"); }),
+        "deeper than 1000 levels"));
+}
