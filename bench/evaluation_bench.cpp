@@ -33,13 +33,13 @@ void Run(int inputs, int size, int options) {
     for (int k = 0; k < inputs; ++k) {
         auto input = std::make_unique<mivo::TMivoAttribute>("in" + std::to_string(k));
         input->SetScale(MakeScale(size));
-        auto& values = input->EditValues();
-        values.resize(static_cast<std::size_t>(options));
+        std::vector<std::string> values(static_cast<std::size_t>(options));
         for (int o = 0; o < options; ++o) {
             std::string v(1, mivo::ValueChar(static_cast<int>(rng() % static_cast<unsigned>(size))));
             if (o % 10 == 0) v += mivo::ValueChar(static_cast<int>(rng() % static_cast<unsigned>(size)));
             values[static_cast<std::size_t>(o)] = v;
         }
+        input->SetValues(mivo::TValueStrings(values));
         top->AddInput(std::move(input));
     }
     auto start = Clock::now();

@@ -17,6 +17,11 @@
 //                  tree's destruction stay within the stack.
 //   WoxDepth       attribute levels of a Wox import (1000).
 //   PelkDepth      attribute levels of a Pelk import (1000).
+//   ValueCells     option values of an evaluated model (2^27): evaluation
+//                  gives every attribute a value for every option, so a
+//                  small file naming many attributes and many options could
+//                  otherwise ask for gigabytes; the model refuses to evaluate
+//                  beyond it (CheckValueCells).
 //
 // Not bounded by a limit of their own (memory grows with the input's size):
 // the length of a line, the number of attributes in a model file or import,
@@ -26,6 +31,7 @@
 #include <cstdint>
 
 #include "model/MivoFunction.h"
+#include "model/MivoModel.h"
 #include "model/MivoScale.h"
 #include "model/Pelk.h"
 #include "model/WoxImport.h"
@@ -38,5 +44,6 @@ inline constexpr std::int64_t RuleCount = MaxRuleCount;
 inline constexpr int XmlDepth = XmlMaxDepth;
 inline constexpr int WoxDepth = WoxMaxDepth;
 inline constexpr int PelkDepth = PelkMaxDepth;
+inline constexpr std::int64_t ValueCells = MaxValueCells;
 
 }  // namespace mivo::limits

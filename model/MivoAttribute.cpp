@@ -3,9 +3,12 @@
 #include "model/MivoAttribute.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <limits>
-#include <utility>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "model/Lists.h"
 #include "model/MivoStr.h"
@@ -19,6 +22,91 @@ TValueSet WholeScale(int size) {
     for (int v = 0; v < size && v < 256; ++v) whole.set(static_cast<std::size_t>(v));
     return whole;
 }
+
+// The table results of the argument combinations one evaluation loop has
+// met. A combination of single values within the input scales (nearly
+// every one) is looked up by its position in the product of the scales;
+// any other by a key of its strings, up to a bound on their number.
+class TTableResults {
+public:
+    explicit TTableResults(std::vector<const TMivoAttribute*> inputs) : inputs_(std::move(inputs)) {
+        std::int64_t product = 1;
+        sizes_.reserve(inputs_.size());
+        for (const TMivoAttribute* input : inputs_) {
+            sizes_.push_back(input->ScaleSize());
+            product *= std::max(sizes_.back(), 1);
+            if (product > kMaxDirect) break;
+        }
+        if (product <= kMaxDirect) direct_.assign(static_cast<std::size_t>(product), -1);
+    }
+
+    // The result remembered for the arguments of option i, nullptr when
+    // there is none yet; Remember then stores that option's result.
+    const std::string* Find(int i) {
+        position_ = DirectPosition(i);
+        if (position_ >= 0) {
+            const int known = direct_[static_cast<std::size_t>(position_)];
+            return known < 0 ? nullptr : &direct_results_[static_cast<std::size_t>(known)];
+        }
+        key_.clear();
+        for (const TMivoAttribute* input : inputs_) AppendKey(key_, input->OptValue(i));
+        auto it = keyed_.find(std::string_view(key_));
+        return it == keyed_.end() ? nullptr : &it->second;
+    }
+
+    void Remember(const std::string& result) {
+        if (position_ >= 0) {
+            direct_[static_cast<std::size_t>(position_)] = static_cast<int>(direct_results_.size());
+            direct_results_.push_back(result);
+        } else if (keyed_.size() < kMaxKeyed) {
+            keyed_.emplace(key_, result);
+        }
+    }
+
+private:
+    // The position of a combination of single in-scale values; -1 for any
+    // other or without the direct table.
+    std::int64_t DirectPosition(int i) const {
+        if (direct_.empty()) return -1;
+        std::int64_t position = 0;
+        for (std::size_t k = 0; k < inputs_.size(); ++k) {
+            const std::string_view text = inputs_[k]->OptValue(i);
+            if (text.size() != 1) return -1;
+            const int v = CharValue(text[0]);
+            if (v < 0 || v >= sizes_[k]) return -1;
+            position = position * sizes_[k] + v;
+        }
+        return position;
+    }
+
+    // Appends one argument string to a combination's key: its length, then
+    // its bytes, so that different lists of strings never share a key.
+    static void AppendKey(std::string& key, std::string_view arg) {
+        if (arg.size() < 255) {
+            key += static_cast<char>(arg.size());
+        } else {
+            key += static_cast<char>(255);
+            const std::uint64_t size = arg.size();
+            key.append(reinterpret_cast<const char*>(&size), sizeof size);
+        }
+        key.append(arg);
+    }
+
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    static constexpr std::int64_t kMaxDirect = 1 << 20;
+    static constexpr std::size_t kMaxKeyed = 1 << 16;
+
+    std::vector<const TMivoAttribute*> inputs_;
+    std::vector<int> sizes_;
+    std::vector<int> direct_;  // index into direct_results_, -1 unknown
+    std::vector<std::string> direct_results_;
+    std::unordered_map<std::string, std::string, Hash, std::equal_to<>> keyed_;
+    std::int64_t position_ = -1;  // of the last Find
+    std::string key_;             // of the last Find without position
+};
 
 }  // namespace
 
@@ -200,15 +288,15 @@ int TMivoAttribute::FunctionSize() const {
 
 // --- option values --------------------------------------------------------------
 
-std::string TMivoAttribute::GetOptValue(int i) const {
-    if (i < 0 || i >= ValueCount()) return std::string();
-    return values_[static_cast<std::size_t>(i)];
+std::string_view TMivoAttribute::OptValue(int i) const {
+    if (i < 0 || i >= ValueCount()) return {};
+    return values_.Get(static_cast<std::size_t>(i));
 }
 
-void TMivoAttribute::SetOptValue(int i, const std::string& text) {
+void TMivoAttribute::SetOptValue(int i, std::string_view text) {
     if (i < 0) ListIndexError(i);
     if (i < ValueCount()) {
-        values_[static_cast<std::size_t>(i)] = text;
+        values_.Set(static_cast<std::size_t>(i), text);
         return;
     }
     if (text.empty()) return;
@@ -216,9 +304,27 @@ void TMivoAttribute::SetOptValue(int i, const std::string& text) {
     values_.push_back(text);
 }
 
+void TMivoAttribute::PadValues(int n) {
+    if (n > ValueCount()) values_.resize(static_cast<std::size_t>(n));
+}
+
+void TMivoAttribute::TruncateValues(int n) {
+    if (n >= 0 && n < ValueCount()) values_.resize(static_cast<std::size_t>(n));
+}
+
+void TMivoAttribute::DeleteOptValues(int first, int count) {
+    if (first < 0 || count <= 0 || first >= ValueCount()) return;
+    const auto from = static_cast<std::size_t>(first);
+    values_.erase(from, from + std::min(static_cast<std::size_t>(count), values_.size() - from));
+}
+
+void TMivoAttribute::ReserveValues(int n) {
+    if (n > 0) values_.reserve(static_cast<std::size_t>(n));
+}
+
 int TMivoAttribute::OptValueIndex(int i) const {
     if (!scale_) return -1;
-    const std::string text = GetOptValue(i);
+    const std::string_view text = OptValue(i);
     if (text.empty()) return -1;
     const int v = CharValue(text[0]);
     return v >= 0 && v < ScaleSize() ? v : -1;
@@ -235,7 +341,7 @@ void TMivoAttribute::SetOptValueIndex(int i, int v) {
 TValueSet TMivoAttribute::OptValueSet(int i) const {
     if (!scale_) return FullValueSet();
     const int size = ScaleSize();
-    const std::string text = GetOptValue(i);
+    const std::string_view text = OptValue(i);
     if (text.empty() || text == "*") return WholeScale(size);
     TValueSet set;
     for (char c : text) {
@@ -263,33 +369,33 @@ void TMivoAttribute::SetOptValueSet(int i, const TValueSet& set) {
 
 void TMivoAttribute::InsertOptValue(int i) {
     if (i < 0 || i > ValueCount()) return;
-    values_.insert(values_.begin() + i, std::string());
+    values_.insert(static_cast<std::size_t>(i));
 }
 
 void TMivoAttribute::DeleteOptValue(int i) {
     if (i < 0 || i >= ValueCount()) return;
-    values_.erase(values_.begin() + i);
+    values_.erase(static_cast<std::size_t>(i));
 }
 
 // --- evaluation -------------------------------------------------------------------
 
 void TMivoAttribute::Evaluate(int i) {
     if (i < 0 || i >= ValueCount()) ListIndexError(i);
-    std::string& value = values_[static_cast<std::size_t>(i)];
+    const auto at = static_cast<std::size_t>(i);
     if (IsBasic()) {
         if (!link_) return;
         if (i >= link_->ValueCount()) ListIndexError(i);
-        if (link_ != this) value = link_->values_[static_cast<std::size_t>(i)];
+        if (link_ != this) values_.Set(at, link_->values_.Get(at));
         return;
     }
     if (!scale_ || !funct_) {
-        value.clear();
+        values_.Set(at, {});
         return;
     }
     std::vector<std::string> args;
     args.reserve(static_cast<std::size_t>(InpCount()));
-    for (int k = 0; k < InpCount(); ++k) args.push_back(Inputs(k)->GetOptValue(i));
-    value = funct_->Evaluate(args);
+    for (int k = 0; k < InpCount(); ++k) args.emplace_back(Inputs(k)->OptValue(i));
+    values_.Set(at, funct_->Evaluate(args));
 }
 
 void TMivoAttribute::EvaluateOptionIn(int i, EvalPass& pass) {
@@ -308,10 +414,36 @@ void TMivoAttribute::EvaluateAllIn(int n, EvalPass& pass) {
     if (!pass.Enter(this)) return;
     // Padded on entry, so an attribute met again on a link cycle can be
     // read from at once.
-    if (ValueCount() < n) values_.resize(static_cast<std::size_t>(n));
+    PadValues(n);
     if (link_) link_->EvaluateAllIn(n, pass);
     for (int k = 0; k < InpCount(); ++k) Inputs(k)->EvaluateAllIn(n, pass);
+    if (IsAggregate() && scale_ && funct_) {
+        EvaluateTable(n);
+        return;
+    }
     for (int i = 0; i < n; ++i) Evaluate(i);
+}
+
+void TMivoAttribute::EvaluateTable(int n) {
+    // Options repeat a few combinations of input values, so each distinct
+    // combination goes through the table once and its result is reused.
+    // Nothing the table reads changes while this loop runs: only this
+    // attribute's own strings are written.
+    const auto count = static_cast<std::size_t>(InpCount());
+    std::vector<const TMivoAttribute*> inputs(count);
+    for (std::size_t k = 0; k < count; ++k) inputs[k] = Inputs(static_cast<int>(k));
+    TTableResults results(inputs);
+    std::vector<std::string> args(count);
+    for (int i = 0; i < n; ++i) {
+        if (const std::string* known = results.Find(i)) {
+            values_.Set(static_cast<std::size_t>(i), *known);
+            continue;
+        }
+        for (std::size_t k = 0; k < count; ++k) args[k].assign(inputs[k]->OptValue(i));
+        const std::string result = funct_->Evaluate(args);
+        values_.Set(static_cast<std::size_t>(i), result);
+        results.Remember(result);
+    }
 }
 
 void TMivoAttribute::EvaluateAll(int n) {
@@ -372,20 +504,13 @@ public:
 
     // Pads every list so that value string i exists for the trials.
     void Pad() {
-        for (const Entry& e : entries_) {
-            auto& values = e.attribute->EditValues();
-            if (std::cmp_less_equal(values.size(), option_)) values.resize(static_cast<std::size_t>(option_) + 1);
-        }
+        for (const Entry& e : entries_) e.attribute->PadValues(option_ + 1);
     }
 
     void Restore() noexcept {
         for (const Entry& e : entries_) {
-            auto& values = e.attribute->EditValues();
-            if (e.count > option_) {
-                values[static_cast<std::size_t>(option_)] = e.value;
-            } else if (std::cmp_greater(values.size(), e.count)) {
-                values.resize(static_cast<std::size_t>(e.count));
-            }
+            if (e.count > option_) e.attribute->SetOptValue(option_, e.value);
+            else e.attribute->TruncateValues(e.count);
         }
     }
 

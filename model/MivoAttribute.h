@@ -24,12 +24,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/MivoFunction.h"
 #include "model/MivoObject.h"
 #include "model/MivoScale.h"
 #include "model/Utils.h"
+#include "model/ValueStrings.h"
 
 namespace mivo {
 
@@ -134,16 +137,29 @@ public:
 
     // --- option values --------------------------------------------------
 
-    const std::vector<std::string>& Values() const { return values_; }
-    // Write access for operations that rewrite value strings in bulk.
-    std::vector<std::string>& EditValues() { return values_; }
+    // The whole value list, read-only.
+    const TValueStrings& Values() const { return values_; }
     int ValueCount() const { return static_cast<int>(values_.size()); }
+    // Replaces the whole value list.
+    void SetValues(TValueStrings values) { values_ = std::move(values); }
+    // Appends a value string (also an empty one).
+    void AppendOptValue(std::string_view text) { values_.push_back(text); }
+    // Pads the list with empty strings to n entries; a longer list stays.
+    void PadValues(int n);
+    // Shortens the list to n entries; a shorter list stays.
+    void TruncateValues(int n);
+    // Deletes the strings first .. first+count-1 as far as they exist.
+    void DeleteOptValues(int first, int count);
+    // Makes room for n value strings without changing the list.
+    void ReserveValues(int n);
 
     // Value string i; "" when the list is shorter.
-    std::string GetOptValue(int i) const;
+    std::string GetOptValue(int i) const { return std::string(OptValue(i)); }
+    // The same as a view into the list, valid until the list changes.
+    std::string_view OptValue(int i) const;
     // Replaces string i when it exists; otherwise, for a non-empty text
     // only, pads with empty strings up to i and appends the text.
-    void SetOptValue(int i, const std::string& text);
+    void SetOptValue(int i, std::string_view text);
     // Index of the first byte of value string i, -1 without scale, for an
     // empty string, a first byte below '0' ("*") or an index outside the
     // scale.
@@ -194,6 +210,9 @@ private:
     struct EvalPass;
     void EvaluateAllIn(int n, EvalPass& pass);
     void EvaluateOptionIn(int i, EvalPass& pass);
+    // Options 0..n-1 of an aggregate with scale and function; every value
+    // list here and at the inputs holds n strings.
+    void EvaluateTable(int n);
     // Every attribute an evaluation of this one can change or read: this
     // one, its link target, its inputs, and so on (each once).
     void CollectEvaluationClosure(std::vector<TMivoAttribute*>& out) const;
@@ -204,7 +223,7 @@ private:
     TMivoAttribute* link_ = nullptr;
     TOwnedPtr<TMivoScale> scale_;
     TOwnedPtr<TMivoFunction> funct_;
-    std::vector<std::string> values_;
+    TValueStrings values_;
 };
 
 }  // namespace mivo

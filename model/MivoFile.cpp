@@ -216,7 +216,7 @@ void WriteAttribute(const TMivoAttribute& attribute, TXmlItem& parent) {
     if (!attribute.GetDescription().empty()) element.AddTextChild("DESCRIPTION", attribute.GetDescription());
     if (attribute.Scale()) WriteScale(*attribute.Scale(), element);
     if (attribute.Funct()) WriteFunction(*attribute.Funct(), element);
-    for (const std::string& value : attribute.Values()) element.AddTextChild("OPTION", CodesToText(value));
+    for (std::string_view value : attribute.Values()) element.AddTextChild("OPTION", CodesToText(std::string(value)));
     for (int i = 0; i < attribute.InpCount(); ++i) WriteAttribute(*attribute.Inputs(i), element);
 }
 
@@ -320,7 +320,7 @@ std::unique_ptr<TMivoAttribute> ReadAttribute(const TXmlItem& element, TMivoAttr
     for (const auto& child : element.Children()) {
         if (child->Name == "ATTRIBUTE") ReadAttribute(*child, attribute);
         else if (child->Name == "SCALE") ReadScale(*child, *attribute);
-        else if (child->Name == "OPTION") attribute->EditValues().push_back(TextToCodes(*attribute, child->Text));
+        else if (child->Name == "OPTION") attribute->AppendOptValue(TextToCodes(*attribute, child->Text));
     }
     // Functions last: their rules are built from the inputs' scales.
     for (const auto& child : element.Children())
@@ -374,10 +374,8 @@ void ReadModel(TMivoModel& model, const TXmlItem& root) {
         else if (name == "EVALCOL") model.Settings.EvalCol = StrToInt(child->Text);
     }
     // No attribute keeps values for options the model does not have.
-    const std::size_t options = static_cast<std::size_t>(model.OptionCount());
-    model.ForEachAttribute([options](TMivoAttribute* attribute) {
-        if (attribute->Values().size() > options) attribute->EditValues().resize(options);
-    });
+    const int options = model.OptionCount();
+    model.ForEachAttribute([options](TMivoAttribute* attribute) { attribute->TruncateValues(options); });
     model.Changed();
     model.Modified = false;
 }

@@ -297,7 +297,18 @@ void TMivoModel::Changed() {
     Relink();
 }
 
+void CheckValueCells(std::int64_t attributes, std::int64_t options) {
+    if (attributes <= 0 || options <= 0 || attributes <= MaxValueCells / options) return;
+    throw EMivoError(Format("The model is too large to evaluate: %lld attributes and %lld options make more than "
+                            "%lld option values",
+                            static_cast<long long>(attributes), static_cast<long long>(options),
+                            static_cast<long long>(MaxValueCells)));
+}
+
 void TMivoModel::Reevaluate() {
+    std::int64_t attributes = 0;
+    ForEachAttribute([&attributes](TMivoAttribute*) { ++attributes; });
+    CheckValueCells(attributes, OptionCount());
     Relink();
     root_->EvaluateAll(OptionCount());
     NeedsEvaluation = false;
@@ -424,10 +435,7 @@ void TMivoModel::DeleteAllOptions() {
     // (as many as it has) and the first n selection characters.
     const std::size_t n = options_.size();
     options_.clear();
-    ForEachAttribute([n](TMivoAttribute* a) {
-        std::vector<std::string>& values = a->EditValues();
-        values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(std::min(n, values.size())));
-    });
+    ForEachAttribute([n](TMivoAttribute* a) { a->DeleteOptValues(0, static_cast<int>(n)); });
     selection_.erase(0, std::min(n, selection_.size()));
 }
 

@@ -100,6 +100,14 @@ using TScaleEntryList = std::vector<TScaleEntry>;
 
 class TMivoModel;
 
+// The most option values a model may hold once evaluated: every attribute
+// gets a value for every option, so attributes x options bounds the memory
+// of an evaluation (4 bytes a value in the compact store: 512 MB).
+inline constexpr std::int64_t MaxValueCells = std::int64_t{1} << 27;
+
+// Raises EMivoError when `attributes` x `options` exceeds MaxValueCells.
+void CheckValueCells(std::int64_t attributes, std::int64_t options);
+
 // ---------------------------------------------------------------------------
 
 // Look-ups of attributes by exact name over a snapshot of a model's tree,
@@ -165,7 +173,8 @@ public:
     // edit of the model or its option data.
     void Changed();
     // Relink, evaluates every option over the whole tree, clears
-    // NeedsEvaluation and sets Modified.
+    // NeedsEvaluation and sets Modified. A model too large to evaluate
+    // (CheckValueCells) raises EMivoError before anything is evaluated.
     void Reevaluate();
     // Recomputes the links of every attribute (see the header comment).
     void Relink();

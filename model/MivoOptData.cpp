@@ -1,9 +1,15 @@
 #include "model/MivoOptData.h"
 
+#include <algorithm>
 #include <cstring>
-#include <unordered_map>
+#include <utility>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <new>
 
 #include "model/CodePage.h"
+#include "model/FileLines.h"
 #include "model/Locale.h"
 #include "model/MivoAttribute.h"
 #include "model/MivoModel.h"
@@ -17,10 +23,11 @@ namespace mivo {
 
 namespace {
 
-constexpr std::uint64_t kLongSlot = 0xFF;
-
 bool HasLineBreakOrTab(std::string_view text) {
-    return text.find_first_of("\t\r\n") != std::string_view::npos;
+    // A plain loop: find_first_of searches its set once per character.
+    for (char c : text)
+        if (c == '\t' || c == '\r' || c == '\n') return true;
+    return false;
 }
 
 // The value code of index `index` (0..207).
@@ -39,6 +46,23 @@ int ReadIndexNumber(std::string_view text) {
         n = n * 10 + (c - '0');
     }
     return n;
+}
+
+// An upper bound of the number of items in a line: one more than its
+// delimiters.
+std::size_t CountItemsAtMost(std::string_view line, char delimiter) {
+    return static_cast<std::size_t>(std::count(line.begin(), line.end(), delimiter)) + 1;
+}
+
+// Appends a small non-negative number in decimal.
+void AppendDecimal(std::string& out, int n) {
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    while (count > 0) out += digits[--count];
 }
 
 // Removes every leading level prefix ". ".
@@ -63,14 +87,14 @@ bool QuotesBalanced(std::string_view line) {
     return !in_quotes;
 }
 
-std::string QuoteCsv(std::string_view text) {
-    std::string out = "\"";
+// Appends the text between double quotes, a double quote inside doubled.
+void AppendQuotedCsv(std::string& out, std::string_view text) {
+    out += '"';
     for (char c : text) {
         if (c == '"') out += '"';
         out += c;
     }
     out += '"';
-    return out;
 }
 
 // The index of the first value of that exact name; -1 when there is none.
@@ -80,35 +104,57 @@ int ValueIndexOfName(const TMivoDiscreteScale& scale, std::string_view name) {
     return -1;
 }
 
+// The options of a model by folded name, for matching columns to options:
+// an open-addressing table of option indices, each with the hash of its
+// folded name: eight bytes per place, where a map of folded copies costs
+// some seventy per option.
+class TOptionPositions {
+public:
+    TOptionPositions(const TMivoModel& model, std::size_t expected) : model_(model) {
+        std::size_t capacity = 16;
+        while (capacity < 2 * expected) capacity *= 2;
+        places_.assign(capacity, Place{});
+        for (int i = 0; i < model.OptionCount(); ++i) FindOrAdd(FoldCase(model.OptionName(i)), i);
+    }
+
+    // The first option whose folded name is `folded`; when there is none,
+    // `option` is entered under that name and returned.
+    int FindOrAdd(const std::string& folded, int option) {
+        const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(folded) >> 16);
+        std::size_t at = hash & (places_.size() - 1);
+        for (;; at = (at + 1) & (places_.size() - 1)) {
+            const Place& place = places_[at];
+            if (place.option < 0) break;
+            if (place.hash == hash && FoldCase(model_.OptionName(place.option)) == folded) return place.option;
+        }
+        places_[at] = {hash, option};
+        if (2 * ++count_ > places_.size()) Grow();
+        return option;
+    }
+
+private:
+    struct Place {
+        std::uint32_t hash = 0;
+        std::int32_t option = -1;
+    };
+
+    void Grow() {
+        std::vector<Place> old(places_.size() * 2, Place{});
+        old.swap(places_);
+        for (const Place& place : old) {
+            if (place.option < 0) continue;
+            std::size_t at = place.hash & (places_.size() - 1);
+            while (places_[at].option >= 0) at = (at + 1) & (places_.size() - 1);
+            places_[at] = place;
+        }
+    }
+
+    const TMivoModel& model_;
+    std::vector<Place> places_;
+    std::size_t count_ = 0;
+};
+
 }  // namespace
-
-// --- compact cell rows -----------------------------------------------------
-
-std::string TMivoOptData::TCellRow::Get(std::size_t i) const {
-    std::uint64_t slot = slots_[i];
-    std::size_t len = slot & 0xFF;
-    if (len == kLongSlot) return long_values_[static_cast<std::size_t>(slot >> 8)];
-    std::string out(len, '\0');
-    for (std::size_t k = 0; k < len; ++k) out[k] = static_cast<char>((slot >> (8 * (k + 1))) & 0xFF);
-    return out;
-}
-
-void TMivoOptData::TCellRow::Set(std::size_t i, std::string_view value) {
-    std::uint64_t& slot = slots_[i];
-    if (value.size() <= 7) {
-        std::uint64_t packed = value.size();
-        for (std::size_t k = 0; k < value.size(); ++k)
-            packed |= static_cast<std::uint64_t>(static_cast<unsigned char>(value[k])) << (8 * (k + 1));
-        slot = packed;
-        return;
-    }
-    if ((slot & 0xFF) == kLongSlot) {
-        long_values_[static_cast<std::size_t>(slot >> 8)] = std::string(value);
-    } else {
-        long_values_.emplace_back(value);
-        slot = (static_cast<std::uint64_t>(long_values_.size() - 1) << 8) | kLongSlot;
-    }
-}
 
 // --- table access ------------------------------------------------------------
 
@@ -138,15 +184,11 @@ TMivoAttribute* TMivoOptData::RowAttribute(int row) const {
 }
 
 std::string TMivoOptData::Cell(int row, int col) const {
-    const TCellRow& r = At(grid_, row);
-    CheckIndex(col, r.Size());
-    return r.Get(static_cast<std::size_t>(col));
+    return std::string(At(grid_, row).Get(CheckedCast<std::size_t>(col)));
 }
 
 void TMivoOptData::SetCell(int row, int col, std::string_view value) {
-    TCellRow& r = At(grid_, row);
-    CheckIndex(col, r.Size());
-    r.Set(static_cast<std::size_t>(col), value);
+    At(grid_, row).Set(CheckedCast<std::size_t>(col), value);
 }
 
 TMivoOptData::TFormat TMivoOptData::CurrentFormat() const {
@@ -161,25 +203,31 @@ TMivoOptData::TFormat TMivoOptData::CurrentFormat() const {
 }
 
 std::string TMivoOptData::CellText(int row, int col) const {
-    std::string value = Cell(row, col);
-    if (value.empty() || value == "*") return "*";
-    TFormat format = CurrentFormat();
-    const TMivoDiscreteScale* scale = RowScale(row);
-    int size = scale ? scale->Count() : 0;
     std::string out;
+    AppendCellText(out, row, col, CurrentFormat(), RowScale(row));
+    return out;
+}
+
+void TMivoOptData::AppendCellText(std::string& out, int row, int col, const TFormat& format,
+                                  const TMivoDiscreteScale* scale) const {
+    const std::string_view value = At(grid_, row).Get(CheckedCast<std::size_t>(col));
+    if (value.empty() || value == "*") {
+        out += '*';
+        return;
+    }
+    const int size = scale ? scale->Count() : 0;
     for (std::size_t k = 0; k < value.size(); ++k) {
         if (k > 0) out += ';';
-        int index = CodeIndex(value[k]);
+        const int index = CodeIndex(value[k]);
         if (format.DataType == 2) {
             if (scale && index >= 0 && index < size) out += scale->ValueName(index);
             else out += value[k];
         } else if (index < 0) {
             out += value[k];
         } else {
-            out += std::to_string(format.DataType == 0 ? index : index + 1);
+            AppendDecimal(out, format.DataType == 0 ? index : index + 1);
         }
     }
-    return out;
 }
 
 void TMivoOptData::DataReadError(int row, int col, std::string_view text) const {
@@ -187,13 +235,16 @@ void TMivoOptData::DataReadError(int row, int col, std::string_view text) const 
 }
 
 void TMivoOptData::SetCellText(int row, int col, std::string_view text) {
+    StoreCellText(row, col, text, CurrentFormat(), RowScale(row));
+}
+
+void TMivoOptData::StoreCellText(int row, int col, std::string_view text, const TFormat& format,
+                                 const TMivoDiscreteScale* scale) {
     if (text.empty() || text == "*") {
         SetCell(row, col, "*");
         return;
     }
-    TFormat format = CurrentFormat();
-    const TMivoDiscreteScale* scale = RowScale(row);
-    int size = scale ? scale->Count() : 0;
+    const int size = scale ? scale->Count() : 0;
     std::string value;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -218,13 +269,19 @@ void TMivoOptData::SetCellText(int row, int col, std::string_view text) {
 }
 
 void TMivoOptData::ResizeGrid() {
-    grid_.assign(row_titles_.size(), TCellRow());
-    for (TCellRow& r : grid_) r.Resize(col_titles_.size());
+    grid_.assign(row_titles_.size(), TValueStrings());
+    for (TValueStrings& r : grid_) r.resize(col_titles_.size());
 }
 
 const TMivoDiscreteScale* TMivoOptData::RowScale(int row) const {
     const TMivoAttribute* attribute = RowAttribute(row);
     return attribute ? dynamic_cast<const TMivoDiscreteScale*>(attribute->Scale()) : nullptr;
+}
+
+TMivoOptData::TRowScales TMivoOptData::RowScales() const {
+    TRowScales scales(row_titles_.size());
+    for (std::size_t r = 0; r < scales.size(); ++r) scales[r] = RowScale(static_cast<int>(r));
+    return scales;
 }
 
 TMivoAttribute* TMivoOptData::FindRowAttribute(const std::string& title) const {
@@ -236,12 +293,12 @@ TMivoAttribute* TMivoOptData::FindRowAttribute(const std::string& title) const {
 void TMivoOptData::AddRow(const std::string& title) {
     row_titles_.push_back(title);
     row_attributes_.push_back(FindRowAttribute(title));
-    grid_.emplace_back().Resize(col_titles_.size());
+    grid_.emplace_back().resize(col_titles_.size());
 }
 
 void TMivoOptData::AddColumn(const std::string& title) {
     col_titles_.push_back(title);
-    for (TCellRow& r : grid_) r.PushBack();
+    for (TValueStrings& r : grid_) r.push_back({});
 }
 
 // --- text form -------------------------------------------------------------
@@ -305,94 +362,154 @@ void TMivoOptData::LoadFromModel(TMivoModel* model) {
         }
     });
     std::vector<int> options;
+    col_titles_.reserve(static_cast<std::size_t>(model->OptionCount()));
     for (int i = 0; i < model->OptionCount(); ++i)
         if (model->OptionSelected(i)) {
             options.push_back(i);
             col_titles_.push_back(model->OptionName(i));
         }
-    ResizeGrid();
+    const bool every_option = std::cmp_equal(options.size(), model->OptionCount());
+    grid_.resize(row_attributes_.size());
     for (std::size_t r = 0; r < row_attributes_.size(); ++r) {
-        const TMivoAttribute* a = row_attributes_[r];
-        const std::vector<std::string>& values = a->Values();
+        const TValueStrings& values = row_attributes_[r]->Values();
+        TValueStrings& cells = grid_[r];
+        if (every_option) {
+            // The columns are the options in order: the row is the value
+            // list, cut or padded to the options.
+            cells = values;
+            cells.resize(options.size());
+            continue;
+        }
+        cells.resize(options.size());
         for (std::size_t c = 0; c < options.size(); ++c) {
             auto i = static_cast<std::size_t>(options[c]);
-            if (i < values.size()) grid_[r].Set(c, values[i]);
+            if (i < values.size()) cells.Set(c, values.Get(i));
         }
     }
 }
 
 void TMivoOptData::StoreToModel(bool append) {
     if (!model_) return;
-    // Option names folded for case-insensitive matching; the first option
-    // of a name wins, as a search from the front would find it.
-    std::unordered_map<std::string, int> positions;
-    if (!append) {
-        positions.reserve(static_cast<std::size_t>(model_->OptionCount()) + col_titles_.size());
-        for (int i = 0; i < model_->OptionCount(); ++i) positions.emplace(FoldCase(model_->OptionName(i)), i);
-    }
-    std::vector<std::size_t> rows;
-    for (std::size_t r = 0; r < row_attributes_.size(); ++r) {
-        const TMivoAttribute* a = row_attributes_[r];
-        if (a && a->IsBasic() && a->Link() == nullptr) rows.push_back(r);
-    }
-    for (std::size_t r : rows) {
-        std::vector<std::string>& values = row_attributes_[r]->EditValues();
-        values.reserve(static_cast<std::size_t>(model_->OptionCount()) + col_titles_.size());
-    }
-    for (std::size_t c = 0; c < col_titles_.size(); ++c) {
-        int i = -1;
-        if (!append) {
-            auto it = positions.find(FoldCase(col_titles_[c]));
-            if (it != positions.end()) i = it->second;
-        }
-        if (i < 0) {
+    // The option of every column: found by its folded name (the first
+    // option of a name wins, as a search from the front would find it) or
+    // appended.
+    std::vector<int> option_of(col_titles_.size());
+    if (append) {
+        for (std::size_t c = 0; c < col_titles_.size(); ++c) {
             model_->AddOption(col_titles_[c]);
-            i = model_->OptionCount() - 1;
-            if (!append) positions.emplace(FoldCase(col_titles_[c]), i);
+            option_of[c] = model_->OptionCount() - 1;
         }
-        for (std::size_t r : rows) row_attributes_[r]->SetOptValue(i, grid_[r].Get(c));
+    } else {
+        TOptionPositions positions(*model_, static_cast<std::size_t>(model_->OptionCount()) + col_titles_.size());
+        for (std::size_t c = 0; c < col_titles_.size(); ++c) {
+            const int next = model_->OptionCount();
+            option_of[c] = positions.FindOrAdd(FoldCase(col_titles_[c]), next);
+            if (option_of[c] == next) model_->AddOption(col_titles_[c]);
+        }
+    }
+    // The columns are the model's first options in order (so in a model
+    // without options before, unless two columns share a name).
+    bool in_order = true;
+    for (std::size_t c = 0; c < option_of.size() && in_order; ++c) in_order = std::cmp_equal(option_of[c], c);
+    // Values go to basic, unlinked row attributes, row by row.
+    for (std::size_t r = 0; r < row_attributes_.size(); ++r) {
+        TMivoAttribute* a = row_attributes_[r];
+        if (!a || !a->IsBasic() || a->Link() != nullptr) continue;
+        const TValueStrings& cells = grid_[r];
+        if (in_order && a->ValueCount() <= ColCount()) {
+            // Every string of the list is replaced: the row becomes the
+            // list (its empty cells at the end stand for the missing
+            // strings, which count as empty alike).
+            a->SetValues(cells);
+            continue;
+        }
+        a->ReserveValues(model_->OptionCount());
+        for (std::size_t c = 0; c < col_titles_.size(); ++c) a->SetOptValue(option_of[c], cells.Get(c));
     }
     model_->Reevaluate();
 }
 
-std::string TMivoOptData::WriteLine(int line, bool csv) const {
-    std::string out;
-    int items = ItemCount();
+void TMivoOptData::WriteLine(int line, bool csv, const TRowScales& scales, std::string& out) const {
+    out.clear();
+    const TFormat format = CurrentFormat();
+    const char delimiter = csv ? ',' : '\t';
+    std::string cell;
+    const int items = ItemCount();
     for (int item = -1; item < items; ++item) {
-        std::string text = GetText(line, item);
-        if (HasLineBreakOrTab(text))
+        if (item > -1) out += delimiter;
+        const int row = format.Transpose ? item : line;
+        const int col = format.Transpose ? line : item;
+        cell.clear();
+        if (row == -1 || col == -1) cell = GetText(line, item);
+        else AppendCellText(cell, row, col, format, At(scales, row));
+        if (HasLineBreakOrTab(cell))
             throw EMivoError(Format("Option data cannot be written: the text \"%s\" holds a tab or a line break",
-                                    CutToCodePoints(ReplaceStr(ReplaceStr(text, "\r", " "), "\n", " "), 80)));
-        if (item > -1) out += csv ? ',' : '\t';
-        out += csv ? QuoteCsv(text) : text;
+                                    CutToCodePoints(ReplaceStr(ReplaceStr(cell, "\r", " "), "\n", " "), 80)));
+        if (csv) AppendQuotedCsv(out, cell);
+        else out += cell;
     }
-    return out;
 }
 
 std::vector<std::string> TMivoOptData::SaveToStrings() const {
+    const TRowScales scales = RowScales();
     std::vector<std::string> lines;
     int count = LineCount();
     lines.reserve(static_cast<std::size_t>(count) + 1);
-    for (int line = -1; line < count; ++line) lines.push_back(WriteLine(line, false));
+    for (int line = -1; line < count; ++line) WriteLine(line, false, scales, lines.emplace_back());
     return lines;
 }
 
 void TMivoOptData::ReadLine(int index, std::string_view line, bool csv, int line_number,
-                            const std::string& file_name) {
+                            const std::string& file_name, TRowScales& scales) {
     if (csv && !QuotesBalanced(line))
         throw EMivoError(Format("Unbalanced double quotes in line %d of \"%s\"", line_number, file_name));
+    const TFormat format = CurrentFormat();
     if (index > 0) AddLine("");
+    else if (!format.Transpose) col_titles_.reserve(CountItemsAtMost(line, csv ? ',' : '\t'));
     TItemCutter cutter(line, csv ? ',' : '\t', csv);
     std::string item;
     for (int j = -1; cutter.Next(item); ++j) {
         if (j >= ItemCount()) AddItem("");
-        SetText(index - 1, j, item);
+        const int row = format.Transpose ? j : index - 1;
+        const int col = format.Transpose ? index - 1 : j;
+        if (row == -1 || col == -1) {
+            SetText(index - 1, j, item);
+            continue;
+        }
+        // A row's scale is looked up once, after its title has bound it.
+        if (std::cmp_less_equal(scales.size(), row)) {
+            const auto known = scales.size();
+            scales.resize(static_cast<std::size_t>(row) + 1);
+            for (auto r = known; r < scales.size(); ++r) scales[r] = RowScale(static_cast<int>(r));
+        }
+        StoreCellText(row, col, item, format, scales[static_cast<std::size_t>(row)]);
     }
 }
 
 void TMivoOptData::ReadText(std::string_view text, TMivoModel* model, bool csv, const std::string& file_name) {
+    TLineSplitter lines(text);
+    ReadLines([&lines](std::string_view& line, int& number) { return lines.Next(line, number); }, text.size(), model,
+              csv, file_name);
+}
+
+void TMivoOptData::ReadFileText(const std::string& file_name, TMivoModel* model, bool csv) {
+    // Read block by block: a file of a million options is never held whole.
+    TFileLines lines(file_name);
+    ReadLines([&lines](std::string_view& line, int& number) { return lines.Next(line, number); }, lines.FileSize(),
+              model, csv, file_name);
+}
+
+void TMivoOptData::ReadLines(const TNextLine& next_line, std::size_t text_size, TMivoModel* model, bool csv,
+                             const std::string& file_name) {
     Clear();
-    if (!model) return;
+    std::string_view line;
+    int number = 0;
+    if (!model) {
+        // Nothing to bind; the whole text is still read, read errors and all.
+        while (next_line(line, number)) {
+        }
+        return;
+    }
     model_ = model;
     // Row titles are bound through one index of the tree, built once.
     name_index_ = std::make_unique<TAttributeNameIndex>(*model);
@@ -400,10 +517,27 @@ void TMivoOptData::ReadText(std::string_view text, TMivoModel* model, bool csv, 
         std::unique_ptr<TAttributeNameIndex>& index;
         ~DropIndex() { index.reset(); }
     } drop{name_index_};
-    TLineSplitter lines(text);
-    std::string_view line;
-    int number = 0;
-    for (int index = 0; lines.Next(line, number); ++index) ReadLine(index, line, csv, number, file_name);
+    TRowScales scales;
+    for (int index = 0; next_line(line, number); ++index) {
+        // Transposed, every further line is a column: room for as many as
+        // lines like the first one would fill the text saves growing the
+        // rows a million times.
+        if (index == 1 && CurrentFormat().Transpose) {
+            const std::size_t estimate = text_size / (line.size() + 1);
+            ReserveColumns(static_cast<std::ptrdiff_t>(std::min<std::size_t>(estimate + estimate / 4 + 16, 1 << 24)));
+        }
+        ReadLine(index, line, csv, number, file_name, scales);
+    }
+}
+
+void TMivoOptData::ReserveColumns(std::ptrdiff_t count) {
+    const auto n = static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(count, 0, std::numeric_limits<int>::max()));
+    try {
+        col_titles_.reserve(n);
+        for (TValueStrings& r : grid_) r.reserve(n);
+    } catch (const std::bad_alloc&) {
+        // Only a hint: the table grows as it needs.
+    }
 }
 
 void TMivoOptData::LoadFromStrings(const std::vector<std::string>& lines, TMivoModel* model) {
@@ -422,10 +556,13 @@ void TMivoOptData::CheckBindsModel(const std::string& file_name) const {
 
 void TMivoOptData::Export(const std::string& file_name, bool csv) const {
     TSafeFileWriter out(file_name);
+    const TRowScales scales = RowScales();
+    std::string text;
     int count = LineCount();
     for (int line = -1; line < count; ++line) {
-        out.Write(WriteLine(line, csv));
-        out.Write("\n");
+        WriteLine(line, csv, scales, text);
+        text += '\n';
+        out.Write(text);
     }
     out.Commit();
 }
@@ -435,14 +572,12 @@ void TMivoOptData::ExportTab(const std::string& file_name) const { Export(file_n
 void TMivoOptData::ExportCsv(const std::string& file_name) const { Export(file_name, true); }
 
 void TMivoOptData::ImportTab(const std::string& file_name, TMivoModel* model) {
-    std::string text = ReadFile(file_name);
-    ReadText(text, model, false, file_name);
+    ReadFileText(file_name, model, false);
     CheckBindsModel(file_name);
 }
 
 void TMivoOptData::ImportCsv(const std::string& file_name, TMivoModel* model) {
-    std::string text = ReadFile(file_name);
-    ReadText(text, model, true, file_name);
+    ReadFileText(file_name, model, true);
     CheckBindsModel(file_name);
 }
 

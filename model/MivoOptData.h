@@ -21,11 +21,14 @@
 // is written as the character itself.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/ValueStrings.h"
 
 namespace mivo {
 
@@ -118,22 +121,6 @@ public:
     void PasteText(std::string_view text, TMivoModel* model);
 
 private:
-    // A row of cells stored compactly: value strings of up to seven bytes
-    // (nearly all of them) live inside one 8-byte slot, longer ones in a
-    // side list. A million options cost megabytes, not hundreds of them.
-    class TCellRow {
-    public:
-        void Resize(std::size_t n) { slots_.resize(n, 0); }
-        void PushBack() { slots_.push_back(0); }
-        std::size_t Size() const { return slots_.size(); }
-        std::string Get(std::size_t i) const;
-        void Set(std::size_t i, std::string_view value);
-
-    private:
-        std::vector<std::uint64_t> slots_;
-        std::vector<std::string> long_values_;
-    };
-
     struct TFormat {
         int DataType = 1;
         bool Transpose = false;
@@ -142,18 +129,36 @@ private:
     TFormat CurrentFormat() const;
     TMivoAttribute* FindRowAttribute(const std::string& title) const;
     const TMivoDiscreteScale* RowScale(int row) const;
+    // The scale of every row, looked up once for a whole read or write.
+    using TRowScales = std::vector<const TMivoDiscreteScale*>;
+    TRowScales RowScales() const;
+    // CellText / SetCellText with format and row scale already known.
+    void AppendCellText(std::string& out, int row, int col, const TFormat& format,
+                        const TMivoDiscreteScale* scale) const;
+    void StoreCellText(int row, int col, std::string_view text, const TFormat& format,
+                       const TMivoDiscreteScale* scale);
     [[noreturn]] void DataReadError(int row, int col, std::string_view text) const;
-    void ReadLine(int index, std::string_view line, bool csv, int line_number, const std::string& file_name);
+    void ReadLine(int index, std::string_view line, bool csv, int line_number, const std::string& file_name,
+                  TRowScales& scales);
+    // The next line of a text and its number; false at the end.
+    using TNextLine = std::function<bool(std::string_view&, int&)>;
+    void ReadLines(const TNextLine& next_line, std::size_t text_size, TMivoModel* model, bool csv,
+                   const std::string& file_name);
     void ReadText(std::string_view text, TMivoModel* model, bool csv, const std::string& file_name);
+    void ReadFileText(const std::string& file_name, TMivoModel* model, bool csv);
     void CheckBindsModel(const std::string& file_name) const;
-    std::string WriteLine(int line, bool csv) const;
+    // Makes room for that many columns (a hint; ignored when memory is short).
+    void ReserveColumns(std::ptrdiff_t count);
+    // Line `line` of the text form into `out` (replacing its contents).
+    void WriteLine(int line, bool csv, const TRowScales& scales, std::string& out) const;
     void Export(const std::string& file_name, bool csv) const;
 
     TMivoModel* model_ = nullptr;
     std::vector<std::string> row_titles_;
     std::vector<TMivoAttribute*> row_attributes_;
     std::vector<std::string> col_titles_;
-    std::vector<TCellRow> grid_;
+    // One compact list of value strings per row.
+    std::vector<TValueStrings> grid_;
     // Binds row titles while a text is read; absent otherwise.
     std::unique_ptr<TAttributeNameIndex> name_index_;
 };

@@ -186,16 +186,16 @@ void ExchangeArgs(TMivoFunction& funct, int p, int q) {
 
 void ValuesAfterInsert(TMivoAttribute& attribute, int v) {
     if (v < 0) throw ERangeError();
-    std::vector<std::string> values = attribute.Values();
+    std::vector<std::string> values = attribute.Values().ToVector();
     for (std::string& text : values)
         for (char& c : text)
             if (CharValue(c) >= v) c = Shifted(c, +1);
-    attribute.EditValues() = std::move(values);
+    attribute.SetValues(TValueStrings(values));
 }
 
 void ValuesAfterDelete(TMivoAttribute& attribute, int v) {
     if (v < 0) throw ERangeError();
-    std::vector<std::string> values = attribute.Values();
+    std::vector<std::string> values = attribute.Values().ToVector();
     for (std::string& text : values) {
         std::string out;
         out.reserve(text.size());
@@ -206,7 +206,7 @@ void ValuesAfterDelete(TMivoAttribute& attribute, int v) {
         }
         text = std::move(out);
     }
-    attribute.EditValues() = std::move(values);
+    attribute.SetValues(TValueStrings(values));
 }
 
 }  // namespace mivo

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -43,10 +44,10 @@ void GiveTable(TMivoAttribute& a, int size, Fn fn) {
 // Every value list of the subtree, by attribute.
 std::map<const TMivoAttribute*, std::vector<std::string>> AllValues(const TMivoAttribute& root) {
     std::map<const TMivoAttribute*, std::vector<std::string>> out;
-    out[&root] = root.Values();
+    out[&root] = root.Values().ToVector();
     TMivoAttributeList list;
     root.CollectDescendants(list);
-    for (int i = 0; i < list.Count(); ++i) out[list.GetItem(i)] = list.GetItem(i)->Values();
+    for (int i = 0; i < list.Count(); ++i) out[list.GetItem(i)] = list.GetItem(i)->Values().ToVector();
     return out;
 }
 
@@ -225,7 +226,7 @@ TEST(OptionValues, StringsIndicesAndSets) {
         EXPECT_EQ(a.GetOptValue(1), c.text);
     }
 
-    a.EditValues() = {"0", "1"};
+    a.SetValues({"0", "1"});
     a.InsertOptValue(1);
     a.InsertOptValue(3);
     a.InsertOptValue(9);
@@ -273,6 +274,35 @@ TEST(Evaluation, BottomUpWithSetsAndUndefined) {
     EXPECT_EQ(m.tech->GetOptValue(1), "1");
     EXPECT_EQ(m.car->GetOptValue(1), "1");
     EXPECT_THROW(m.car->Evaluate(n), EListError);
+}
+
+// A pass over all options reuses the results of combinations it has met;
+// it must give what evaluating each option alone gives, for single values,
+// sets (also long ones), "*", undefined and bytes outside the scales.
+TEST(Evaluation, WholePassesAgreeWithOneOptionAtATime) {
+    TMivoAttribute root("Root");
+    TMivoAttribute* top = root.AddInput(std::make_unique<TMivoAttribute>("top"));
+    TMivoAttribute* a = AddBasic(*top, "a", 6);
+    TMivoAttribute* b = AddBasic(*top, "b", 6);
+    TMivoAttribute* c = AddBasic(*top, "c", 3);
+    GiveTable(*top, 7, [](const std::vector<int>& in) { return (in[0] + in[1] + 2 * in[2]) * 6 / 14; });
+    // Results spanning several values: every rule covers two or three.
+    TMivoFunction* f = top->Funct();
+    for (int r = 0; r < f->RuleCount(); ++r) f->SetRuleHigh(r, std::min(6, f->RuleLow(r) + 1 + r % 2));
+
+    const std::vector<std::string> texts = {"0", "1", "5", "", "*", "02", "2345", "012345", "9", "1\xff", "3"};
+    std::mt19937 rng(3);
+    const int n = 3000;
+    for (int o = 0; o < n; ++o)
+        for (TMivoAttribute* input : {a, b, c}) input->SetOptValue(o, texts[rng() % texts.size()]);
+    root.EvaluateAll(n);
+    const std::vector<std::string> all = top->Values().ToVector();
+    ASSERT_EQ(all.size(), static_cast<std::size_t>(n));
+    for (int o = 0; o < n; ++o) {
+        top->SetOptValue(o, "?");
+        top->EvaluateOption(o);
+        ASSERT_EQ(top->GetOptValue(o), all[static_cast<std::size_t>(o)]) << "option " << o;
+    }
 }
 
 TEST(Evaluation, LinkedAttributesCopyTheirTarget) {

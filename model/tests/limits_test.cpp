@@ -141,3 +141,22 @@ TEST(Limits, AttributeDepthOfTheImports) {
         ErrorOf<EMivoError>([&] { ImportPelkLines(pelk_deep, PelkChain(limits::PelkDepth + 1), "chain.xml"); }),
         "deeper than 1000 levels"));
 }
+
+TEST(Limits, OptionValuesOfAnEvaluatedModel) {
+    const std::int64_t cells = limits::ValueCells;
+    struct Case { std::int64_t attributes, options; bool refused; };
+    for (Case c : {Case{1, cells, false}, {1, cells + 1, true}, {cells, 1, false}, {2, cells / 2, false},
+                   {2, cells / 2 + 1, true}, {500, 1000000, true}, {25, 1000000, false}, {0, cells * 4, false}}) {
+        if (c.refused) {
+            EXPECT_THROW(CheckValueCells(c.attributes, c.options), EMivoError) << c.attributes << " " << c.options;
+        } else {
+            EXPECT_NO_THROW(CheckValueCells(c.attributes, c.options)) << c.attributes << " " << c.options;
+        }
+    }
+    try {
+        CheckValueCells(500, 1000000);
+    } catch (const EMivoError& e) {
+        EXPECT_EQ(e.Message(), "The model is too large to evaluate: 500 attributes and 1000000 options make more "
+                               "than 134217728 option values");
+    }
+}

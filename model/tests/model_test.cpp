@@ -148,8 +148,8 @@ TEST(MivoModel, InsertAndDeleteOptionShiftEveryValueList) {
     TMivoAttribute* full = Add(top, "full");
     TMivoAttribute* one = Add(top, "one");
     TMivoAttribute* none = Add(top, "none");
-    full->EditValues() = {"0", "1", "0"};
-    one->EditValues() = {"1"};
+    full->SetValues({"0", "1", "0"});
+    one->SetValues({"1"});
 
     model.InsertOption(1, "N");
     EXPECT_EQ(model.Options(), (std::vector<std::string>{"A", "N", "B", "C"}));
@@ -172,8 +172,8 @@ TEST(MivoModel, ExchangeOptionsSwapsNamesFlagsAndValues) {
     for (const char* name : {"A", "B", "C"}) model.AddOption(name);
     TMivoAttribute* single = Add(model.Root(), "single");
     TMivoAttribute* full = Add(model.Root(), "full");
-    single->EditValues() = {"1"};
-    full->EditValues() = {"0", "*", "1"};
+    single->SetValues({"1"});
+    full->SetValues({"0", "*", "1"});
     model.SetOptionSelected(2, false);
 
     model.ExchangeOptions(0, 2);
@@ -227,7 +227,7 @@ TEST(MivoModel, PositionsOutsideTheOptionsChangeNothing) {
         model.AddOption("B");
         model.SetOptionSelected(0, false);
         TMivoAttribute* a = Add(model.Root(), "a");
-        a->EditValues() = {"0", "1", "0"};  // longer than the option list
+        a->SetValues({"0", "1", "0"});  // longer than the option list
         try {
             c.edit(model);
             ADD_FAILURE() << c.what << ": no error";
@@ -245,8 +245,8 @@ TEST(MivoModel, DeleteAllOptionsMatchesDeletingTheFirstOptionRepeatedly) {
         for (const char* name : {"A", "B", "C"}) model.AddOption(name);
         model.SetOptionSelected(4, false);  // selection longer than the options
         TMivoAttribute* top = Add(model.Root(), "top");
-        Add(top, "long")->EditValues() = {"0", "1", "0", "1", "1"};
-        Add(top, "short")->EditValues() = {"1"};
+        Add(top, "long")->SetValues({"0", "1", "0", "1", "1"});
+        Add(top, "short")->SetValues({"1"});
         Add(top, "empty");
     };
     TMivoModel once, repeated;

@@ -201,7 +201,7 @@ TEST(ModelOps, RemoveSingleInputAggregatePutsTheInputInItsPlace) {
     auto unnamed = std::make_unique<TMivoAttribute>("", "");
     TMivoAttribute* b = a->AddInput(std::move(unnamed));
     Add(b, "below");  // B keeps its own subtree
-    a->EditValues() = {"0", "2"};
+    a->SetValues({"0", "2"});
     TMivoObject* oldScale = a->Scale();
 
     EXPECT_EQ(model.RemoveSingleInputAggregate(a, b), b);

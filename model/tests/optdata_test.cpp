@@ -284,3 +284,60 @@ TEST(OptData, AMillionColumnsOnOneLine) {
     EXPECT_EQ(m.price->GetOptValue(n - 1), "0");
     EXPECT_EQ(m.price->GetOptValue(n - 2), "2");
 }
+
+// Storing a table: columns in the order of a model without options (the
+// rows handed over whole) and columns matched by name (value by value) must
+// leave the same values; the table keeps its cells either way, and later
+// changes of the model do not reach it.
+TEST(OptData, StoringMatchesColumnsInOrderAndByName) {
+    struct Case {
+        const char* what;
+        bool fresh;  // the model's options deleted first
+        std::vector<std::string> lines;
+        std::vector<std::string> options;
+        std::vector<std::string> price;
+    };
+    const Case cases[] = {
+        {"in order, ragged", true, {"\tX\tY\tZ", "Price\t2\t\t1", "Comfort\t1"}, {"X", "Y", "Z"}, {"1", "*", "0"}},
+        {"a name twice", true, {"\tX\tx\tY", "Price\t1\t3\t2"}, {"X", "Y"}, {"2", "1"}},
+        {"existing options", false, {"\tb\tNew\tA", "Price\t3\t1\t*"}, {"A", "B", "New"}, {"*", "2", "0"}},
+    };
+    for (const Case& c : cases) {
+        CarModel m;
+        if (c.fresh) m.model.DeleteAllOptions();
+        TMivoOptData d;
+        d.LoadFromStrings(c.lines, &m.model);
+        const std::vector<std::string> before = d.SaveToStrings();
+        d.StoreToModel();
+        EXPECT_EQ(m.model.Options(), c.options) << c.what;
+        for (std::size_t i = 0; i < c.price.size(); ++i)
+            EXPECT_EQ(m.price->GetOptValue(static_cast<int>(i)), c.price[i]) << c.what << " " << i;
+        // Every list the evaluation reached holds one string per option.
+        EXPECT_EQ(m.price->ValueCount(), m.model.OptionCount()) << c.what;
+        EXPECT_EQ(m.car->ValueCount(), m.model.OptionCount()) << c.what;
+
+        m.price->SetOptValue(0, "0");
+        m.comfort->SetOptValue(0, "0");
+        EXPECT_EQ(d.SaveToStrings(), before) << c.what;
+    }
+}
+
+// Loading a table from the model: with every option selected the rows are
+// the value lists, cut or padded to the options; with a selection, the
+// selected options' values. Neither shares later changes with the model.
+TEST(OptData, LoadingTakesTheSelectedOptions) {
+    CarModel m;
+    m.model.AddOption("C");
+    m.model.Settings.OptDataAll = false;
+    m.model.Settings.OptLevels = false;
+    m.comfort->SetValues({"0", "1", "*", "1"});  // longer than the option list
+    TMivoOptData d;
+    d.LoadFromModel(&m.model);
+    EXPECT_EQ(d.SaveToStrings(), (std::vector<std::string>{"\tA\tB\tC", "Price\t1;3\t2\t*", "Comfort\t1\t2\t*"}));
+    m.price->SetOptValue(2, "1");
+    EXPECT_EQ(d.Cell(0, 2), "");
+
+    m.model.SetOptionSelected(0, false);
+    d.LoadFromModel(&m.model);
+    EXPECT_EQ(d.SaveToStrings(), (std::vector<std::string>{"\tB\tC", "Price\t2\t2", "Comfort\t2\t*"}));
+}

@@ -286,7 +286,7 @@ TEST(ScaleEditorSequence, InsertThenDeleteRestoresTablesAndOptionValues) {
     mid->SetOptValue(2, "*");
     const std::vector<std::string> own_before = RuleStrings(*own);
     const std::vector<std::string> parent_before = RuleStrings(*parent);
-    const std::vector<std::string> values_before = mid->Values();
+    const std::vector<std::string> values_before = mid->Values().ToVector();
 
     for (int v = 0; v <= 3; ++v) {
         ScaleOf(*mid).InsertValue(v, "new");
