@@ -38,6 +38,9 @@ TFileLines::TFileLines(const std::string& path, std::size_t block_size)
     struct stat st{};
     if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
         file_size_ = static_cast<std::size_t>(st.st_size);
+    // A small file is read in one block of its own size (plus one byte to
+    // see its end), not into a buffer of the full block size.
+    if (file_size_ > 0 && file_size_ < block_size_) block_size_ = file_size_ + 1;
 }
 
 TFileLines::~TFileLines() {
