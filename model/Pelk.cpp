@@ -71,22 +71,6 @@ std::vector<long long> CanonicalStrides(const TMivoAttribute& attribute) {
     return strides;
 }
 
-// Whether a comes before b in pre-order (both in one tree).
-bool PreOrderLess(const TMivoAttribute* a, const TMivoAttribute* b) {
-    std::vector<const TMivoAttribute*> pa;
-    std::vector<const TMivoAttribute*> pb;
-    for (const TMivoAttribute* x = a; x; x = x->Parent()) pa.push_back(x);
-    for (const TMivoAttribute* x = b; x; x = x->Parent()) pb.push_back(x);
-    std::reverse(pa.begin(), pa.end());
-    std::reverse(pb.begin(), pb.end());
-    std::size_t i = 0;
-    while (i < pa.size() && i < pb.size() && pa[i] == pb[i]) ++i;
-    if (i == pa.size()) return i != pb.size();  // a is b or an ancestor of b
-    if (i == pb.size() || i == 0) return false;  // b is an ancestor of a
-    const TMivoAttribute* parent = pa[i - 1];
-    return parent->InputIndex(pa[i]) < parent->InputIndex(pb[i]);
-}
-
 // ---------------------------------------------------------------------------
 
 class TPelkImport {
@@ -108,10 +92,15 @@ private:
 
     TMivoAttribute* ResolveParent(const std::string& name) const;
     TMivoAttribute* FunctionTarget(const std::string& name, const std::string& list) const;
+    // Whether a comes before b in pre-order (both read from the file).
+    bool PreOrderLess(const TMivoAttribute* a, const TMivoAttribute* b) const;
+    // Files `added` under its name; its parent, when the new input made it
+    // aggregate, leaves the basic ones of its name.
+    void Register(TMivoAttribute* added);
     // The first attribute of that name in pre-order, or nullptr.
     TMivoAttribute* FirstNamed(const std::string& name) const;
-    // The basic attributes of that name in pre-order.
-    const std::vector<TMivoAttribute*>& BasicNamed(const std::string& name);
+    // The n-th basic attribute of that name in pre-order, or nullptr.
+    TMivoAttribute* BasicNamed(const std::string& name, std::size_t n) const;
 
     TMivoModel& model_;
     // The scales read so far (attributes get copies); the first of a name
@@ -122,11 +111,21 @@ private:
     // order, and the attributes that got a function from this file.
     std::unordered_map<std::string, std::vector<TMivoAttribute*>> functions_;
     std::unordered_set<const TMivoAttribute*> with_function_;
-    // Attributes by exact name in reading order, and the last one read.
-    std::unordered_map<std::string, std::vector<TMivoAttribute*>> named_;
+    // Attributes by exact name in pre-order, all of them and the basic
+    // ones. An attribute is only ever appended as the last input of its
+    // parent, so the order of those read before never changes: each new one
+    // is inserted where it belongs, and the lists stay valid whatever order
+    // the elements come in.
+    struct TNamed {
+        std::vector<TMivoAttribute*> all;
+        std::vector<TMivoAttribute*> basic;
+    };
+    std::unordered_map<std::string, TNamed> named_;
+    // Each attribute's index among the inputs of its parent: inputs are
+    // only appended, so it never changes (and need not be searched for).
+    std::unordered_map<const TMivoAttribute*, int> position_;
+    // The attribute read last.
     TMivoAttribute* previous_ = nullptr;
-    // BasicNamed results, valid until the next attribute is added.
-    std::unordered_map<std::string, std::vector<TMivoAttribute*>> basic_cache_;
 };
 
 void TPelkImport::ReadModel(const TXmlItem& root) {
@@ -202,9 +201,9 @@ void TPelkImport::ReadPelkAttribute(const TXmlItem& element) {
 
     TMivoAttribute* added = parent->AddInput(std::move(attribute));
     for (const std::string& name : function_names) functions_[FoldCase(name)].push_back(added);
-    named_[added->GetName()].push_back(added);
+    position_[added] = parent->InpCount() - 1;
+    Register(added);
     previous_ = added;
-    basic_cache_.clear();
 }
 
 void TPelkImport::ReadPelkFunction(const TXmlItem& element) {
@@ -263,8 +262,8 @@ void TPelkImport::ReadPelkOptionValue(const TXmlItem& element, int option,
     auto n = static_cast<std::size_t>(seen[name]++);
     if (text.empty()) return;
 
-    const std::vector<TMivoAttribute*>& basics = BasicNamed(name);
-    TMivoAttribute* attribute = n < basics.size() ? basics[n] : FirstNamed(name);
+    TMivoAttribute* attribute = BasicNamed(name, n);
+    if (!attribute) attribute = FirstNamed(name);
     std::string value;
     if (text == "*") {
         if (!attribute) return;
@@ -300,21 +299,46 @@ TMivoAttribute* TPelkImport::FunctionTarget(const std::string& name, const std::
     return candidates.front();
 }
 
-TMivoAttribute* TPelkImport::FirstNamed(const std::string& name) const {
-    auto it = named_.find(name);
-    if (it == named_.end() || it->second.empty()) return nullptr;
-    return *std::min_element(it->second.begin(), it->second.end(), PreOrderLess);
+bool TPelkImport::PreOrderLess(const TMivoAttribute* a, const TMivoAttribute* b) const {
+    std::vector<const TMivoAttribute*> pa;
+    std::vector<const TMivoAttribute*> pb;
+    for (const TMivoAttribute* x = a; x; x = x->Parent()) pa.push_back(x);
+    for (const TMivoAttribute* x = b; x; x = x->Parent()) pb.push_back(x);
+    std::reverse(pa.begin(), pa.end());
+    std::reverse(pb.begin(), pb.end());
+    std::size_t i = 0;
+    while (i < pa.size() && i < pb.size() && pa[i] == pb[i]) ++i;
+    if (i == pa.size()) return i != pb.size();  // a is b or an ancestor of b
+    if (i == pb.size() || i == 0) return false;  // b is an ancestor of a
+    return position_.at(pa[i]) < position_.at(pb[i]);
 }
 
-const std::vector<TMivoAttribute*>& TPelkImport::BasicNamed(const std::string& name) {
-    auto cached = basic_cache_.find(name);
-    if (cached != basic_cache_.end()) return cached->second;
-    std::vector<TMivoAttribute*> basics;
-    if (auto it = named_.find(name); it != named_.end())
-        for (TMivoAttribute* a : it->second)
-            if (a->IsBasic()) basics.push_back(a);
-    std::sort(basics.begin(), basics.end(), PreOrderLess);
-    return basic_cache_.emplace(name, std::move(basics)).first->second;
+void TPelkImport::Register(TMivoAttribute* added) {
+    auto less = [this](const TMivoAttribute* a, const TMivoAttribute* b) { return PreOrderLess(a, b); };
+    // Mostly the new attribute comes last in pre-order.
+    auto insert = [&](std::vector<TMivoAttribute*>& list) {
+        if (list.empty() || less(list.back(), added)) list.push_back(added);
+        else list.insert(std::upper_bound(list.begin(), list.end(), added, less), added);
+    };
+    TNamed& named = named_[added->GetName()];
+    insert(named.all);
+    insert(named.basic);
+
+    TMivoAttribute* parent = added->Parent();
+    if (parent == model_.Root() || parent->InpCount() != 1) return;
+    std::vector<TMivoAttribute*>& basic = named_[parent->GetName()].basic;
+    auto it = std::lower_bound(basic.begin(), basic.end(), parent, less);
+    if (it != basic.end() && *it == parent) basic.erase(it);
+}
+
+TMivoAttribute* TPelkImport::FirstNamed(const std::string& name) const {
+    auto it = named_.find(name);
+    return it == named_.end() || it->second.all.empty() ? nullptr : it->second.all.front();
+}
+
+TMivoAttribute* TPelkImport::BasicNamed(const std::string& name, std::size_t n) const {
+    auto it = named_.find(name);
+    return it == named_.end() || n >= it->second.basic.size() ? nullptr : it->second.basic[n];
 }
 
 void ReadPelkDocument(TMivoModel& model, const TXmlItem& root, const std::string& source) {

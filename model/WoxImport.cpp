@@ -332,11 +332,30 @@ char OrderChar(const TMivoScale& scale) {
     return scale.IsDescending() ? '-' : '+';
 }
 
-// The indices of the rules in the file's order: the first input varies
-// fastest, so rules compare by their input bytes from the last input back.
+// The indices of the rules in the file's order, where the first input
+// varies fastest. A table that is not complete is sorted instead: its rules
+// compare by their input bytes from the last input back.
 std::vector<int> WoxRuleOrder(const TMivoFunction& function) {
     const TStrList& rules = function.Rules();
     std::vector<int> order(static_cast<std::size_t>(rules.Count()));
+    // A complete table in canonical order: the file's order follows from the
+    // input sizes, the same mapping the reader uses.
+    const TMivoAttribute* attribute = function.Attribute();
+    if (attribute != nullptr) {
+        std::vector<int> sizes;
+        long long product = 1;
+        for (int k = 0; k < attribute->InpCount(); ++k) {
+            sizes.push_back(attribute->Inputs(k)->ScaleSize());
+            product *= std::max(sizes.back(), 0);
+            if (product > rules.Count()) break;
+        }
+        if (product == rules.Count()) {
+            const std::vector<long long> strides = CanonicalStrides(sizes);
+            for (int j = 0; j < rules.Count(); ++j)
+                order[static_cast<std::size_t>(j)] = CanonicalIndex(j, sizes, strides);
+            return order;
+        }
+    }
     for (int r = 0; r < rules.Count(); ++r) order[static_cast<std::size_t>(r)] = r;
     auto inputs_before = [&](int a, int b) {
         const std::string& x = rules.Get(a);

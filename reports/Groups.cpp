@@ -13,8 +13,23 @@ TRptGroup::~TRptGroup() = default;
 
 TRpt* TRptGroup::GetItem(int index) const { return At(children_, index).get(); }
 
-void TRptGroup::SetItem(int index, std::unique_ptr<TRpt> element) {
+namespace {
+
+// An element that names another element as its owner belongs to it:
+// taking it over would free it twice. It is left untouched (never freed
+// here) and the assertion ends the operation.
+void CheckNewChild(std::unique_ptr<TRpt>& element, const TRptGroup* group) {
     MIVO_ASSERT(element, "Adding nil TRpt");
+    if (element->Owner() != nullptr && element->Owner() != group) {
+        element.release();
+        MIVO_ASSERT(false, "Adding TRpt that already has an owner");
+    }
+}
+
+}  // namespace
+
+void TRptGroup::SetItem(int index, std::unique_ptr<TRpt> element) {
+    CheckNewChild(element, this);
     auto& slot = At(children_, index);
     if (slot.get() == openLiner_) openLiner_ = nullptr;
     element->SetOwner(this);
@@ -22,7 +37,7 @@ void TRptGroup::SetItem(int index, std::unique_ptr<TRpt> element) {
 }
 
 int TRptGroup::Add(std::unique_ptr<TRpt> element) {
-    MIVO_ASSERT(element, "Adding nil TRpt");
+    CheckNewChild(element, this);
     element->SetOwner(this);
     children_.push_back(std::move(element));
     return Count() - 1;

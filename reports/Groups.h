@@ -55,6 +55,9 @@ public:
     void SetItem(int index, std::unique_ptr<TRpt> element);
     // The group becomes the element's owner; returns its index.
     int Add(std::unique_ptr<TRpt> element);
+    // Both fail with the assertion "Adding TRpt that already has an owner"
+    // for an element whose owner is another element; it stays with that
+    // owner, untouched.
 
     // Around building the children's boxes: a horizontal group has the
     // formatter measure the line height in its font, and afterwards give

@@ -136,6 +136,22 @@ TEST(EvalArgs, IndividualResetWords) {
     EXPECT_EQ(FormatText(r.state), "-tab -unknown -all -normal -indent");
 }
 
+// "transposed" and "transposes" are further forms of "transpose": the check
+// accepts both, and both switch the orientation when applied.
+TEST(EvalArgs, TransposeSynonymsInBothSteps) {
+    for (const char* word : {"-ot", "-transpose", "-transposed", "-transposes", "-TRANSPOSED"}) {
+        EvalRun r;
+        ASSERT_EQ(r.ParseAndCheck({"m.mvo", word, "in.tab", "-on", "out.tab"}), "") << word;
+        SaveDefaultFormat(r.state);
+        ApplySettings(r.state, r.args, 1);
+        EXPECT_TRUE(r.settings.OptTranspose) << word;
+        ApplySettings(r.state, r.args, 2);
+        EXPECT_FALSE(r.settings.OptTranspose) << word;
+    }
+    EvalRun r;
+    EXPECT_EQ(r.ParseAndCheck({"m.mvo", "-transposer", "in.tab"}), "Unknown format setting: -transposer");
+}
+
 TEST(EvalArgs, PrintListsFilesAsTyped) {
     EvalRun r;
     ASSERT_EQ(r.ParseAndCheck({"m.mvo", "-vt", "in.csv"}), "");

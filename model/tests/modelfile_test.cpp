@@ -413,6 +413,13 @@ TEST(ModelFile, HostileFilesAreRefusedWithAClearMessage) {
         {"rule below", top("<LOW>0/</LOW>"), "Attribute \"top\": rule 2 has a result value outside"},
         {"low above high", top("<LOW>02</LOW><HIGH>01</HIGH>"), "Attribute \"top\": rule 2 has a low value above"},
         {"entered flag", top("<LOW>00</LOW><ENTERED>+x</ENTERED>"), "Attribute \"top\": rule 2 has an entered flag"},
+        // A character that no byte maps to cannot be a value code.
+        {"rule code outside the byte table", top("<LOW>0\xC4\x80</LOW>"),
+         "Attribute \"top\": The character U+0100 in \"0\xC4\x80\" is not a value code"},
+        {"option code outside the byte table",
+         std::string(XmlUtf8Header) + "\n<Mivo><OPTION>o</OPTION>" + "<ATTRIBUTE><NAME>leaf</NAME>" + scale3 +
+             "<OPTION>\xC5\x81</OPTION></ATTRIBUTE></Mivo>\n",
+         "Attribute \"leaf\": The character U+0141 in \"\xC5\x81\" is not a value code"},
         {"scale too large", std::string(XmlUtf8Header) + "\n<Mivo>" + many + "</Mivo>\n",
          "Attribute \"big\": the scale has more than 208 values"},
         {"table too large", std::string(XmlUtf8Header) + "\n<Mivo>" + wide + "</Mivo>\n",

@@ -339,6 +339,7 @@ TEST(PelkRoundTrip, WhatTheFormatDrops) {
     f->SetRuleLow(0, 1);  // 1..2, not entered
     f->UseWeights = true;
     f->Rounding = -1;
+    f->Consist = false;
     f->SetDescription("how the top is rated");
     model.Settings.Linking = true;
     model.AddOption("O");
@@ -358,6 +359,7 @@ TEST(PelkRoundTrip, WhatTheFormatDrops) {
     EXPECT_EQ(t->Funct()->Rules().Get(0), "011+");  // the interval's low end, entered
     EXPECT_FALSE(t->Funct()->UseWeights);
     EXPECT_EQ(t->Funct()->Rounding, 0);
+    EXPECT_TRUE(t->Funct()->Consist);
     EXPECT_EQ(t->Funct()->GetDescription(), "");
     EXPECT_FALSE(back.Settings.Linking);
     EXPECT_EQ(OptionValues(back, 0, false), (std::vector<std::string>{"", "*"}));  // aggregate value, undefined
@@ -527,6 +529,27 @@ TEST(PelkImport, OptionValuesLandOnTheirOption) {
     EXPECT_EQ(x->Values(), (std::vector<std::string>{"1", "", "*"}));
     EXPECT_EQ(y->Values(), (std::vector<std::string>{"2", "", "0"}));
     EXPECT_EQ(g->GetOptValue(3), "1");  // an aggregate named once takes its value too
+}
+
+TEST(PelkImport, RepeatedNamesResolveInPreOrderWhateverTheReadingOrder) {
+    // The X under U is read before the X under T, which comes first in
+    // pre-order; Z then turns the X under T into an aggregate.
+    TMivoModel model;
+    Read(model, Scale("S", {"v1", "v2"}) + Attr("T", "", "S") + Attr("U", "", "S") + Attr("X", "U", "S") +
+                    Attr("X", "T", "S") + Attr("W", "", "S") +
+                    Option("O0", OptionValue("X", "v2") + OptionValue("X", "v1")) + Attr("Z", "X", "S") +
+                    Option("O1", OptionValue("X", "v2") + OptionValue("X", "v1")));
+    std::vector<std::string> paths;
+    model.ForEachAttribute([&](TMivoAttribute* a) { paths.push_back(a->Path()); });
+    EXPECT_EQ(paths, (std::vector<std::string>{"\\Root\\T", "\\Root\\T\\X", "\\Root\\T\\X\\Z",
+                                               "\\Root\\U", "\\Root\\U\\X", "\\Root\\W"}));
+    std::vector<TMivoAttribute*> all = model.Attributes();
+    TMivoAttribute* x_under_t = all[1];
+    TMivoAttribute* x_under_u = all[4];
+    // O0: both X basic, in pre-order. O1: the one basic X first, then the
+    // first X in pre-order for the name's second value.
+    EXPECT_EQ(x_under_t->Values(), (std::vector<std::string>{"1", "0"}));
+    EXPECT_EQ(x_under_u->Values(), (std::vector<std::string>{"0", "1"}));
 }
 
 TEST(PelkImport, HostileInputGivesClearErrors) {

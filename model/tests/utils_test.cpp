@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/CodePage.h"
 #include "model/Locale.h"
 #include "model/MivoSettings.h"
 #include "model/MivoUtl.h"
@@ -138,6 +139,22 @@ TEST(Locale, CaseInsensitiveComparisonFoldsLatinLetters) {
     EXPECT_FALSE(SameText("a", "b"));
     EXPECT_LT(CompareText("apple", "Banana"), 0);
     EXPECT_TRUE(SameText("\xff\xfe", "\xff\xfe"));  // invalid bytes compare as bytes
+}
+
+TEST(CodePage, TextIsKeptAsBytesAndCutByCodePoints) {
+    // "Čaša €" and an invalid byte: conversions keep every byte.
+    const std::string text = "\xC4\x8C" "a\xC5\xA1" "a \xE2\x82\xAC\xFF";
+    EXPECT_EQ(LocalToUtf8(text), text);
+    EXPECT_EQ(Utf8ToLocal(text), text);
+    EXPECT_EQ(CodePointCount(text), 7u);
+    struct Case { std::size_t count; std::string cut; };
+    for (const Case& c : {Case{0, ""}, {1, "\xC4\x8C"}, {3, "\xC4\x8C" "a\xC5\xA1"},
+                          {6, "\xC4\x8C" "a\xC5\xA1" "a \xE2\x82\xAC"}, {7, text}, {50, text}})
+        EXPECT_EQ(CutToCodePoints(text, c.count), c.cut) << c.count;
+    // A truncated sequence counts as single bytes and is never completed.
+    EXPECT_EQ(CutToCodePoints("\xE2\x82x", 1), "\xE2");
+    EXPECT_EQ(PadRightToCodePoints("\xC4\x8C", 3), "\xC4\x8C  ");
+    EXPECT_EQ(PadRightToCodePoints("abcd", 2), "abcd");
 }
 
 TEST(RunTime, CheckedArithmeticAndAssertions) {

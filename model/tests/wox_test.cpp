@@ -265,6 +265,7 @@ TEST(WoxRoundTrip, WhatTheFormatDrops) {
     f->UseWeights = true;
     f->Consist = false;
     f->Rounding = 1;
+    f->SetDescription("how the top is rated");
     model.Settings.Linking = true;
     model.AddOption("O");
     model.AddOption("P");
@@ -285,6 +286,7 @@ TEST(WoxRoundTrip, WhatTheFormatDrops) {
     EXPECT_FALSE(g->UseWeights);
     EXPECT_TRUE(g->Consist);
     EXPECT_EQ(g->Rounding, 0);
+    EXPECT_EQ(g->GetDescription(), "");
     EXPECT_FALSE(back.Settings.Linking);
     EXPECT_TRUE(back.OptionSelected(1));
     EXPECT_EQ(back.GetDescription(), "Top");  // an empty description becomes the first attribute's name

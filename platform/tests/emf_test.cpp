@@ -302,6 +302,7 @@ TEST(EmfWriter, SavesToAFile) {
     SaveEnhMetafile(page, path.string(), &fonts);
     std::string b = ReadFile(path.string());
     std::filesystem::remove(path);
+    Walk(b);
     EXPECT_EQ(b, EnhMetafileBytes(page, &fonts));
     EXPECT_THROW(SaveEnhMetafile(page, "/nonexistent-folder/x.emf"), EFileError);
 }

@@ -1,11 +1,15 @@
-// A formatted report's pages replayed into a bitmap and compared with a
-// reviewed image; the same page saved as an Enhanced Metafile.
+// A formatted report's page: its recorded texts at their positions, the
+// page replayed into a bitmap and compared with a reviewed image, and the
+// same page saved as an Enhanced Metafile.
 #include <gtest/gtest.h>
 
 #if defined(MIVO_HAVE_QT_PLATFORM) && defined(MIVO_HAVE_REPORTS)
 
 #include <QImage>
+#include <algorithm>
 #include <cstdlib>
+#include <variant>
+#include <vector>
 
 #include "model/SafeFile.h"
 #include "platform/EmfWriter.h"
@@ -74,6 +78,21 @@ TEST(ReportPages, ReplayIntoABitmapLikeTheReviewedImage) {
     f.Run();
     ASSERT_EQ(f.PageCount(), 1);
     const TPageMetafile& page = f.GetPageMetafile(1);
+    // The recorded page: the header's first text at the margins (20 mm =
+    // 236 dots left, 15 mm = 177 dots top), the page number after it, the
+    // section heading below, at the left margin.
+    std::vector<TMetaText> texts;
+    for (const TMetaRecord& record : page.Records())
+        if (const auto* text = std::get_if<TMetaText>(&record)) texts.push_back(*text);
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[0].Text, "Sample report");
+    EXPECT_EQ(texts[0].At, (TCanvasPoint{236, 177}));
+    EXPECT_EQ(texts[1].Text, "1");
+    EXPECT_GT(texts[1].At.X, 1800);
+    auto heading = std::find_if(texts.begin(), texts.end(), [](const TMetaText& t) { return t.Text == "1 Attributes"; });
+    ASSERT_NE(heading, texts.end());
+    EXPECT_EQ(heading->At.X, 236);
+    EXPECT_GT(heading->At.Y, 177);
     QImage image = RenderMetafile(page, 620, 877);
     EXPECT_TRUE(testing::MatchesReviewedImage(image, Reviewed + "report_page.png"));
 

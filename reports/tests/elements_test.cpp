@@ -238,6 +238,38 @@ TEST(Groups, ItemsAreOwnedAndReplaced) {
     EXPECT_EQ(raw->Owner(), &report);
     EXPECT_THROW(report.GetItem(1), ERangeError);
     EXPECT_THROW(report.GetItem(-1), ERangeError);
+
+    // A liner that is replaced leaves neither its partner nor its group
+    // pointing at it.
+    TRptLine* ruled = report.NewLine();
+    ruled->BeginLiner(2);
+    TRptLinerEnd* end = ruled->EndLiner();
+    ruled->SetItem(0, std::make_unique<TRptText>(nullptr));
+    EXPECT_EQ(end->GetPartner(), nullptr);
+    TRptLine* open = report.NewLine();
+    open->BeginLiner(2);
+    open->SetItem(0, std::make_unique<TRptText>(nullptr));
+    EXPECT_EQ(open->OpenLiner(), nullptr);
+    EXPECT_EQ(open->EndLiner(), nullptr);
+    EXPECT_EQ(open->Count(), 1);
+}
+
+TEST(Groups, AnElementOfAnotherGroupIsNotTakenOver) {
+    TReport report;
+    TRptLine* first = report.NewLine();
+    TRptText* owned = first->AddText("owned");
+    TRptLine* second = report.NewLine();
+    TRptText* kept = second->AddText("kept");
+    const std::string refused = "Adding TRpt that already has an owner";
+    EXPECT_EQ(AssertionText([&] { second->Add(std::unique_ptr<TRpt>(owned)); }), refused);
+    EXPECT_EQ(AssertionText([&] { second->SetItem(0, std::unique_ptr<TRpt>(owned)); }), refused);
+    EXPECT_EQ(AssertionText([&] { second->Add(std::unique_ptr<TRpt>(&report.Header())); }), refused);
+    // Nothing moved and nothing was freed: the report frees each element
+    // once.
+    EXPECT_EQ(owned->Owner(), first);
+    EXPECT_EQ(first->GetItem(0), owned);
+    ASSERT_EQ(second->Count(), 1);
+    EXPECT_EQ(second->GetItem(0), kept);
 }
 
 TEST(Tables, MultiCellGrowsColumns) {
