@@ -1,6 +1,7 @@
 // needs: model/WoxImport.h
-// The Wox import on arbitrary lines. A model it reads is evaluated and
-// exported, and the export must import again.
+// The Wox import on arbitrary lines. A model it reads is evaluated and,
+// unless its tables are very large, exported, and the export must import
+// again.
 #include <cstdio>
 #include <cstdlib>
 
