@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 #include <utility>
 
 #include "model/MivoAttribute.h"
@@ -278,6 +279,38 @@ void TMivoFunction::SortRules(bool wox) {
     // Searches in the list keep comparing whole rules by byte value.
     rules_.SetStrCompareFunc(CompareRuleStrings);
     LayoutChanged();
+}
+
+std::vector<int> TMivoFunction::WoxRuleOrder() const {
+    std::vector<int> order(static_cast<std::size_t>(RuleCount()));
+    const std::vector<int> sizes = InputSizes();
+    if (HasCanonicalLayout(sizes)) {
+        // An odometer with the first input fastest, carrying the canonical
+        // index (the last input fastest) along.
+        const std::size_t n = sizes.size();
+        std::vector<std::int64_t> stride(n);
+        std::int64_t step = 1;
+        for (std::size_t k = n; k-- > 0;) {
+            stride[k] = step;
+            step *= sizes[k];
+        }
+        std::vector<int> digits(n, 0);
+        std::int64_t index = 0;
+        for (int& rule : order) {
+            rule = static_cast<int>(index);
+            for (std::size_t k = 0; k < n; ++k) {
+                index += stride[k];
+                if (++digits[k] < sizes[k]) break;
+                index -= stride[k] * sizes[k];
+                digits[k] = 0;
+            }
+        }
+        return order;
+    }
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return CompareRuleInputs(rules_.Get(a), rules_.Get(b)) < 0; });
+    return order;
 }
 
 int TMivoFunction::OutputSize() const { return attribute_ ? attribute_->ScaleSize() : 0; }

@@ -85,6 +85,8 @@ public:
     int RuleCount() const { return rules_.Count(); }
     // Number of inputs of Attribute (0 without attribute).
     int ArgCount() const;
+    // Sizes of the input scales (0 for an input without scale).
+    std::vector<int> InputSizes() const;
 
     // Rule and input indices are 0-based. A rule index outside the table
     // raises EListError "List index out of bounds (%d)"; an input index
@@ -119,6 +121,12 @@ public:
     std::string StatusText() const;
     // wox true: the first input varies fastest; false: canonical order.
     void SortRules(bool wox);
+    // The rule indices in Wox order (the first input varies fastest), the
+    // rules left where they are: entry j is the rule at position j of that
+    // order. For a table in canonical layout they follow from the input
+    // sizes; any other table is sorted by its input bytes from the last
+    // input back, as SortRules (true) would order it.
+    std::vector<int> WoxRuleOrder() const;
 
     // --- evaluation -----------------------------------------------------
 
@@ -201,8 +209,6 @@ private:
     void SetRuleByte(int rule, int position, char code);
     // Size of the attribute's own scale (0 without attribute or scale).
     int OutputSize() const;
-    // Sizes of the input scales (0 for an input without scale).
-    std::vector<int> InputSizes() const;
 
     // True when the rules are the complete table over these input sizes in
     // canonical order, so that rule indices follow from input values.

@@ -19,25 +19,6 @@ namespace mivo {
 
 namespace {
 
-// Canonical strides of a table over input scales of these sizes: the last
-// input varies fastest.
-std::vector<long long> CanonicalStrides(const std::vector<int>& sizes) {
-    std::vector<long long> strides(sizes.size(), 1);
-    for (std::size_t k = sizes.size(); k-- > 1;) strides[k - 1] = strides[k] * sizes[k];
-    return strides;
-}
-
-// The canonical index of the rule at `position` in the file's order, where
-// the first input varies fastest.
-int CanonicalIndex(int position, const std::vector<int>& sizes, const std::vector<long long>& strides) {
-    long long index = 0;
-    for (std::size_t k = 0; k < sizes.size(); ++k) {
-        index += static_cast<long long>(position % sizes[k]) * strides[k];
-        position /= sizes[k];
-    }
-    return static_cast<int>(index);
-}
-
 // ---------------------------------------------------------------------------
 
 class TWoxImport {
@@ -213,9 +194,8 @@ void TWoxImport::ReadWoxFunction() {
         Fail(e.Message());
     }
 
-    std::vector<int> sizes;
-    for (int k = 0; k < attribute->InpCount(); ++k) sizes.push_back(attribute->Inputs(k)->ScaleSize());
-    std::vector<long long> strides = CanonicalStrides(sizes);
+    // The file lists the rules with the first input varying fastest.
+    const std::vector<int> order = function->WoxRuleOrder();
     int size = attribute->ScaleSize();
 
     int rule = 0;
@@ -230,7 +210,7 @@ void TWoxImport::ReadWoxFunction() {
         int high = colon == std::string::npos ? low : StrToInt(text.substr(colon + 1));
         if (low < 1 || high > size || low > high)
             Fail(Format(SWoxBadRule, rule + 1, attribute->GetName(), text, size));
-        int index = CanonicalIndex(rule, sizes, strides);
+        int index = order[static_cast<std::size_t>(rule)];
         function->SetRuleLow(index, low - 1);
         function->SetRuleHigh(index, high - 1);
         function->SetRuleEntered(index, code == 'R');
@@ -332,47 +312,6 @@ char OrderChar(const TMivoScale& scale) {
     return scale.IsDescending() ? '-' : '+';
 }
 
-// The indices of the rules in the file's order, where the first input
-// varies fastest. A table that is not complete is sorted instead: its rules
-// compare by their input bytes from the last input back.
-std::vector<int> WoxRuleOrder(const TMivoFunction& function) {
-    const TStrList& rules = function.Rules();
-    std::vector<int> order(static_cast<std::size_t>(rules.Count()));
-    // A complete table in canonical order: the file's order follows from the
-    // input sizes, the same mapping the reader uses.
-    const TMivoAttribute* attribute = function.Attribute();
-    if (attribute != nullptr) {
-        std::vector<int> sizes;
-        long long product = 1;
-        for (int k = 0; k < attribute->InpCount(); ++k) {
-            sizes.push_back(attribute->Inputs(k)->ScaleSize());
-            product *= std::max(sizes.back(), 0);
-            if (product > rules.Count()) break;
-        }
-        if (product == rules.Count()) {
-            const std::vector<long long> strides = CanonicalStrides(sizes);
-            for (int j = 0; j < rules.Count(); ++j)
-                order[static_cast<std::size_t>(j)] = CanonicalIndex(j, sizes, strides);
-            return order;
-        }
-    }
-    for (int r = 0; r < rules.Count(); ++r) order[static_cast<std::size_t>(r)] = r;
-    auto inputs_before = [&](int a, int b) {
-        const std::string& x = rules.Get(a);
-        const std::string& y = rules.Get(b);
-        std::size_t n = std::min(x.size(), y.size());
-        n = n >= 3 ? n - 3 : 0;
-        for (std::size_t k = n; k-- > 0;) {
-            auto cx = static_cast<unsigned char>(x[k]);
-            auto cy = static_cast<unsigned char>(y[k]);
-            if (cx != cy) return cx < cy;
-        }
-        return false;
-    };
-    std::stable_sort(order.begin(), order.end(), inputs_before);
-    return order;
-}
-
 void WriteWoxModel(const TMivoModel& model, const std::vector<TMivoAttribute*>& attributes,
                    std::vector<std::string>& lines) {
     TMivoStatistics statistics = model.Statistics();
@@ -422,7 +361,7 @@ void WriteWoxFunctions(const std::vector<TMivoAttribute*>& attributes, std::vect
         lines.push_back(Format("S%d d", function->RuleCount()) + Fixed6(function->Determinedness()) +
                         " MC* ME* MD*");
         std::string line;
-        std::vector<int> order = WoxRuleOrder(*function);
+        const std::vector<int> order = function->WoxRuleOrder();
         for (std::size_t j = 0; j < order.size(); ++j) {
             if (j > 0) {
                 if (j % 12 == 0) lines.push_back(std::exchange(line, std::string()));

@@ -236,6 +236,26 @@ TEST(FunctionSort, WoxOrderAndBackWithValuesAboveNine) {
     EXPECT_EQ(f.Evaluate({";", "1"}), "1");
 }
 
+TEST(FunctionSort, WoxRuleOrderListsTheRulesAsSortingWould) {
+    // The order computed for a canonical table, and the one sorted for a
+    // table already in Wox order, both give the rules SortRules (true)
+    // gives.
+    auto a = MakeAggregate(3, {3, 12, 2});
+    TMivoFunction f;
+    f.Init(a.get());
+    for (int r = 0; r < f.RuleCount(); ++r) f.SetRuleValue(r, r % 3);
+    TMivoFunction sorted;
+    sorted.Assign(f);
+    sorted.SortRules(true);
+    const auto wox = RuleStrings(sorted);
+    for (TMivoFunction* table : {&f, &sorted}) {
+        const std::vector<int> order = table->WoxRuleOrder();
+        ASSERT_EQ(order.size(), wox.size());
+        for (std::size_t j = 0; j < order.size(); ++j)
+            EXPECT_EQ(table->Rules().Get(order[j]), wox[j]) << j;
+    }
+}
+
 TEST(FunctionAssign, CopiesTableButNotComputedState) {
     auto a = MakeAggregate(3, {2, 2});
     TMivoFunction source;
