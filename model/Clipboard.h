@@ -1,9 +1,10 @@
-// The system clipboard as the model sees it: plain text in, plain text out.
+// The system clipboard as the program sees it.
 //
 // Decision rules and option data travel through the clipboard as
-// tab-separated text. The model only needs to put one text there and read
-// one back, so it talks to this small interface; the desktop program
-// supplies the implementation over its windowing toolkit.
+// tab-separated text; charts and report pages as pictures. The model only
+// needs to put one text there and read one back, so it talks to this small
+// interface; the desktop program supplies the implementation over its
+// windowing toolkit (platform/QtClipboard.h).
 #pragma once
 
 #include <string>
@@ -18,6 +19,15 @@ public:
     virtual std::string GetText() const = 0;
     // Replaces the clipboard's contents by the plain text.
     virtual void SetText(const std::string& text) = 0;
+
+    // Replaces the clipboard's contents by a picture: the bytes of an
+    // Enhanced Metafile and the same picture as PNG bytes (either may be
+    // empty). Returns false where the clipboard cannot hold pictures.
+    virtual bool SetPicture(const std::string& emf, const std::string& png) {
+        (void)emf;
+        (void)png;
+        return false;
+    }
 };
 
 }  // namespace mivo
