@@ -130,6 +130,7 @@ TPreviewForm::TPreviewForm(TPrompts& prompts, TClipboard& clipboard, TPrinter* p
     preview_->setObjectName("Preview");
     preview_->OnPrintPage = [this](int printed, int total, int, int) { PrintProgress(printed, total); };
     preview_->OnFormatProgress = [this](TFormatter&, int, int, int done, int total) { FormatProgress(done, total); };
+    preview_->OnJobEnded = [this] { UpdateStatus(); };
 
     progressMsg_ = new QStatusBar(this);
     progressMsg_->setObjectName("ProgressMsg");

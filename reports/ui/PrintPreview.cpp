@@ -71,16 +71,35 @@ private:
 // length, and a cancel from an earlier job is forgotten.
 class TPrintPreview::TJobScope {
 public:
-    TJobScope(TPrintPreview& preview, bool& busy) : busy_(busy) {
+    TJobScope(TPrintPreview& preview, bool& busy) : preview_(preview), busy_(busy) {
         preview.aborted_ = false;
         busy_ = true;
     }
-    ~TJobScope() { busy_ = false; }
+    ~TJobScope() {
+        busy_ = false;
+        if (preview_.OnJobEnded) Guarded([&] { preview_.OnJobEnded(); });
+    }
     TJobScope(const TJobScope&) = delete;
     TJobScope& operator=(const TJobScope&) = delete;
 
 private:
+    TPrintPreview& preview_;
     bool& busy_;
+};
+
+// Keeps the current page within the pages when formatting ends, however
+// it ends.
+class TPrintPreview::TClampOnExit {
+public:
+    explicit TClampOnExit(TPrintPreview& preview) : preview_(preview) {}
+    ~TClampOnExit() {
+        Guarded([&] { preview_.ClampCurrentPage(); });
+    }
+    TClampOnExit(const TClampOnExit&) = delete;
+    TClampOnExit& operator=(const TClampOnExit&) = delete;
+
+private:
+    TPrintPreview& preview_;
 };
 
 namespace {
@@ -148,14 +167,9 @@ void TPrintPreview::AddReport(std::unique_ptr<TReport> report) {
     RefuseWhileBusy();
     reports_.push_back(std::move(report));
     TReport& added = *reports_.back();
-    try {
-        TJobScope job(*this, formatting_);
-        FormatReport(added);
-    } catch (...) {
-        ClampCurrentPage();
-        throw;
-    }
-    ClampCurrentPage();
+    TJobScope job(*this, formatting_);
+    TClampOnExit clamp(*this);
+    FormatReport(added);
 }
 
 void TPrintPreview::Clear() {
@@ -193,19 +207,14 @@ void TPrintPreview::FormatReport(TReport& report) {
 
 void TPrintPreview::ReformatAll() {
     RefuseWhileBusy();
-    try {
-        TJobScope job(*this, formatting_);
-        FreePages();
-        // No report claims pages until it has been formatted again, so one
-        // that fails (or is not reached) claims none.
-        for (auto& report : reports_) report->FirstPage = report->LastPage = 0;
-        for (auto& report : reports_) FormatReport(*report);
-    } catch (...) {
-        ClampCurrentPage();
-        throw;
-    }
+    TJobScope job(*this, formatting_);
+    TClampOnExit clamp(*this);
+    FreePages();
+    // No report claims pages until it has been formatted again, so one that
+    // fails (or is not reached) claims none.
+    for (auto& report : reports_) report->FirstPage = report->LastPage = 0;
+    for (auto& report : reports_) FormatReport(*report);
     printerSignature_ = ReadPrinterSignature();
-    ClampCurrentPage();
 }
 
 void TPrintPreview::ClampCurrentPage() {

@@ -197,6 +197,9 @@ public:
     TFormatter::TProgressEvent OnFormatProgress;
     TPrintEvent OnPrintPage;
     TPrintEvent OnPagePrinted;
+    // Called when a job has ended, however it ended, once the preview is no
+    // longer busy (the window returns to its idle layout).
+    std::function<void()> OnJobEnded;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -204,6 +207,7 @@ protected:
 private:
     class TPageWidget;
     class TJobScope;
+    class TClampOnExit;
     struct TPrinterSignature {
         std::int32_t Index = -1;
         std::int32_t ResolutionX = 0;
