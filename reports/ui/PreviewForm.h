@@ -51,6 +51,9 @@ public:
     // Progress modes of the window.
     enum TProgressMode : int { pmIdle = 0, pmPrinting = 1, pmFormatting = 2 };
 
+    // The window's help topic.
+    static constexpr int HelpContext = 1271;
+
     // The zoom box's items, in order.
     static constexpr int ZoomItemCount = 10;
     static constexpr int ZoomPageWidthItem = 7;

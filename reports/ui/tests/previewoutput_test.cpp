@@ -9,6 +9,8 @@
 #include "model/SafeFile.h"
 
 #include <QImage>
+#include <QPageSize>
+#include <QPrinter>
 
 #include "platform/FakePrinter.h"
 #include "platform/QtPrinter.h"
@@ -88,6 +90,13 @@ TEST_F(PreviewOutputTest, TheReportPrintsIntoAPdfWithThePreviewsPages) {
         form.UpdateStatus();
         form.PrintBtnClick();
         EXPECT_FALSE(form.Preview().Aborted());
+
+        // Other paper chosen in the print dialog lays the pages out anew.
+        const std::int32_t a4 = form.Preview().GetPageMetafile(1).Width();
+        printer.Device().setPageSize(QPageSize(QPageSize::A5));
+        form.Preview().CheckPrinter();
+        EXPECT_LT(form.Preview().GetPageMetafile(1).Width(), a4);
+        EXPECT_GT(form.Preview().PageCount(), pages);
     }
     EXPECT_EQ(PdfPageCount(ReadFile(pdf)), static_cast<std::size_t>(pages));
 }
