@@ -136,8 +136,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class TIdleOnExit;
-
     QAction* AddAction(const char* text, const char* hint, int icon, void (TPreviewForm::*command)());
     void BuildZoomBox();
     // Repaints and lets pending window messages through, at most every few

@@ -87,21 +87,6 @@ private:
     bool& busy_;
 };
 
-// Keeps the current page within the pages when formatting ends, however
-// it ends.
-class TPrintPreview::TClampOnExit {
-public:
-    explicit TClampOnExit(TPrintPreview& preview) : preview_(preview) {}
-    ~TClampOnExit() {
-        Guarded([&] { preview_.ClampCurrentPage(); });
-    }
-    TClampOnExit(const TClampOnExit&) = delete;
-    TClampOnExit& operator=(const TClampOnExit&) = delete;
-
-private:
-    TPrintPreview& preview_;
-};
-
 namespace {
 
 // Makes a formatter the one Cancel aborts, for the length of its run.
@@ -168,7 +153,8 @@ void TPrintPreview::AddReport(std::unique_ptr<TReport> report) {
     reports_.push_back(std::move(report));
     TReport& added = *reports_.back();
     TJobScope job(*this, formatting_);
-    TClampOnExit clamp(*this);
+    // The current page stays within the pages however formatting ends.
+    TGuardedOnExit clamp([this] { ClampCurrentPage(); });
     FormatReport(added);
 }
 
@@ -208,7 +194,8 @@ void TPrintPreview::FormatReport(TReport& report) {
 void TPrintPreview::ReformatAll() {
     RefuseWhileBusy();
     TJobScope job(*this, formatting_);
-    TClampOnExit clamp(*this);
+    // The current page stays within the pages however formatting ends.
+    TGuardedOnExit clamp([this] { ClampCurrentPage(); });
     FreePages();
     // No report claims pages until it has been formatted again, so one that
     // fails (or is not reached) claims none.

@@ -207,7 +207,6 @@ protected:
 private:
     class TPageWidget;
     class TJobScope;
-    class TClampOnExit;
     struct TPrinterSignature {
         std::int32_t Index = -1;
         std::int32_t ResolutionX = 0;

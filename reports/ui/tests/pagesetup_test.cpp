@@ -40,9 +40,9 @@ TEST_F(PageSetupTest, MarginsTravelInTheDialogsUnitAndComeBackInIt) {
         return true;
     });
     ASSERT_TRUE(dialog.Execute());
-    EXPECT_EQ(dialog.Margin, (TMargins{1234, 700, 1000, 1000}));
+    EXPECT_EQ(dialog.Margin, (TRect{1234, 700, 1000, 1000}));
     EXPECT_TRUE(dialog.Landscape);
-    EXPECT_EQ(dialog.PaperSize, (TPaperSize{29700, 21000}));
+    EXPECT_EQ(dialog.PaperSize, (TPoint{29700, 21000}));
 
     // Thousandths of an inch are the request's own unit.
     dialog.Measurements = TPSMeasurements::pmInches;
@@ -60,7 +60,7 @@ TEST_F(PageSetupTest, MarginsTravelInTheDialogsUnitAndComeBackInIt) {
     EXPECT_EQ(dialog.Margin.Top, 1250);
 
     // Cancel leaves every field as it was.
-    const TMargins before = dialog.Margin;
+    const TRect before = dialog.Margin;
     prompts.ExpectPageSetup([](TPageSetupRequest& r) {
         r.MarginTop = 1;
         r.Landscape = true;
