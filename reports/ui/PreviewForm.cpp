@@ -164,7 +164,7 @@ TPreviewForm::TPreviewForm(TPrompts& prompts, TClipboard& clipboard, TPrinter* p
     UpdateStatus();
 }
 
-TPreviewForm::~TPreviewForm() = default;
+TPreviewForm::~TPreviewForm() { qApp->removeEventFilter(this); }
 
 QAction* TPreviewForm::AddAction(const char* text, const char* hint, int icon, void (TPreviewForm::*command)()) {
     auto* action = new QAction(tr(text), this);

@@ -218,6 +218,7 @@ private:
 
     void RefuseWhileBusy() const;
     void FormatReport(TReport& report);
+    void RunFormatter(TFormatter& formatter);
     void FreePages();
     void ClampCurrentPage();
     void UpdateScrollRange();
