@@ -141,8 +141,8 @@ private:
     // Repaints and lets pending window messages through, at most every few
     // milliseconds so that fine-grained progress stays cheap.
     void PumpMessages(bool force);
-    // The name asked about and written: the extension of the chosen filter
-    // appended when the name has none. False when the user keeps the file.
+    // Asks before an existing file is replaced, and refuses a read-only
+    // one; false when the file is to be kept.
     bool ConfirmReplace(const std::string& fileName);
     void SaveBitmap(const TPageMetafile& page, const std::string& fileName);
 
