@@ -32,8 +32,8 @@ namespace {
 
 constexpr int ClientWidth = 374;
 constexpr int TopPanelHeight = 15;
-constexpr int NameWidth = 110;
-constexpr int WeightWidth = 44;
+constexpr int NameWidth = 96;
+constexpr int WeightWidth = 60;
 const QColor Navy{0, 0, 128};
 
 QLabel* MakeLabel(const QString& text, QWidget* parent, bool bold = false, bool right = false) {
@@ -51,6 +51,21 @@ void MakeNavy(QLabel* label) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Navy);
     label->setPalette(palette);
+}
+
+// The four columns of the heading and of every row: name, slider, required
+// and current weight, at the same widths so that they line up.
+void LayOutColumns(QWidget* owner, QWidget* name, QWidget* middle, QWidget* required, QWidget* current) {
+    name->setFixedWidth(NameWidth);
+    required->setFixedWidth(WeightWidth);
+    current->setFixedWidth(WeightWidth);
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(4, 0, 4, 0);
+    layout->setSpacing(6);
+    layout->addWidget(name);
+    layout->addWidget(middle, 1);
+    layout->addWidget(required);
+    layout->addWidget(current);
 }
 
 // One weight per input: the list as it is when it has one per input,
@@ -75,20 +90,12 @@ std::string WeightText(double weight) {
 TWeightRow::TWeightRow(const QString& name, QWidget* parent) : QWidget(parent) {
     setFixedHeight(RowHeight);
     name_ = MakeLabel(name, this);
-    name_->setFixedWidth(NameWidth);
     name_->setToolTip(name);
     track_ = new TWeightSlider(this);
     required_ = MakeLabel(QString(), this, false, true);
-    required_->setFixedWidth(WeightWidth);
     current_ = MakeLabel(QString(), this, false, true);
-    current_->setFixedWidth(WeightWidth);
     MakeNavy(current_);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 0, 4, 0);
-    layout->addWidget(name_);
-    layout->addWidget(track_, 1);
-    layout->addWidget(required_);
-    layout->addWidget(current_);
+    LayOutColumns(this, name_, track_, required_, current_);
 }
 
 // --- the dialog --------------------------------------------------------------
@@ -104,25 +111,19 @@ void TWeiForm::BuildControls() {
     top_panel_ = new QWidget(this);
     top_panel_->setFixedHeight(TopPanelHeight + 4);
     {
-        auto* layout = new QHBoxLayout(top_panel_);
-        layout->setContentsMargins(4, 0, 4, 0);
         auto* name = MakeLabel(QStringLiteral("Attribute"), top_panel_, true);
-        name->setFixedWidth(NameWidth);
-        layout->addWidget(name);
-        auto* scaleLabels = new QHBoxLayout;
-        scaleLabels->addWidget(MakeLabel(QStringLiteral("0"), top_panel_));
-        scaleLabels->addStretch();
-        scaleLabels->addWidget(MakeLabel(QStringLiteral("50"), top_panel_));
-        scaleLabels->addStretch();
-        scaleLabels->addWidget(MakeLabel(QStringLiteral("100"), top_panel_));
-        layout->addLayout(scaleLabels, 1);
+        auto* scaleLabels = new QWidget(top_panel_);
+        auto* labels = new QHBoxLayout(scaleLabels);
+        labels->setContentsMargins(0, 0, 0, 0);
+        labels->addWidget(MakeLabel(QStringLiteral("0"), scaleLabels));
+        labels->addStretch();
+        labels->addWidget(MakeLabel(QStringLiteral("50"), scaleLabels));
+        labels->addStretch();
+        labels->addWidget(MakeLabel(QStringLiteral("100"), scaleLabels));
         auto* required = MakeLabel(QStringLiteral("Required"), top_panel_, true, true);
-        required->setFixedWidth(WeightWidth + 12);
         auto* current = MakeLabel(QStringLiteral("Current"), top_panel_, true, true);
-        current->setFixedWidth(WeightWidth + 8);
         MakeNavy(current);
-        layout->addWidget(required);
-        layout->addWidget(current);
+        LayOutColumns(top_panel_, name, scaleLabels, required, current);
     }
 
     row_box_ = new QWidget;
