@@ -1,7 +1,3 @@
-// The model headers come before any Qt header: Qt's "slots" keyword macro
-// would otherwise rewrite a member name in them.
-#include "model/MivoAttribute.h"
-
 #include "desktop/FunctForm.h"
 
 #include <QAction>
@@ -25,6 +21,7 @@
 #include "desktop/FunctTableModel.h"
 #include "desktop/WeightForm.h"
 #include "model/Clipboard.h"
+#include "model/MivoAttribute.h"
 #include "model/MivoFunction.h"
 #include "model/MivoModel.h"
 #include "model/MivoScale.h"

@@ -1,7 +1,3 @@
-// The model headers come before any Qt header: Qt's "slots" keyword macro
-// would otherwise rewrite a member name in them.
-#include "model/MivoAttribute.h"
-
 #include "desktop/FunctTableModel.h"
 
 #include <QBrush>
@@ -9,6 +5,7 @@
 #include <QPalette>
 
 #include "desktop/FunctForm.h"
+#include "model/MivoAttribute.h"
 #include "model/MivoFunction.h"
 #include "model/MivoScale.h"
 
