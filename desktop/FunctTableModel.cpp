@@ -109,7 +109,8 @@ QVariant TFunctTableModel::data(const QModelIndex& index, int role) const {
         const bool bold = (row == 0 && column == ResultColumn()) ||
                           (row > 0 && column == ResultColumn() && funct_->RuleEntered(row - 1));
         if (!bold) return {};
-        QFont font = QGuiApplication::font();
+        // Only the weight is set: the view's own font supplies the rest.
+        QFont font;
         font.setBold(true);
         return font;
     }
