@@ -46,6 +46,19 @@ TFileRequest Dialog(const char* title, const char* defaultExt, std::vector<TFile
     return request;
 }
 
+// The window refreshes when the command ends, on every path; a refresh
+// that fails while unwinding is shown, not thrown.
+struct TRefreshOnExit {
+    TModelWindowEvents& events;
+    bool maximize = false;
+    ~TRefreshOnExit() {
+        Guarded([this] {
+            if (maximize) events.Maximize();
+            events.UpdateControls();
+        });
+    }
+};
+
 bool FileExists(const std::string& fileName) {
     std::error_code error;
     return std::filesystem::exists(fileName, error);
@@ -124,13 +137,7 @@ void TFileCommands::SetFileName(const std::string& written) {
 // --- new and open ------------------------------------------------------------
 
 void TFileCommands::NewModel() {
-    struct TFinally {
-        TModelWindowEvents& events;
-        ~TFinally() {
-            events.Maximize();
-            events.UpdateControls();
-        }
-    } finally{events_};
+    const TRefreshOnExit refresh{events_, true};
     auto model = std::make_unique<TMivoModel>();
     model->Root()->AddInput(std::make_unique<TMivoAttribute>(std::string(MivoStr::SEvaluation) + "1"));
     model->Relink();
@@ -284,10 +291,7 @@ void TFileCommands::ExportFunction() {
     if (!attribute || !attribute->Funct()) return;
     const std::optional<TFileAnswer> answer = RunSave(save_fnc_dialog_);
     if (!answer || !MayWrite(answer->FileName)) return;
-    struct TFinally {
-        TModelWindowEvents& events;
-        ~TFinally() { events.UpdateControls(); }
-    } finally{events_};
+    const TRefreshOnExit refresh{events_};
     ExportFile(*attribute->Funct(), answer->FileName, state_.Model().Settings);
 }
 
@@ -322,10 +326,7 @@ void TFileCommands::ImportFunction() {
 void TFileCommands::ExportAttributeTree() {
     const std::optional<TFileAnswer> answer = RunSave(save_tree_dialog_);
     if (!answer || !MayWrite(answer->FileName)) return;
-    struct TFinally {
-        TModelWindowEvents& events;
-        ~TFinally() { events.UpdateControls(); }
-    } finally{events_};
+    const TRefreshOnExit refresh{events_};
     if (answer->FilterIndex == 2)
         ExportTree(state_.Model(), answer->FileName);
     else
