@@ -11,6 +11,10 @@
 #include <QTextDocument>
 #include <QUrl>
 
+// The help pages are compiled into the program's library; a static library
+// registers its resources only when asked.
+static void InitHelpResources() { Q_INIT_RESOURCE(Mivo); }
+
 namespace mivo {
 
 void SetHelpContext(QObject& object, int context) { object.setProperty(HelpContextProperty, context); }
@@ -33,7 +37,7 @@ std::string HelpPageFor(int context) {
     return std::string("qrc:/help/") + found->second + ".html";
 }
 
-THtmlHelp::THtmlHelp() = default;
+THtmlHelp::THtmlHelp() { InitHelpResources(); }
 THtmlHelp::~THtmlHelp() = default;
 
 void THtmlHelp::ShowPage(const std::string& url) {

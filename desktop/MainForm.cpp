@@ -75,14 +75,14 @@ TMainForm::TMainForm(TPrompts& prompts, THelp& help, TClipboard& clipboard, std:
     connect(mdi_area_, &QMdiArea::subWindowActivated, this, [this] { Guarded([this] { ResetActiveChild(); }); });
     help_filter_ = std::make_unique<THelpKeyFilter>(help_);
     qApp->installEventFilter(help_filter_.get());
-    SetErrorPrompts(&prompts_);
+    previous_error_prompts_ = SetErrorPrompts(&prompts_);
     SetReportHost(this);
     ResetActiveChild();
 }
 
 TMainForm::~TMainForm() {
     if (GetReportHost() == this) SetReportHost(nullptr);
-    if (ErrorPrompts() == &prompts_) SetErrorPrompts(nullptr);
+    if (ErrorPrompts() == &prompts_) SetErrorPrompts(previous_error_prompts_);
     qApp->removeEventFilter(help_filter_.get());
     // The model windows go while the services they use still exist.
     const QList<QMdiSubWindow*> children = mdi_area_->subWindowList();

@@ -242,6 +242,7 @@ private:
     THelp& help_;
     TClipboard& clipboard_;
     TReportViewer* viewer_ = nullptr;
+    TPrompts* previous_error_prompts_ = nullptr;
     TFont report_font_;
     std::vector<std::string> command_line_;
     bool shown_ = false;
