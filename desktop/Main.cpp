@@ -2,6 +2,7 @@
 // window with its services, and the files named on the command line.
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,10 @@
 #include "desktop/MainForm.h"
 #include "model/Locale.h"
 #include "platform/QtClipboard.h"
+#include "platform/QtPrinter.h"
 #include "platform/QtPrompts.h"
+#include "reports/ui/PreviewForm.h"
+#include "reports/ui/PreviewViewer.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -33,6 +37,12 @@ int main(int argc, char* argv[]) {
     mivo::TQtClipboard clipboard;
     mivo::TMainForm main(prompts, help, clipboard, std::move(files));
     prompts.SetParent(&main);
+    // The print preview that shows every report; printing needs a printer.
+    std::unique_ptr<mivo::TQtPrinter> printer;
+    if (mivo::TQtPrinter::AnyInstalled()) printer = std::make_unique<mivo::TQtPrinter>();
+    mivo::TPreviewForm preview(prompts, clipboard, printer.get(), &main);
+    mivo::TPreviewViewer viewer(preview, prompts);
+    main.SetReportViewer(&viewer);
 
     // For the start-up test: once the command line's files are open, print
     // the current window's caption and quit.

@@ -34,6 +34,8 @@
 #include "platform/QtBusyCursor.h"
 #include "reports/MivoRpt.h"
 #include "reports/Report.h"
+#include "reports/ui/RptForm.h"
+#include "reports/ui/SettingsForm.h"
 
 namespace mivo {
 
@@ -515,25 +517,55 @@ void TMainForm::FileSettingsExecute() {
 void TMainForm::FileReportExecute() {
     OnModelForm([this](TModelForm& form) {
         TMivoModel& model = form.Model();
+        // The dialog's Settings button may change the settings even when
+        // the dialog is then cancelled: the window shows the mark either way.
+        struct TRefresh {
+            TModelForm& Form;
+            ~TRefresh() { Guarded([this] { Form.UpdateControls(); }); }
+        } refresh{form};
+
+        TRptForm& dialog = ReportForm();
+        dialog.SetSelection(model.Settings.ReportParts);
+        report_font_.Size = model.Settings.FontSize;
+        report_font_.Name = model.Settings.FontName;
+        dialog.SetReportFont(report_font_);
+        if (dialog.Execute(&model) != QDialog::Accepted) return;
+
+        const TValueSet parts = dialog.GetSelection();
+        if (parts != model.Settings.ReportParts) {
+            model.Settings.ReportParts = parts;
+            model.Changed();
+        }
+        if (dialog.FontChanged()) {
+            report_font_ = dialog.ReportFont();
+            model.Settings.FontSize = report_font_.Size;
+            model.Settings.FontName = report_font_.Name;
+            model.Changed();
+        }
+        if (parts.none()) return;
         // Aggregate values are reported as evaluated now.
         if (model.NeedsEvaluation) model.Reevaluate();
-        const TValueSet parts = model.Settings.ReportParts;
-        if (parts.any()) {
-            std::unique_ptr<TReport> report;
-            {
-                const TBusyCursor busy;
-                report = BuildModelReport(&model, parts, report_font_, PreviewPen());
-            }
-            ShowReport(std::move(report));
+        std::unique_ptr<TReport> report;
+        {
+            const TBusyCursor busy;
+            report = BuildModelReport(&model, parts, report_font_, PreviewPen());
         }
-        form.UpdateControls();
+        ShowReport(std::move(report));
     });
 }
 
 bool TMainForm::ShowSettings(TMivoModel& model, bool allPages) {
-    (void)model;
-    (void)allPages;
-    return false;
+    return SettingsForm().Run(model, allPages) == QDialog::Accepted;
+}
+
+TSettingsForm& TMainForm::SettingsForm() {
+    if (!settings_form_) settings_form_ = std::make_unique<TSettingsForm>(prompts_, this);
+    return *settings_form_;
+}
+
+TRptForm& TMainForm::ReportForm() {
+    if (!report_form_) report_form_ = std::make_unique<TRptForm>(prompts_, &SettingsForm(), this);
+    return *report_form_;
 }
 
 void TMainForm::HelpHelpExecute() { help_.ShowContents(); }

@@ -48,6 +48,7 @@ class TMivoAttribute;
 class TMivoModel;
 class TModelForm;
 class TPrompts;
+class TRptForm;
 class TSettingsForm;
 
 // Texts of the main window.
@@ -101,6 +102,9 @@ public:
     // The settings dialog on the model (all pages, or the report page
     // alone); true on OK. Storing a changed record marks the model changed.
     bool ShowSettings(TMivoModel& model, bool allPages);
+    // The single instances of the settings and report dialogs.
+    TSettingsForm& SettingsForm();
+    TRptForm& ReportForm();
 
     // --- model windows ------------------------------------------------------
 
@@ -260,6 +264,8 @@ private:
     std::vector<std::pair<QPointer<QAction>, QKeySequence>> yielded_;
     QPointer<QMdiSubWindow> remembered_child_;
     std::unique_ptr<THelpKeyFilter> help_filter_;
+    std::unique_ptr<TSettingsForm> settings_form_;
+    std::unique_ptr<TRptForm> report_form_;
 };
 
 }  // namespace mivo

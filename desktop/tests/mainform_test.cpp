@@ -14,6 +14,7 @@
 #include "model/MivoModel.h"
 #include "model/MivoScale.h"
 #include "reports/MivoRpt.h"
+#include "reports/ui/RptForm.h"
 
 namespace mivo::test {
 namespace {
@@ -288,23 +289,71 @@ TEST_F(MainFormTest, TilingLaysTheWindowsSideBySideOrOneAboveTheOther) {
 
 // --- the report command ---------------------------------------------------------------------
 
-TEST_F(MainFormTest, ReportWithAnEmptySelectionShowsNoPreview) {
+// The report dialog's answer: the parts to check, then OK or Cancel.
+std::function<int(QDialog&)> ReportDialog(std::vector<int> parts, int result) {
+    return [parts, result](QDialog& dialog) {
+        auto& report = dynamic_cast<TRptForm&>(dialog);
+        TValueSet set;
+        for (int part : parts) set.set(part);
+        report.SetSelection(set);
+        return result;
+    };
+}
+
+// A confirmed dialog without a part stores the empty set and shows no preview.
+TEST_F(MainFormTest, ReportWithAnEmptySelectionStoresItAndShowsNoPreview) {
     TModelForm* form = Main->OpenModelWindow(ExampleModel());
-    form->Model().Settings.ReportParts.reset();
+    ASSERT_TRUE(form->Model().Settings.ReportParts.any());
+    Prompts.ExpectExec(ReportDialog({}, 1));
     Main->FileReportExecute();
     EXPECT_EQ(Viewer.Shown, 0);
+    EXPECT_TRUE(form->Model().Settings.ReportParts.none());
+    EXPECT_TRUE(form->Model().Modified);
+    EXPECT_EQ(form->Caption().toStdString(), "Apartment [*" + ExampleModel() + "]");
+}
+
+TEST_F(MainFormTest, ReportCancelledShowsNothingAndKeepsTheSelection) {
+    TModelForm* form = Main->OpenModelWindow(ExampleModel());
+    const TValueSet before = form->Model().Settings.ReportParts;
+    Prompts.ExpectExec(ReportDialog({rpScales}, 2));
+    Main->FileReportExecute();
+    EXPECT_EQ(Viewer.Shown, 0);
+    EXPECT_EQ(form->Model().Settings.ReportParts, before);
+    EXPECT_FALSE(form->Model().Modified);
+}
+
+TEST_F(MainFormTest, ReportChangingOnlyTheFontMarksTheModelChanged) {
+    TModelForm* form = Main->OpenModelWindow(ExampleModel());
+    TMivoModel& model = form->Model();
+    const TValueSet parts = model.Settings.ReportParts;
+    TCanvasFont chosen;
+    chosen.Name = "Courier";
+    chosen.SetSize(14);
+    Prompts.ExpectExec([&](QDialog& dialog) {
+        auto& report = dynamic_cast<TRptForm&>(dialog);
+        report.SetSelection(parts);
+        report.FontBtnClick();
+        return 1;
+    });
+    Prompts.ExpectFont(chosen);
+    Main->FileReportExecute();
+    EXPECT_TRUE(model.Modified);
+    EXPECT_EQ(model.Settings.ReportParts, parts);
+    EXPECT_EQ(model.Settings.FontName, "Courier");
+    EXPECT_EQ(model.Settings.FontSize, 14);
+    EXPECT_EQ(Main->ReportService().ReportFont().Name, "Courier");
+    EXPECT_EQ(Viewer.Shown, 1);
 }
 
 TEST_F(MainFormTest, ReportReevaluatesBeforeBuilding) {
     TModelForm* form = Main->OpenModelWindow(ExampleModel());
     TMivoModel& model = form->Model();
-    model.Settings.ReportParts.reset();
-    model.Settings.ReportParts.set(rpEvaluationResults);
     // Stale aggregate values: the report must not show them.
     TMivoAttribute* top = model.FirstAttribute();
     top->SetOptValue(0, "");
     model.Changed();
     ASSERT_TRUE(model.NeedsEvaluation);
+    Prompts.ExpectExec(ReportDialog({rpEvaluationResults}, 1));
     Main->FileReportExecute();
     EXPECT_FALSE(model.NeedsEvaluation);
     EXPECT_FALSE(top->GetOptValue(0).empty());
