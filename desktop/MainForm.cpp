@@ -74,7 +74,14 @@ TMainForm::TMainForm(TPrompts& prompts, THelp& help, TClipboard& clipboard, std:
     statusBar()->addWidget(statistics_, 1);
     MakeActions();
     MakeMenus();
-    connect(mdi_area_, &QMdiArea::subWindowActivated, this, [this] { Guarded([this] { ResetActiveChild(); }); });
+    // A newly current model window shows its caption, statistics and
+    // commands; the menu bar takes its page menu.
+    connect(mdi_area_, &QMdiArea::subWindowActivated, this, [this] {
+        Guarded([this] {
+            ResetActiveChild();
+            if (TModelForm* form = CurrentModelForm()) form->UpdateControls();
+        });
+    });
     help_filter_ = std::make_unique<THelpKeyFilter>(help_);
     qApp->installEventFilter(help_filter_.get());
     previous_error_prompts_ = SetErrorPrompts(&prompts_);

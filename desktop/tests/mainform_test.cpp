@@ -96,9 +96,25 @@ TEST_F(MainFormTest, NewMakesANewModelEvenWhenANonameFileExists) {
 }
 
 TEST_F(MainFormTest, StatusLineShowsTheStatisticsOfTheCurrentModel) {
-    Main->OpenModelWindow(ExampleModel());
-    EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(),
-              StatisticsText(Main->CurrentModelForm()->Model().Statistics()));
+    Main->show();
+    TModelForm* example = Main->OpenModelWindow(ExampleModel());
+    const std::string exampleText = StatisticsText(example->Model().Statistics());
+    EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(), exampleText);
+    TModelForm* fresh = Main->OpenModelWindow({});
+    const std::string freshText = StatisticsText(fresh->Model().Statistics());
+    ASSERT_NE(freshText, exampleText);
+    EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(), freshText);
+    Main->MdiArea()->setActiveSubWindow(example);
+    EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(), exampleText);
+    // Closing a window gives the line to the next current one; closing the
+    // last empties it.
+    example->close();
+    Flush();
+    EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(), freshText);
+    fresh->Model().Modified = false;
+    fresh->close();
+    Flush();
+    EXPECT_EQ(Main->StatisticsLabel()->text(), "");
 }
 
 // --- clipboards --------------------------------------------------------------
