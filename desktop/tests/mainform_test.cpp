@@ -95,6 +95,17 @@ TEST_F(MainFormTest, NewMakesANewModelEvenWhenANonameFileExists) {
     EXPECT_TRUE(Main->CurrentModelForm()->FileName().empty());
 }
 
+TEST_F(MainFormTest, OpenAsksForAFileAndOpensIt) {
+    Prompts.ExpectOpenFile(std::nullopt);
+    Main->FileOpenExecute();
+    EXPECT_EQ(WindowCount(), 0);
+    Prompts.ExpectOpenFile(TFileAnswer{ExampleModel(), 1});
+    Main->FileOpenExecute();
+    ASSERT_EQ(WindowCount(), 1);
+    EXPECT_EQ(Main->CurrentModelForm()->FileName(), ExampleModel());
+    EXPECT_EQ(Prompts.Log().back().Text, "Open a file");
+}
+
 TEST_F(MainFormTest, StatusLineShowsTheStatisticsOfTheCurrentModel) {
     Main->show();
     TModelForm* example = Main->OpenModelWindow(ExampleModel());
