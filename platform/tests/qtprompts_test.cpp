@@ -39,19 +39,19 @@ namespace {
 // that a fault fails the test instead of hanging it.
 template <class T>
 void WhenModal(std::function<void(T&)> act) {
-    auto poll = std::make_shared<std::function<void(int)>>();
-    *poll = [act, poll](int tries) {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, act, tries = 0]() mutable {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog && ++tries < 500) return;
+        poll->stop();
+        poll->deleteLater();
+        if (dialog)
             act(*dialog);
-            return;
-        }
-        if (tries > 500) {
+        else
             ADD_FAILURE() << "no " << T::staticMetaObject.className() << " appeared";
-            return;
-        }
-        QTimer::singleShot(10, [poll, tries] { (*poll)(tries + 1); });
-    };
-    QTimer::singleShot(0, [poll] { (*poll)(0); });
+    });
+    poll->start();
     QTimer::singleShot(8000, [] {
         if (auto* left = QApplication::activeModalWidget()) {
             ADD_FAILURE() << "a modal " << left->metaObject()->className() << " stayed open";
