@@ -10,6 +10,7 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -58,6 +59,18 @@ void WhenModal(std::function<void(T&)> act) {
             if (auto* dialog = qobject_cast<QDialog*>(left)) dialog->reject();
         }
     });
+}
+
+// Types the file's name into the dialog's name box, as a user does.
+// selectFile on a name that exists races with the dialog's listing of the
+// folder, which may select the item and leave the box empty.
+void TypeFileName(QFileDialog& dialog, const std::filesystem::path& file) {
+    if (auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit")) {
+        dialog.setDirectory(QString::fromStdString(file.parent_path().string()));
+        edit->setText(QString::fromStdString(file.filename().string()));
+    } else {
+        dialog.selectFile(QString::fromStdString(file.string()));
+    }
 }
 
 std::filesystem::path TempDir(const char* name) {
@@ -164,7 +177,7 @@ TEST_F(QtPromptsTest, SaveDialogAppendsTheChosenFiltersExtensionAndNeverAsksAbou
     for (const char* typed : {"r", "r.tab"}) {
         WhenModal<QFileDialog>([&](QFileDialog& dialog) {
             dialog.selectNameFilter(dialog.nameFilters()[1]);
-            dialog.selectFile(QString::fromStdString((dir / typed).string()));
+            TypeFileName(dialog, dir / typed);
             static_cast<QDialog&>(dialog).accept();
         });
         const auto answer = prompts.SaveFile(request);
@@ -188,7 +201,7 @@ TEST_F(QtPromptsTest, OpenDialogReturnsTheFileAsChosen) {
     QStringList shownFilters;
     WhenModal<QFileDialog>([&](QFileDialog& dialog) {
         shownFilters = dialog.nameFilters();
-        dialog.selectFile(QString::fromStdString((dir / "m").string()));
+        TypeFileName(dialog, dir / "m");
         static_cast<QDialog&>(dialog).accept();
     });
     const auto answer = prompts.OpenFile(request);
