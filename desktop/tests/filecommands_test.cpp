@@ -298,6 +298,35 @@ TEST(FileCommands, ExportOptionsEvaluatesFirst) {
     EXPECT_TRUE(StartsWith(ReadFileText(folder / "opt.csv"), "\""));
 }
 
+TEST(FileCommands, OptionsRoundTripAndHostileImport) {
+    TTempFolder folder;
+    TWindow w;
+    w.Load(RichModel());
+    // The text forms write an undefined value as "*": give every value one.
+    w.Model().Attributes().back()->SetOptValue(1, "0");
+    w.Model().Reevaluate();
+    const TOptionSnapshot before = TakeOptionSnapshot(w.Model());
+    w.Prompts.ExpectSaveFile(TFileAnswer{folder / "opt.csv", 2});
+    w.Files.ExportOptions();
+    w.Model().DeleteAllOptions();
+    w.Model().Changed();
+    w.State.StructureChanged();
+    w.Prompts.ExpectOpenFile(TFileAnswer{folder / "opt.csv", 2});
+    w.Files.ImportOptions();
+    EXPECT_TRUE(TakeOptionSnapshot(w.Model()).SameData(before));
+
+    // A file that names no attribute of the model, and one that is missing:
+    // an error, the options as they were, no undo point.
+    WriteFileText(folder / "bad.tab", "\tX\nNobody\t1\n");
+    const int states = w.State.OptUndo().Count();
+    for (const std::string& name : {folder / "bad.tab", folder / "missing.tab"}) {
+        w.Prompts.ExpectOpenFile(TFileAnswer{name, 1});
+        EXPECT_THROW(w.Files.ImportOptions(), std::exception);
+        EXPECT_TRUE(TakeOptionSnapshot(w.Model()).SameData(before));
+        EXPECT_EQ(w.State.OptUndo().Count(), states);
+    }
+}
+
 TEST(FileCommands, ImportFunctionShowsCountsThenError) {
     TTempFolder folder;
     TWindow w;
