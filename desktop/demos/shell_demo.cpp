@@ -12,6 +12,7 @@
 
 #include "desktop/Help.h"
 #include "desktop/MainForm.h"
+#include "desktop/demos/TitleBar.h"
 #include "model/Locale.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtPrompts.h"
@@ -32,22 +33,6 @@ int main(int argc, char* argv[]) {
     main.resize(1280, 800);
     main.show();
 
-    // Xvfb runs without a window manager, so nothing draws the frame's
-    // title bar: the screenshot gets a plain one with the frame's title,
-    // which names the maximised model window.
-    const auto withTitleBar = [&main](const QPixmap& shot) {
-        const int height = 28;
-        QPixmap framed(shot.width(), shot.height() + height);
-        framed.fill(QColor(0x2b, 0x4f, 0x81));
-        QPainter painter(&framed);
-        painter.setPen(Qt::white);
-        QFont font = painter.font();
-        font.setBold(true);
-        painter.setFont(font);
-        painter.drawText(QRect(10, 0, shot.width() - 20, height), Qt::AlignVCenter | Qt::AlignLeft, main.windowTitle());
-        painter.drawPixmap(0, height, shot);
-        return framed;
-    };
     QObject::connect(&main, &mivo::TMainForm::CommandLineOpened, &main, [&] {
         QTimer::singleShot(800, &main, [&] {
             // The frame as Qt draws it, taken before the menu opens (text
@@ -57,14 +42,14 @@ int main(int argc, char* argv[]) {
             const QRect item = main.menuBar()->actionGeometry(file->menuAction());
             file->popup(main.menuBar()->mapToGlobal(item.bottomLeft()));
             file->setActiveAction(main.Actions().FileSave);
-            QTimer::singleShot(800, &main, [&main, &out, file, withTitleBar, frame] {
+            QTimer::singleShot(800, &main, [&main, &out, file, frame] {
                 // The open menu drawn where it pops up.
                 QPixmap shot = frame;
                 {
                     QPainter painter(&shot);
                     painter.drawPixmap(main.mapFromGlobal(file->pos()), file->grab());
                 }
-                withTitleBar(shot).save(out + QStringLiteral("/mivo-file-menu.png"));
+                mivo::WithTitleBar(shot, main.windowTitle()).save(out + QStringLiteral("/mivo-file-menu.png"));
                 file->hide();
                 QApplication::quit();
             });
