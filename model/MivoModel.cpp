@@ -414,6 +414,12 @@ void TMivoModel::SetOptionSelected(int i, bool selected) {
 
 void TMivoModel::AddOption(const std::string& name) { options_.push_back(name); }
 
+void TMivoModel::ReserveOptions(int n) {
+    // Grows as appending would, so that many small reservations stay cheap.
+    const auto wanted = static_cast<std::size_t>(std::max(n, 0));
+    if (wanted > options_.capacity()) options_.reserve(std::max(wanted, 2 * options_.capacity()));
+}
+
 void TMivoModel::InsertOption(int i, const std::string& name) {
     if (i < 0 || i > OptionCount()) ListIndexError(i);
     options_.insert(options_.begin() + i, name);

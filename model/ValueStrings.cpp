@@ -69,8 +69,7 @@ TValueStrings::Storage& TValueStrings::Write() {
     return *data_;
 }
 
-void TValueStrings::Set(std::size_t i, std::string_view value) {
-    CheckIndex(i, size());
+void TValueStrings::SetSlow(std::size_t i, std::string_view value) {
     // A view into a storage about to be copied stays valid: the old
     // storage lives on in the other lists that share it.
     Storage& s = Write();
@@ -85,7 +84,7 @@ void TValueStrings::Set(std::size_t i, std::string_view value) {
     old = slot;
 }
 
-void TValueStrings::push_back(std::string_view value) {
+void TValueStrings::PushBackSlow(std::string_view value) {
     Storage& s = Write();
     const Slot slot = s.MakeSlot(value);
     try {

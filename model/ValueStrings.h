@@ -88,9 +88,27 @@ public:
     }
     std::string_view operator[](std::size_t i) const { return Get(i); }
     // Replaces entry i (range error outside).
-    void Set(std::size_t i, std::string_view value);
+    void Set(std::size_t i, std::string_view value) {
+        CheckIndex(i, size());
+        // A short value over a short one in an unshared list, the common
+        // case of filling a list, is written in place.
+        if (value.size() <= MaxShortSize && data_.use_count() == 1) {
+            Slot& slot = data_->slots[i];
+            if (!IsLong(slot)) {
+                slot = ShortSlot(value);
+                return;
+            }
+        }
+        SetSlow(i, value);
+    }
 
-    void push_back(std::string_view value);
+    void push_back(std::string_view value) {
+        if (value.size() <= MaxShortSize && data_ && data_.use_count() == 1) {
+            data_->slots.push_back(ShortSlot(value));
+            return;
+        }
+        PushBackSlow(value);
+    }
     // New entries are empty strings.
     void resize(std::size_t n);
     void reserve(std::size_t n);
@@ -123,6 +141,12 @@ private:
     // Most strings the side list can hold.
     static constexpr std::uint64_t kMaxLong = (std::uint64_t{256} - kLongTag) << 24;
 
+    static Slot ShortSlot(std::string_view value) {
+        Slot slot;
+        for (std::size_t k = 0; k < value.size(); ++k) slot.data[k] = value[k];
+        slot.data[3] = static_cast<char>(value.size());
+        return slot;
+    }
     static unsigned Tag(const Slot& slot) { return static_cast<unsigned char>(slot.data[3]); }
     static bool IsLong(const Slot& slot) { return Tag(slot) >= kLongTag; }
     static std::size_t LongIndex(const Slot& slot);
@@ -135,11 +159,7 @@ private:
 
         // The slot for a value; a long value takes a place in the side list.
         Slot MakeSlot(std::string_view value) {
-            if (value.size() > MaxShortSize) return MakeLongSlot(value);
-            Slot slot;
-            for (std::size_t k = 0; k < value.size(); ++k) slot.data[k] = value[k];
-            slot.data[3] = static_cast<char>(value.size());
-            return slot;
+            return value.size() > MaxShortSize ? MakeLongSlot(value) : ShortSlot(value);
         }
         Slot MakeLongSlot(std::string_view value);
         // Gives the side-list place of a long slot back.
@@ -148,6 +168,8 @@ private:
     };
     // The storage for a change: a list of its own, copied first when shared.
     Storage& Write();
+    void SetSlow(std::size_t i, std::string_view value);
+    void PushBackSlow(std::string_view value);
 
     std::shared_ptr<Storage> data_;  // absent for the empty list
 };
