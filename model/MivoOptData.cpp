@@ -349,7 +349,7 @@ private:
     };
 
     void Grow() {
-        std::vector<Place> old(places_.size() * 2, Place{});
+        TLargeVector<Place> old(places_.size() * 2, Place{});
         old.swap(places_);
         for (const Place& place : old) {
             if (place.option < 0) continue;
@@ -360,7 +360,7 @@ private:
     }
 
     const TMivoModel& model_;
-    std::vector<Place> places_;
+    TLargeVector<Place> places_;
     std::size_t count_ = 0;
 };
 
@@ -397,15 +397,32 @@ struct TMivoOptData::TWriting {
     }
 };
 
-// A growing block of output text, written to directly.
+// A growing block of output text, written to directly. With a sink, the
+// text is handed on in blocks of about a megabyte at the end of any item
+// (the title line of a million options is some ten megabytes long).
 class TMivoOptData::TOutText {
 public:
+    using TSink = std::function<void(std::string_view)>;
+    static constexpr std::size_t BlockSize = 1 << 20;
+
+    TOutText() = default;
+    explicit TOutText(TSink sink) : sink_(std::move(sink)) {}
+
+    // Hands the text on to the sink once a block is full.
+    void Spill() {
+        if (sink_ && size_ >= BlockSize) Flush();
+    }
+    void Flush() {
+        if (sink_) sink_(View());
+        size_ = 0;
+    }
+
     // Room for `count` more bytes at the end; write there, then End.
     char* Room(std::size_t count) {
-        if (capacity_ - size_ < count) Grow(count);
-        return data_.get() + size_;
+        if (data_.size() - size_ < count) Grow(count);
+        return Data() + size_;
     }
-    void End(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+    void End(const char* end) { size_ = static_cast<std::size_t>(end - Data()); }
 
     void Append(std::string_view text) {
         char* at = Room(text.size());
@@ -418,22 +435,23 @@ public:
         End(at + 1);
     }
 
-    std::string_view View() const { return {data_.get(), size_}; }
-    std::size_t Size() const { return size_; }
+    std::string_view View() const { return {data_.data(), size_}; }
     void Clear() { size_ = 0; }
 
 private:
     void Grow(std::size_t count) {
-        const std::size_t capacity = std::max({capacity_ * 2, size_ + count, std::size_t{4096}});
-        auto data = std::make_unique_for_overwrite<char[]>(capacity);
-        if (size_ > 0) std::memcpy(data.get(), data_.get(), size_);
-        data_ = std::move(data);
-        capacity_ = capacity;
+        TLargeVector<char> data;
+        data.reserve(std::max({data_.capacity() * 2, size_ + count, std::size_t{4096}}));
+        data.assign(data_.data(), data_.data() + size_);
+        data.resize(data.capacity());  // zeroes once, where the text will go
+        data_.swap(data);
     }
 
-    std::unique_ptr<char[]> data_;
+    char* Data() { return data_.data(); }
+
+    TSink sink_;
+    TLargeVector<char> data_;
     std::size_t size_ = 0;
-    std::size_t capacity_ = 0;
 };
 
 // --- table access ------------------------------------------------------------
@@ -529,8 +547,10 @@ void TMivoOptData::AddRow(const std::string& title) {
     grid_.emplace_back().resize(col_titles_.size());
 }
 
-void TMivoOptData::AddColumn(const std::string& title) {
-    col_titles_.push_back(title);
+void TMivoOptData::AddColumn(const std::string& title) { AppendColumn(title); }
+
+void TMivoOptData::AppendColumn(std::string_view title) {
+    col_titles_.emplace_back(title);
     for (TValueStrings& r : grid_) r.push_back({});
 }
 
@@ -626,7 +646,7 @@ void TMivoOptData::StoreToModel(bool append) {
     // The option of every column: found by its folded name (the first
     // option of a name wins, as a search from the front would find it) or
     // appended.
-    std::vector<int> option_of(col_titles_.size());
+    TLargeVector<int> option_of(col_titles_.size());
     model_->ReserveOptions(static_cast<int>(std::min<std::size_t>(
         static_cast<std::size_t>(model_->OptionCount()) + col_titles_.size(), std::numeric_limits<int>::max())));
     if (append) {
@@ -636,7 +656,7 @@ void TMivoOptData::StoreToModel(bool append) {
         }
     } else {
         TOptionPositions positions(*model_, static_cast<std::size_t>(model_->OptionCount()) + col_titles_.size());
-        std::vector<std::uint32_t> hashes(col_titles_.size());
+        TLargeVector<std::uint32_t> hashes(col_titles_.size());
         for (std::size_t c = 0; c < col_titles_.size(); ++c) hashes[c] = FoldedHash(col_titles_[c]);
         // The places of a million names lie all over the table: each is
         // fetched a few columns ahead of its look-up.
@@ -690,6 +710,7 @@ void TMivoOptData::WriteLine(int line, TWriting& writing, TOutText& out) const {
         writer.Put(value, at);
         if (csv) *at++ = '"';
         out.End(at);
+        out.Spill();
     };
     if (line == -1) {
         // The item titles after the empty corner.
@@ -697,6 +718,7 @@ void TMivoOptData::WriteLine(int line, TWriting& writing, TOutText& out) const {
         for (int item = 0; item < ItemCount(); ++item) {
             out.Append(delimiter);
             put_title(GetText(-1, item));
+            out.Spill();
         }
         return;
     }
@@ -734,7 +756,7 @@ void TMivoOptData::ReadTitles(std::string_view line, TReading& reading) {
             if (j >= RowCount()) AddRow("");
             SetText(-1, j, item);
         } else if (j >= ColCount()) {
-            AddColumn(std::string(item));
+            AppendColumn(item);
         } else {
             SetColTitle(j, std::string(item));
         }
@@ -828,6 +850,9 @@ void TMivoOptData::ReadLines(const TNextLine& next_line, std::size_t text_size, 
         }
         ReadLine(index, line, number, file_name, reading);
     }
+    // Room reserved for columns that did not come is given back.
+    if (reading.Format.Transpose)
+        for (TValueStrings& cells : grid_) cells.shrink_to_fit();
 }
 
 void TMivoOptData::ReserveColumns(std::ptrdiff_t count) {
@@ -855,21 +880,16 @@ void TMivoOptData::CheckBindsModel(const std::string& file_name) const {
 }
 
 void TMivoOptData::Export(const std::string& file_name, bool csv) const {
-    // Lines are gathered into blocks of about a megabyte.
-    constexpr std::size_t kBlock = 1 << 20;
     TSafeFileWriter file(file_name);
     TWriting writing(*this, csv);
-    TOutText text;
+    TOutText text([&file](std::string_view block) { file.Write(block); });
     const int count = LineCount();
     for (int line = -1; line < count; ++line) {
         WriteLine(line, writing, text);
         text.Append('\n');
-        if (text.Size() >= kBlock) {
-            file.Write(text.View());
-            text.Clear();
-        }
+        text.Spill();
     }
-    file.Write(text.View());
+    text.Flush();
     file.Commit();
 }
 

@@ -138,6 +138,7 @@ private:
     class TOutText;
 
     TFormat CurrentFormat() const;
+    void AppendColumn(std::string_view title);
     TMivoAttribute* FindRowAttribute(const std::string& title) const;
     const TMivoDiscreteScale* RowScale(int row) const;
     [[noreturn]] void DataReadError(int row, int col, std::string_view text) const;
@@ -161,7 +162,7 @@ private:
     TMivoModel* model_ = nullptr;
     std::vector<std::string> row_titles_;
     std::vector<TMivoAttribute*> row_attributes_;
-    std::vector<std::string> col_titles_;
+    TLargeVector<std::string> col_titles_;  // a title per option: a million of them, at times
     // One compact list of value strings per row.
     std::vector<TValueStrings> grid_;
     // Binds row titles while a text is read; absent otherwise.
