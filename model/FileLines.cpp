@@ -39,16 +39,16 @@ TFileLines::~TFileLines() {
 
 bool TFileLines::ReadMore() {
     if (at_end_) return false;
-    if (capacity_ - size_ < block_size_) {
-        const std::size_t capacity = std::max(2 * capacity_, size_ + block_size_);
-        auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
-        if (size_ > 0) std::memcpy(buffer.get(), buffer_.get(), size_);
-        buffer_ = std::move(buffer);
-        capacity_ = capacity;
+    if (buffer_.size() - size_ < block_size_) {
+        TLargeVector<char> buffer;
+        buffer.reserve(std::max(2 * buffer_.size(), size_ + block_size_));
+        buffer.assign(buffer_.data(), buffer_.data() + size_);
+        buffer.resize(buffer.capacity());
+        buffer_.swap(buffer);
     }
     ssize_t n = 0;
     do {
-        n = ::read(fd_, buffer_.get() + size_, block_size_);
+        n = ::read(fd_, buffer_.data() + size_, block_size_);
     } while (n < 0 && errno == EINTR);
     if (n < 0) throw FileError("Cannot read file", path_, errno);
     size_ += static_cast<std::size_t>(n);
@@ -65,7 +65,7 @@ bool TFileLines::NextBlock() {
         lines_before_ = CheckedSub(CheckedAdd(lines_before_, splitter_.Passed()), overlap_);
         if (block_end_ == size_ && at_end_) return false;
         const std::size_t keep_from = block_end_ - 1;
-        std::memmove(buffer_.get(), buffer_.get() + keep_from, size_ - keep_from);
+        std::memmove(buffer_.data(), buffer_.data() + keep_from, size_ - keep_from);
         size_ -= keep_from;
         overlap_ = 1;
         block_end_ = 0;

@@ -29,13 +29,14 @@ constexpr bool kHeapOnly = false;
 constexpr bool kHeapOnly = false;
 #endif
 
-// Huge pages are 2 MB; blocks from this size on are mapped on their own,
-// in whole huge pages.
+// Huge pages are 2 MB; blocks from half that size on are mapped on their
+// own, in whole huge pages: one huge page costs less to map than the 256
+// small pages of a megabyte.
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 bool IsMapped(std::size_t bytes) {
 #if defined(__linux__)
-    return !kHeapOnly && bytes >= kHugePage;
+    return !kHeapOnly && bytes >= kHugePage / 2;
 #else
     (void)bytes;
     return false;
