@@ -746,19 +746,18 @@ std::vector<std::string> TMivoOptData::SaveToStrings() const {
 }
 
 void TMivoOptData::ReadTitles(std::string_view line, TReading& reading) {
-    // The first item is the corner; the others title the items.
+    // The first item is the corner; the others title the items of a table
+    // that is still empty.
     TItemCutter cutter(line, reading.Csv ? ',' : '\t', reading.Csv);
     std::string_view item;
     if (!cutter.Next(item, reading.ItemScratch)) return;
     if (!reading.Format.Transpose) col_titles_.reserve(CountItemsAtMost(line, reading.Csv));
     for (int j = 0; cutter.Next(item, reading.ItemScratch); ++j) {
         if (reading.Format.Transpose) {
-            if (j >= RowCount()) AddRow("");
+            AddRow("");
             SetText(-1, j, item);
-        } else if (j >= ColCount()) {
-            AppendColumn(item);
         } else {
-            SetColTitle(j, std::string(item));
+            AppendColumn(item);
         }
     }
 }

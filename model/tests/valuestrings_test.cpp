@@ -156,6 +156,28 @@ TEST(ValueStrings, BehavesLikeAVectorOfStringsWhileNarrow) {
     BehaveLikeAVectorOfStrings(texts, 11);
 }
 
+// Blocks on either side of the sizes that are mapped on their own hold
+// what is written to them, through growth, copies and shrinking.
+TEST(ValueStrings, LargeBlocksOfEverySize) {
+    for (std::size_t size : {std::size_t{1000}, std::size_t{(1 << 20) - 1}, std::size_t{1 << 20},
+                             std::size_t{(2 << 20) + 1}, std::size_t{5 << 20}}) {
+        TLargeVector<std::uint32_t> block(size / 4);
+        for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint32_t>(i * 2654435761u);
+        TLargeVector<std::uint32_t> copy = block;
+        copy.resize(copy.size() * 3);
+        copy.resize(block.size());
+        copy.shrink_to_fit();
+        EXPECT_EQ(copy, block) << size;
+    }
+    // A million single values take their byte each, and read back.
+    const auto text = [](int i) { return i % 7 ? std::string(1, static_cast<char>('0' + i % 7)) : std::string(); };
+    TValueStrings values;
+    for (int i = 0; i < 1000000; ++i) values.push_back(text(i));
+    values.Set(999999, "0123");
+    for (int i : {0, 1, 6, 7, 500001}) EXPECT_EQ(values.Get(static_cast<std::size_t>(i)), text(i));
+    EXPECT_EQ(values.Get(999999), "0123");
+}
+
 TEST(ValueStrings, SwapOfListsAndRangeErrors) {
     TValueStrings a{"0", std::string(40, '1')};
     TValueStrings b{"*"};
