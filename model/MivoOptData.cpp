@@ -614,14 +614,18 @@ void TMivoOptData::LoadFromModel(TMivoModel* model) {
             row_attributes_.push_back(a);
         }
     });
+    const std::string& selection = model->Selection();
+    const bool every_option = std::all_of(selection.begin(), selection.end(), [](char c) { return c == '1'; });
     std::vector<int> options;
-    col_titles_.reserve(static_cast<std::size_t>(model->OptionCount()));
-    for (int i = 0; i < model->OptionCount(); ++i)
-        if (model->OptionSelected(i)) {
-            options.push_back(i);
-            col_titles_.push_back(model->OptionName(i));
-        }
-    const bool every_option = std::cmp_equal(options.size(), model->OptionCount());
+    if (every_option) {
+        col_titles_.assign(model->Options().begin(), model->Options().end());
+    } else {
+        for (int i = 0; i < model->OptionCount(); ++i)
+            if (model->OptionSelected(i)) {
+                options.push_back(i);
+                col_titles_.push_back(model->OptionName(i));
+            }
+    }
     grid_.resize(row_attributes_.size());
     for (std::size_t r = 0; r < row_attributes_.size(); ++r) {
         const TValueStrings& values = row_attributes_[r]->Values();
@@ -630,7 +634,7 @@ void TMivoOptData::LoadFromModel(TMivoModel* model) {
             // The columns are the options in order: the row is the value
             // list, cut or padded to the options.
             cells = values;
-            cells.resize(options.size());
+            cells.resize(col_titles_.size());
             continue;
         }
         cells.resize(options.size());
