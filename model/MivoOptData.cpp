@@ -321,7 +321,10 @@ public:
         std::size_t capacity = 16;
         while (capacity < 2 * expected) capacity *= 2;
         places_.assign(capacity, Place{});
-        for (int i = 0; i < model.OptionCount(); ++i) FindOrAdd(model.OptionName(i), FoldedHash(model.OptionName(i)), i);
+        for (int i = 0; i < model.OptionCount(); ++i) {
+            const std::string& name = model.OptionName(i);
+            FindOrAdd(name, FoldedHash(name), i);
+        }
     }
 
     // Starts loading the place of a hash that FindOrAdd will soon look up.
@@ -728,7 +731,8 @@ void TMivoOptData::WriteLine(int line, TWriting& writing, TOutText& out) const {
     }
     put_title(GetText(line, -1));
     if (format.Transpose) {
-        for (int row = 0; row < RowCount(); ++row) put_cell(*writing.RowWriters[static_cast<std::size_t>(row)], row, line);
+        for (int row = 0; row < RowCount(); ++row)
+            put_cell(*writing.RowWriters[static_cast<std::size_t>(row)], row, line);
     } else {
         const TCellWriter& writer = *writing.RowWriters[static_cast<std::size_t>(line)];
         for (int col = 0; col < ColCount(); ++col) put_cell(writer, line, col);

@@ -352,10 +352,12 @@ TEST(OptData, TabsSeparateItemsInCommaSeparatedText) {
     };
     const Case cases[] = {
         {false,
-         {"\tA\tB\nPrice\t1;3\t2\nComfort\t*\t2\n", "\"\",\"A\",\"B\"\n\"Price\",\"1;3\",\"2\"\n\"Comfort\",\"*\",\"2\"\n",
+         {"\tA\tB\nPrice\t1;3\t2\nComfort\t*\t2\n",
+          "\"\",\"A\",\"B\"\n\"Price\",\"1;3\",\"2\"\n\"Comfort\",\"*\",\"2\"\n",
           "\"\"\tA,\"B\"\r\nPrice\t\"1;3\",2\r\n\"Comfort\",*\t\"2\"\r\n"}},
         {true,
-         {"\tPrice\tComfort\nA\t1;3\t*\nB\t2\t2\n", "\"\",\"Price\",\"Comfort\"\n\"A\",\"1;3\",\"*\"\n\"B\",\"2\",\"2\"\n",
+         {"\tPrice\tComfort\nA\t1;3\t*\nB\t2\t2\n",
+          "\"\",\"Price\",\"Comfort\"\n\"A\",\"1;3\",\"*\"\n\"B\",\"2\",\"2\"\n",
           "\t\"Price\",Comfort\n\"A\"\t1;3,\"*\"\nB,\"2\"\t2\n"}},
     };
     for (const Case& c : cases) {
