@@ -1,16 +1,16 @@
 #include "model/ValueStrings.h"
 
-#include <utility>
-
-#include "model/RunTime.h"
-
 #if defined(__linux__)
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <utility>
+
+#include "model/RunTime.h"
 
 namespace mivo {
 
@@ -29,38 +29,46 @@ constexpr bool kHeapOnly = false;
 constexpr bool kHeapOnly = false;
 #endif
 
-// Huge pages are 2 MB; blocks from half that size on are mapped on their
-// own, in whole huge pages: one huge page costs less to map than the 256
-// small pages of a megabyte.
+// Huge pages are 2 MB; blocks of at least one are mapped on their own,
+// starting at a huge-page boundary. Only the whole huge pages of a block
+// can be huge: the rest of it stays in small pages, so no block takes more
+// memory than it asks for.
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 bool IsMapped(std::size_t bytes) {
 #if defined(__linux__)
-    return !kHeapOnly && bytes >= kHugePage / 2;
+    return !kHeapOnly && bytes >= kHugePage;
 #else
     (void)bytes;
     return false;
 #endif
 }
 
-std::size_t MappedLength(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+#if defined(__linux__)
+// The block's length in whole small pages.
+std::size_t MappedLength(std::size_t bytes) {
+    static const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    return (bytes + page - 1) / page * page;
+}
+#endif
 
 }  // namespace
 
 void* AllocateLargeBlock(std::size_t bytes) {
     if (!IsMapped(bytes)) return ::operator new(bytes);
 #if defined(__linux__)
-    // Mapped one huge page longer, then cut to a huge-page boundary.
+    // Mapped one huge page longer, then cut to start at a huge-page
+    // boundary and end with the block.
     const std::size_t length = MappedLength(bytes);
     void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) throw std::bad_alloc();
     const auto first = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t last = first + length + kHugePage;
     const std::uintptr_t start = (first + kHugePage - 1) / kHugePage * kHugePage;
     if (start > first) ::munmap(mapped, start - first);
-    const std::uintptr_t tail = start + length;
-    if (first + length + kHugePage > tail) ::munmap(reinterpret_cast<void*>(tail), first + length + kHugePage - tail);
+    if (last > start + length) ::munmap(reinterpret_cast<void*>(start + length), last - (start + length));
 #if defined(MADV_HUGEPAGE)
-    ::madvise(reinterpret_cast<void*>(start), length, MADV_HUGEPAGE);  // a hint: without it, plain pages
+    ::madvise(reinterpret_cast<void*>(start), length, MADV_HUGEPAGE);  // a hint: without it, small pages
 #endif
     return reinterpret_cast<void*>(start);
 #endif
