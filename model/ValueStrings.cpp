@@ -74,6 +74,19 @@ void* AllocateLargeBlock(std::size_t bytes) {
 #endif
 }
 
+void AdviseHugePages(const void* data, std::size_t bytes) noexcept {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (kHeapOnly || !data) return;
+    const auto first = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t start = (first + kHugePage - 1) / kHugePage * kHugePage;
+    const std::uintptr_t end = (first + bytes) / kHugePage * kHugePage;
+    if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)bytes;
+#endif
+}
+
 void FreeLargeBlock(void* block, std::size_t bytes) noexcept {
     if (!block) return;
     if (!IsMapped(bytes)) return ::operator delete(block);

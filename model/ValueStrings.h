@@ -43,6 +43,9 @@ namespace mivo {
 // `bytes` must be the same in both calls.
 void* AllocateLargeBlock(std::size_t bytes);
 void FreeLargeBlock(void* block, std::size_t bytes) noexcept;
+// Asks the same for the whole huge pages within a large array allocated
+// elsewhere (a hint: nothing changes where the system has no huge pages).
+void AdviseHugePages(const void* data, std::size_t bytes) noexcept;
 
 template <typename T>
 struct TLargeBlockAllocator {
