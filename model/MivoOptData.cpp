@@ -719,17 +719,20 @@ void TMivoOptData::WriteLine(int line, TWriting& writing, TOutText& out) const {
         out.End(at);
         out.Spill();
     };
+    // Option titles are written from the table itself, not from copies.
     if (line == -1) {
         // The item titles after the empty corner.
         put_title("");
         for (int item = 0; item < ItemCount(); ++item) {
             out.Append(delimiter);
-            put_title(GetText(-1, item));
+            if (format.Transpose) put_title(GetText(-1, item));
+            else put_title(col_titles_[static_cast<std::size_t>(item)]);
             out.Spill();
         }
         return;
     }
-    put_title(GetText(line, -1));
+    if (format.Transpose) put_title(col_titles_[static_cast<std::size_t>(line)]);
+    else put_title(GetText(line, -1));
     if (format.Transpose) {
         for (int row = 0; row < RowCount(); ++row)
             put_cell(*writing.RowWriters[static_cast<std::size_t>(row)], row, line);
@@ -801,10 +804,10 @@ void TMivoOptData::ReadLine(int index, std::string_view line, int line_number, c
         }
         return complete();
     }
-    AddColumn("");
+    // A line is an option: its title, then its cells down the column.
+    AppendColumn("");
     if (!cutter.Next(item, reading.ItemScratch)) return;
-    SetText(at, -1, item);
-    // A line is a column: its cells go down it.
+    col_titles_.back().assign(item);
     for (int row = 0; cutter.Next(item, reading.ItemScratch); ++row) {
         if (row >= RowCount()) AddRow("");
         const TCellReader& reader = reading.ForRow(*this, row);
