@@ -804,16 +804,32 @@ void TMivoOptData::ReadLine(int index, std::string_view line, int line_number, c
         }
         return complete();
     }
-    // A line is an option: its title, then its cells down the column.
-    AppendColumn("");
-    if (!cutter.Next(item, reading.ItemScratch)) return;
+    // A line is an option: its title, then its cells appended down the
+    // column; the rows it leaves out at the end get an undefined cell.
+    col_titles_.emplace_back();
+    const std::size_t col = col_titles_.size() - 1;
+    std::size_t row = 0;
+    const auto complete = [&] {
+        for (; row < grid_.size(); ++row)
+            if (grid_[row].size() == col) grid_[row].push_back({});
+    };
+    if (!cutter.Next(item, reading.ItemScratch)) return complete();
     col_titles_.back().assign(item);
-    for (int row = 0; cutter.Next(item, reading.ItemScratch); ++row) {
-        if (row >= RowCount()) AddRow("");
-        const TCellReader& reader = reading.ForRow(*this, row);
-        if (!reader.Read(item, reading.ValueScratch, value)) DataReadError(row, at, item);
-        grid_[static_cast<std::size_t>(row)].Set(static_cast<std::size_t>(at), value);
+    for (; cutter.Next(item, reading.ItemScratch); ++row) {
+        // A further row comes with an empty cell in every column, this one
+        // too.
+        if (row >= grid_.size()) AddRow("");
+        const TCellReader& reader = reading.ForRow(*this, static_cast<int>(row));
+        if (!reader.Read(item, reading.ValueScratch, value)) {
+            const int bad_row = static_cast<int>(row);
+            complete();
+            DataReadError(bad_row, at, item);
+        }
+        TValueStrings& cells = grid_[row];
+        if (cells.size() == col) cells.push_back(value);
+        else cells.Set(col, value);
     }
+    complete();
 }
 
 void TMivoOptData::ReadText(std::string_view text, TMivoModel* model, bool csv, const std::string& file_name) {
@@ -860,9 +876,6 @@ void TMivoOptData::ReadLines(const TNextLine& next_line, std::size_t text_size, 
         }
         ReadLine(index, line, number, file_name, reading);
     }
-    // Room reserved for columns that did not come is given back.
-    if (reading.Format.Transpose)
-        for (TValueStrings& cells : grid_) cells.shrink_to_fit();
 }
 
 void TMivoOptData::ReserveColumns(std::ptrdiff_t count) {

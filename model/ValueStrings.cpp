@@ -292,16 +292,6 @@ void TValueStrings::reserve(std::size_t n) {
     else s.bytes.reserve(n);
 }
 
-void TValueStrings::shrink_to_fit() {
-    if (!data_) return;
-    const bool roomy = data_->wide ? data_->slots.capacity() > data_->slots.size()
-                                   : data_->bytes.capacity() > data_->bytes.size();
-    if (!roomy) return;
-    Storage& s = Write();
-    if (s.wide) s.slots.shrink_to_fit();
-    else s.bytes.shrink_to_fit();
-}
-
 void TValueStrings::insert(std::size_t i, std::string_view value) {
     CheckIndex(i, size() + 1);
     Storage& s = Write();

@@ -168,8 +168,6 @@ public:
     // New entries are empty strings.
     void resize(std::size_t n);
     void reserve(std::size_t n);
-    // Gives back the room reserved beyond the entries.
-    void shrink_to_fit();
     // Inserts before entry i; i == size() appends (range error beyond).
     void insert(std::size_t i, std::string_view value = {});
     // Removes entry i / the entries first..last-1 (range error outside).

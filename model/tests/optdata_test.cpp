@@ -429,3 +429,26 @@ TEST(OptData, ScalelessRowsRoundTripAsTheirCharacters) {
             }
         }
 }
+
+// Transposed lines of every length: a short line leaves its last cells
+// undefined, a long one adds untitled rows, and a bad value stops the read
+// with every row still as long as the options.
+TEST(OptData, RaggedTransposedLines) {
+    CarModel m;
+    m.model.Settings.OptTranspose = true;
+    TMivoOptData d;
+    d.LoadFromStrings({"\tPrice\tComfort", "A\t2", "B\t1\t2\t3", "C\t3\t1"}, &m.model);
+    ASSERT_EQ(d.RowCount(), 3);
+    ASSERT_EQ(d.ColCount(), 3);
+    EXPECT_EQ(d.RowAttribute(2), nullptr);
+    const std::vector<std::vector<std::string>> cells = {{"1", "0", "2"}, {"", "1", "0"}, {"", "3", ""}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(d.Cell(r, c), cells[r][c]) << r << " " << c;
+
+    EXPECT_EQ(DataReadError([&] { d.LoadFromStrings({"\tPrice\tComfort", "A\t1\t1", "B\t9"}, &m.model); }),
+              "Data read error: [Attribute 0, Option 1] Value \"9\"");
+    ASSERT_EQ(d.ColCount(), 2);
+    EXPECT_EQ(d.Cell(0, 1), "");
+    EXPECT_EQ(d.Cell(1, 1), "");
+    EXPECT_EQ(d.Cell(1, 0), "0");
+}
