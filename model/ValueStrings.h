@@ -130,38 +130,23 @@ public:
         return {slot.data, Tag(slot)};
     }
     std::string_view operator[](std::size_t i) const { return Get(i); }
-    // Replaces entry i (range error outside).
-    void Set(std::size_t i, std::string_view value) {
+    // Replaces entry i (range error outside). Set and push_back are kept
+    // inline in the loops that fill whole lists.
+    [[gnu::always_inline]] void Set(std::size_t i, std::string_view value) {
         CheckIndex(i, size());
-        // Filling an unshared list with single values, the common case,
-        // writes in place.
-        if (data_.use_count() == 1) {
-            Storage& s = *data_;
-            if (!s.wide) {
-                unsigned char& byte = s.bytes[i];
-                if (byte != kAside && IsNarrow(value)) {
-                    byte = NarrowByte(value);
-                    return;
-                }
-            } else if (value.size() <= MaxShortSize && !IsLong(s.slots[i])) {
-                s.slots[i] = ShortSlot(value);
-                return;
-            }
+        // Filling an unshared narrow list with single values, the common
+        // case, writes in place.
+        if (IsNarrow(value) && data_.use_count() == 1 && !data_->wide && data_->bytes[i] != kAside) {
+            data_->bytes[i] = NarrowByte(value);
+            return;
         }
         SetSlow(i, value);
     }
 
-    void push_back(std::string_view value) {
-        if (data_.use_count() == 1) {
-            Storage& s = *data_;
-            if (!s.wide && IsNarrow(value)) {
-                s.bytes.push_back(NarrowByte(value));
-                return;
-            }
-            if (s.wide && value.size() <= MaxShortSize) {
-                s.slots.push_back(ShortSlot(value));
-                return;
-            }
+    [[gnu::always_inline]] void push_back(std::string_view value) {
+        if (IsNarrow(value) && data_.use_count() == 1 && !data_->wide) {
+            data_->bytes.push_back(NarrowByte(value));
+            return;
         }
         PushBackSlow(value);
     }
