@@ -117,7 +117,9 @@ public:
     void ImportTab(const std::string& file_name, TMivoModel* model);
     // Comma-separated: every item between double quotes, a double quote
     // inside a text doubled; reading drops the quotes, reads a doubled quote
-    // inside quotes as one, and refuses a line whose quotes are unbalanced.
+    // inside quotes as one, refuses a line whose quotes are unbalanced, and
+    // takes a tab, wherever it stands, as the end of an item just as a
+    // comma outside quotes (so tab-separated text reads the same as csv).
     void ExportCsv(const std::string& file_name) const;
     void ImportCsv(const std::string& file_name, TMivoModel* model);
 
