@@ -66,7 +66,8 @@ private:
     void LoadModel() {
         const std::string name = ExpandFileName(args_.FileName(0));
         if (state_.Verbose) out_ << "Loading Mivo model: " << name << '\n';
-        LoadFromFile(model_, name);
+        // Keys that only the desktop program uses are not read at all.
+        LoadFromFile(model_, name, TModelReading::Batch);
         state_.Settings = &model_.Settings;
         SaveDefaultFormat(state_);
         if (state_.Verbose) {

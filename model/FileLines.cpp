@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -16,17 +17,6 @@ namespace {
 
 EFileError FileError(const char* what, const std::string& path, int error) {
     return EFileError(Format("%s \"%s\": %s", what, path, std::strerror(error)));
-}
-
-// The number of lines a text ends: each LF, and each CR not followed by
-// an LF.
-int CountLineEnds(std::string_view text) {
-    int count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
-            count = CheckedAdd(count, 1);
-    }
-    return count;
 }
 
 }  // namespace
@@ -49,48 +39,53 @@ TFileLines::~TFileLines() {
 
 bool TFileLines::ReadMore() {
     if (at_end_) return false;
-    const std::size_t old_size = buffer_.size();
-    buffer_.resize(old_size + block_size_);
+    if (buffer_.size() - size_ < block_size_) {
+        TLargeVector<char> buffer;
+        buffer.reserve(std::max(2 * buffer_.size(), size_ + block_size_));
+        buffer.assign(buffer_.data(), buffer_.data() + size_);
+        buffer.resize(buffer.capacity());
+        buffer_.swap(buffer);
+    }
     ssize_t n = 0;
     do {
-        n = ::read(fd_, buffer_.data() + old_size, block_size_);
+        n = ::read(fd_, buffer_.data() + size_, block_size_);
     } while (n < 0 && errno == EINTR);
-    if (n < 0) {
-        const int error = errno;
-        buffer_.resize(old_size);
-        throw FileError("Cannot read file", path_, error);
-    }
-    buffer_.resize(old_size + static_cast<std::size_t>(n));
+    if (n < 0) throw FileError("Cannot read file", path_, errno);
+    size_ += static_cast<std::size_t>(n);
     if (n == 0) at_end_ = true;
     return n > 0;
 }
 
 bool TFileLines::NextBlock() {
     if (block_end_ > 0) {
-        // Keep the block's final line feed in front of what follows.
-        const int ends = CountLineEnds(std::string_view(buffer_).substr(0, block_end_));
-        lines_before_ = CheckedSub(CheckedAdd(lines_before_, ends), overlap_);
-        if (block_end_ == buffer_.size() && at_end_) return false;
-        buffer_.erase(0, block_end_ - 1);
+        // Every line of the block has been split, each ended by a line end
+        // (the block ends with a line feed), so the lines passed are the
+        // line ends of the block. Keep its final line feed in front of what
+        // follows.
+        lines_before_ = CheckedSub(CheckedAdd(lines_before_, splitter_.Passed()), overlap_);
+        if (block_end_ == size_ && at_end_) return false;
+        const std::size_t keep_from = block_end_ - 1;
+        std::memmove(buffer_.data(), buffer_.data() + keep_from, size_ - keep_from);
+        size_ -= keep_from;
         overlap_ = 1;
         block_end_ = 0;
     }
     // The last line feed past the overlap; searched in newly read bytes.
     std::size_t searched = static_cast<std::size_t>(overlap_);
     for (;;) {
-        const std::size_t lf = std::string_view(buffer_).substr(searched).rfind('\n');
+        const std::size_t lf = Buffer().substr(searched).rfind('\n');
         if (lf != std::string_view::npos) {
             block_end_ = searched + lf + 1;
             break;
         }
-        searched = buffer_.size();
+        searched = size_;
         if (!ReadMore()) {
-            if (buffer_.size() <= static_cast<std::size_t>(overlap_)) return false;
-            block_end_ = buffer_.size();
+            if (size_ <= static_cast<std::size_t>(overlap_)) return false;
+            block_end_ = size_;
             break;
         }
     }
-    splitter_ = TLineSplitter(std::string_view(buffer_).substr(0, block_end_));
+    splitter_ = TLineSplitter(Buffer().substr(0, block_end_));
     return true;
 }
 

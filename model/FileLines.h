@@ -10,10 +10,12 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "model/TextLines.h"
+#include "model/ValueStrings.h"
 
 namespace mivo {
 
@@ -43,12 +45,16 @@ private:
     // (all of it at the end of the file); false when nothing is left.
     bool NextBlock();
 
+    std::string_view Buffer() const { return {buffer_.data(), size_}; }
+
     std::string path_;
     std::size_t block_size_;
     int fd_ = -1;
     std::size_t file_size_ = 0;
     bool at_end_ = false;
-    std::string buffer_;
+    // The bytes read and not yet split (never filled with zeros first).
+    TLargeVector<char> buffer_;  // its size is the room: the bytes held are size_
+    std::size_t size_ = 0;
     std::size_t block_end_ = 0;  // end of the part being split
     int lines_before_ = 0;       // lines in the blocks already split
     int overlap_ = 0;            // 1 when the block starts with the line feed before it

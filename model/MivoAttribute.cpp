@@ -288,11 +288,6 @@ int TMivoAttribute::FunctionSize() const {
 
 // --- option values --------------------------------------------------------------
 
-std::string_view TMivoAttribute::OptValue(int i) const {
-    if (i < 0 || i >= ValueCount()) return {};
-    return values_.Get(static_cast<std::size_t>(i));
-}
-
 void TMivoAttribute::SetOptValue(int i, std::string_view text) {
     if (i < 0) ListIndexError(i);
     if (i < ValueCount()) {
@@ -419,6 +414,15 @@ void TMivoAttribute::EvaluateAllIn(int n, EvalPass& pass) {
     for (int k = 0; k < InpCount(); ++k) Inputs(k)->EvaluateAllIn(n, pass);
     if (IsAggregate() && scale_ && funct_) {
         EvaluateTable(n);
+        return;
+    }
+    // What Evaluate does for every option, in one step: a basic attribute
+    // without a link keeps its values, an aggregate without scale or
+    // function has none.
+    if (IsBasic() && !link_) return;
+    if (IsAggregate() && ValueCount() == n) {
+        values_.clear();
+        values_.resize(static_cast<std::size_t>(n));
         return;
     }
     for (int i = 0; i < n; ++i) Evaluate(i);

@@ -156,7 +156,10 @@ public:
     // Value string i; "" when the list is shorter.
     std::string GetOptValue(int i) const { return std::string(OptValue(i)); }
     // The same as a view into the list, valid until the list changes.
-    std::string_view OptValue(int i) const;
+    std::string_view OptValue(int i) const {
+        if (i < 0 || i >= ValueCount()) return {};
+        return values_.Get(static_cast<std::size_t>(i));
+    }
     // Replaces string i when it exists; otherwise, for a non-empty text
     // only, pads with empty strings up to i and appends the text.
     void SetOptValue(int i, std::string_view text);

@@ -252,13 +252,14 @@ std::string ReadDescription(const TXmlItem& element) {
     return text;
 }
 
-void ReadScale(const TXmlItem& element, TMivoAttribute& attribute) {
+void ReadScale(const TXmlItem& element, TMivoAttribute& attribute, TModelReading reading) {
+    const bool full = reading == TModelReading::Full;
     auto scale = std::make_unique<TMivoDiscreteScale>();
     int values = 0;
     for (const auto& child : element.Children()) {
         if (child->Name == "ORDER") {
             scale->Order = child->Text == "NONE" ? soUnordered : child->Text == "DESC" ? soDescending : soAscending;
-        } else if (child->Name == "INTERVAL") {
+        } else if (child->Name == "INTERVAL" && full) {
             scale->Interval = StrToBool(child->Text);
         } else if (child->Name == "SCALEVALUE") {
             if (++values > MaxScaleValues)
@@ -280,7 +281,8 @@ void ReadScale(const TXmlItem& element, TMivoAttribute& attribute) {
     attribute.SetScale(std::move(scale));
 }
 
-void ReadFunction(const TXmlItem& element, TMivoAttribute& attribute) {
+void ReadFunction(const TXmlItem& element, TMivoAttribute& attribute, TModelReading reading) {
+    const bool full = reading == TModelReading::Full;
     TMivoFunction* function = attribute.CreateFunction();
     if (!function) return;  // the attribute cannot have a table: the element is ignored
     std::string low, high, entered;
@@ -290,11 +292,11 @@ void ReadFunction(const TXmlItem& element, TMivoAttribute& attribute) {
         else if (name == "HIGH") high = TextToCodes(attribute, child->Text);
         else if (name == "ENTERED") entered = child->Text;
         else if (name == "CONSIST") function->Consist = StrToBool(child->Text);
-        else if (name == "ROUNDING") function->Rounding = StrToInt(child->Text);
+        else if (name == "ROUNDING" && full) function->Rounding = StrToInt(child->Text);
         else if (name == "WEIGHTS") {
             function->UseWeights = true;
             function->RequiredWeights = StrToFloatArray(child->Text);
-        } else if (name == "DESCRIPTION") {
+        } else if (name == "DESCRIPTION" && full) {
             function->SetDescription(ReadDescription(*child));
         }
     }
@@ -313,24 +315,27 @@ void ReadFunction(const TXmlItem& element, TMivoAttribute& attribute) {
     }
 }
 
-std::unique_ptr<TMivoAttribute> ReadAttribute(const TXmlItem& element, TMivoAttribute* parent) {
+std::unique_ptr<TMivoAttribute> ReadAttribute(const TXmlItem& element, TMivoAttribute* parent,
+                                              TModelReading reading) {
     auto owned = std::make_unique<TMivoAttribute>(element.ChildText("NAME"), element.ChildText("DESCRIPTION"));
     TMivoAttribute* attribute = owned.get();
     if (parent) parent->AddInput(std::move(owned));
     for (const auto& child : element.Children()) {
-        if (child->Name == "ATTRIBUTE") ReadAttribute(*child, attribute);
-        else if (child->Name == "SCALE") ReadScale(*child, *attribute);
+        if (child->Name == "ATTRIBUTE") ReadAttribute(*child, attribute, reading);
+        else if (child->Name == "SCALE") ReadScale(*child, *attribute, reading);
         else if (child->Name == "OPTION") attribute->AppendOptValue(TextToCodes(*attribute, child->Text));
     }
     // Functions last: their rules are built from the inputs' scales.
     for (const auto& child : element.Children())
-        if (child->Name == "FUNCTION") ReadFunction(*child, *attribute);
+        if (child->Name == "FUNCTION") ReadFunction(*child, *attribute, reading);
     return owned;
 }
 
-void ReadSettings(const TXmlItem& element, TMivoSettings& s) {
+void ReadSettings(const TXmlItem& element, TMivoSettings& s, TModelReading reading) {
+    const bool full = reading == TModelReading::Full;
     for (const auto& child : element.Children()) {
         const std::string& key = child->Name;
+        if (!full && (key == "UNDOING" || key == "BADFONTSTYLE" || key == "GOODFONTSTYLE")) continue;
         const std::string& text = child->Text;
         if (key == "LINKING") s.Linking = StrToBool(text);
         else if (key == "UNDOING") s.Undoing = StrToBool(text);
@@ -360,13 +365,13 @@ void ReadSettings(const TXmlItem& element, TMivoSettings& s) {
     }
 }
 
-void ReadModel(TMivoModel& model, const TXmlItem& root) {
+void ReadModel(TMivoModel& model, const TXmlItem& root, TModelReading reading) {
     model.ResetRoot();
     TMivoAttribute& top = *model.Root();
     for (const auto& child : root.Children()) {
         const std::string& name = child->Name;
-        if (name == "ATTRIBUTE") ReadAttribute(*child, &top);
-        else if (name == "SETTINGS") ReadSettings(*child, model.Settings);
+        if (name == "ATTRIBUTE") ReadAttribute(*child, &top, reading);
+        else if (name == "SETTINGS") ReadSettings(*child, model.Settings, reading);
         else if (name == "OPTION") model.AddOption(child->Text);
         else if (name == "NAME") model.SetName(child->Text);
         else if (name == "DESCRIPTION") model.SetDescription(ReadDescription(*child));
@@ -380,12 +385,12 @@ void ReadModel(TMivoModel& model, const TXmlItem& root) {
     model.Modified = false;
 }
 
-void LoadFromFile(TMivoModel& model, const std::string& file_name) {
+void LoadFromFile(TMivoModel& model, const std::string& file_name, TModelReading reading) {
     TUtf8Header header;
     TXmlItem root;
     root.LoadFromFile(file_name);
     CheckRoot(root, file_name);
-    ReadModel(model, root);
+    ReadModel(model, root, reading);
 }
 
 void LoadFromStrings(TMivoModel& model, const std::vector<std::string>& lines) {

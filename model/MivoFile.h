@@ -60,13 +60,20 @@ inline constexpr const char* STooManyScaleValues =
     "Attribute \"%s\": the scale has more than %d values";
 inline constexpr const char* SBadValueCodes = "Attribute \"%s\": %s";
 
+// Which keys a reader takes in. The batch evaluator reads only what
+// evaluation and option data need: with `Batch` a scale's "INTERVAL", a
+// function's "ROUNDING" and "DESCRIPTION" and the settings "UNDOING",
+// "BADFONTSTYLE" and "GOODFONTSTYLE" are neither parsed nor checked, so a
+// value there that the desktop program refuses does not stop a batch run.
+enum class TModelReading { Full, Batch };
+
 // --- whole models ------------------------------------------------------------
 
 // Parses the file; a root element other than "Mivo" raises EMivoError
 // "Unsupported file format:\"<file name>\"" before anything of the model is
 // changed; otherwise ReadModel. XML, conversion and file errors propagate.
 // Meant for a fresh model (see ReadModel).
-void LoadFromFile(TMivoModel& model, const std::string& file_name);
+void LoadFromFile(TMivoModel& model, const std::string& file_name, TModelReading reading = TModelReading::Full);
 
 // The same over lines of text (undo snapshots); the wrong-root message
 // names "SavedList".
@@ -77,7 +84,7 @@ void LoadFromStrings(TMivoModel& model, const std::vector<std::string>& lines);
 // the file are set; then the model is marked changed (relinked) and its
 // modified mark is cleared. The options and settings are not cleared
 // first: every caller reads into a fresh model.
-void ReadModel(TMivoModel& model, const TXmlItem& root);
+void ReadModel(TMivoModel& model, const TXmlItem& root, TModelReading reading = TModelReading::Full);
 
 // Writes the model to the file (through the safe file writer) with the
 // current `XmlHeader`; the UTF-8 header gives UTF-8 text, the plain header
@@ -121,10 +128,11 @@ void WriteDescription(const std::string& name, const std::string& description, T
 // Reads an "ATTRIBUTE" element into a new attribute, appended to `parent`'s
 // inputs when a parent is given; returns the new attribute when there is no
 // parent, else null.
-std::unique_ptr<TMivoAttribute> ReadAttribute(const TXmlItem& element, TMivoAttribute* parent);
-void ReadScale(const TXmlItem& element, TMivoAttribute& attribute);
-void ReadFunction(const TXmlItem& element, TMivoAttribute& attribute);
-void ReadSettings(const TXmlItem& element, TMivoSettings& settings);
+std::unique_ptr<TMivoAttribute> ReadAttribute(const TXmlItem& element, TMivoAttribute* parent,
+                                              TModelReading reading = TModelReading::Full);
+void ReadScale(const TXmlItem& element, TMivoAttribute& attribute, TModelReading reading = TModelReading::Full);
+void ReadFunction(const TXmlItem& element, TMivoAttribute& attribute, TModelReading reading = TModelReading::Full);
+void ReadSettings(const TXmlItem& element, TMivoSettings& settings, TModelReading reading = TModelReading::Full);
 // An element without children gives its text; one with children the texts
 // of its "LINE" children joined by CR LF (no separator while the result is
 // still empty).

@@ -9,6 +9,7 @@
 #include "model/Locale.h"
 #include "model/MivoStr.h"
 #include "model/RunTime.h"
+#include "model/ValueStrings.h"
 
 namespace mivo {
 
@@ -413,6 +414,14 @@ void TMivoModel::SetOptionSelected(int i, bool selected) {
 }
 
 void TMivoModel::AddOption(const std::string& name) { options_.push_back(name); }
+
+void TMivoModel::ReserveOptions(int n) {
+    // Grows as appending would, so that many small reservations stay cheap.
+    const auto wanted = static_cast<std::size_t>(std::max(n, 0));
+    if (wanted <= options_.capacity()) return;
+    options_.reserve(std::max(wanted, 2 * options_.capacity()));
+    AdviseHugePages(options_.data(), options_.capacity() * sizeof(std::string));
+}
 
 void TMivoModel::InsertOption(int i, const std::string& name) {
     if (i < 0 || i > OptionCount()) ListIndexError(i);

@@ -223,6 +223,8 @@ public:
 
     // Appends the name; value lists and selection are not touched.
     void AddOption(const std::string& name);
+    // Makes room for n option names without changing the options.
+    void ReserveOptions(int n);
     // Inserts option i (0 <= i <= OptionCount): an empty value at i of every
     // value list that is at least i long, a '1' at i of a selection that is
     // at least i+1 long (so the new option is selected).

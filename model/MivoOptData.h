@@ -17,8 +17,14 @@
 // Cell texts: undefined and "*" are written "*"; otherwise one item per
 // member joined by ";": base 0 writes the index, base 1 the index + 1 (both
 // as decimal numbers, so scales of more than ten values read back), text the
-// value's name. A code outside the row's scale, or a row without a scale,
-// is written as the character itself.
+// value's name. A code below '0', or one outside the row's scale in text,
+// is written as the character itself; so is every code of a row without a
+// scale, in all three formats, which reads back unchanged.
+//
+// Reading and writing a whole text converts cells through tables made once
+// per scale (the text of every code, the checks of every item), stores
+// cells into the grid without a string per cell, and writes files in large
+// blocks.
 #pragma once
 
 #include <cstddef>
@@ -111,7 +117,9 @@ public:
     void ImportTab(const std::string& file_name, TMivoModel* model);
     // Comma-separated: every item between double quotes, a double quote
     // inside a text doubled; reading drops the quotes, reads a doubled quote
-    // inside quotes as one, and refuses a line whose quotes are unbalanced.
+    // inside quotes as one, refuses a line whose quotes are unbalanced, and
+    // takes a tab, wherever it stands, as the end of an item just as a
+    // comma outside quotes (so tab-separated text reads the same as csv).
     void ExportCsv(const std::string& file_name) const;
     void ImportCsv(const std::string& file_name, TMivoModel* model);
 
@@ -126,20 +134,20 @@ private:
         bool Transpose = false;
         bool Levels = false;
     };
+    // The conversions of a whole read or write (defined with the code).
+    struct TReading;
+    struct TWriting;
+    class TOutText;
+
     TFormat CurrentFormat() const;
+    void AppendColumn(std::string_view title);
     TMivoAttribute* FindRowAttribute(const std::string& title) const;
     const TMivoDiscreteScale* RowScale(int row) const;
-    // The scale of every row, looked up once for a whole read or write.
-    using TRowScales = std::vector<const TMivoDiscreteScale*>;
-    TRowScales RowScales() const;
-    // CellText / SetCellText with format and row scale already known.
-    void AppendCellText(std::string& out, int row, int col, const TFormat& format,
-                        const TMivoDiscreteScale* scale) const;
-    void StoreCellText(int row, int col, std::string_view text, const TFormat& format,
-                       const TMivoDiscreteScale* scale);
     [[noreturn]] void DataReadError(int row, int col, std::string_view text) const;
-    void ReadLine(int index, std::string_view line, bool csv, int line_number, const std::string& file_name,
-                  TRowScales& scales);
+    // One line of the text form into the table.
+    void ReadLine(int index, std::string_view line, int line_number, const std::string& file_name,
+                  TReading& reading);
+    void ReadTitles(std::string_view line, TReading& reading);
     // The next line of a text and its number; false at the end.
     using TNextLine = std::function<bool(std::string_view&, int&)>;
     void ReadLines(const TNextLine& next_line, std::size_t text_size, TMivoModel* model, bool csv,
@@ -149,14 +157,14 @@ private:
     void CheckBindsModel(const std::string& file_name) const;
     // Makes room for that many columns (a hint; ignored when memory is short).
     void ReserveColumns(std::ptrdiff_t count);
-    // Line `line` of the text form into `out` (replacing its contents).
-    void WriteLine(int line, bool csv, const TRowScales& scales, std::string& out) const;
+    // Line `line` of the text form, appended to `out` without a line end.
+    void WriteLine(int line, TWriting& writing, TOutText& out) const;
     void Export(const std::string& file_name, bool csv) const;
 
     TMivoModel* model_ = nullptr;
     std::vector<std::string> row_titles_;
     std::vector<TMivoAttribute*> row_attributes_;
-    std::vector<std::string> col_titles_;
+    TLargeVector<std::string> col_titles_;  // a title per option: a million of them, at times
     // One compact list of value strings per row.
     std::vector<TValueStrings> grid_;
     // Binds row titles while a text is read; absent otherwise.

@@ -58,39 +58,60 @@ TItemCutter::TItemCutter(std::string_view line, char delimiter, bool quoted)
     : line_(line), delimiter_(delimiter), quoted_(quoted) {}
 
 bool TItemCutter::Next(std::string& item) {
-    // Nothing follows a final delimiter, and an empty line holds no item.
-    if (pos_ >= line_.size()) return false;
+    std::string_view view;
+    if (!Next(view, item)) return false;
+    if (view.data() != item.data()) item.assign(view);
+    return true;
+}
+
+bool TItemCutter::NextQuoted(std::string_view& item, std::string& scratch) {
     const std::size_t n = line_.size();
-    if (!quoted_) {
-        std::size_t end = line_.find(delimiter_, pos_);
-        if (end == std::string_view::npos) end = n;
-        item.assign(line_.substr(pos_, end - pos_));
-        pos_ = end < n ? end + 1 : n;
-        return true;
-    }
-    item.clear();
-    bool in_quotes = false;
+    const char* const text = line_.data();
+    // The common forms stand in the line as they read: "text" and plain
+    // text, each ended by a delimiter, a TAB or the end of the line.
+    const auto ends_item = [&](std::size_t i) { return i == n || text[i] == '\t' || text[i] == delimiter_; };
     std::size_t i = pos_;
+    if (!in_quotes_ && text[i] == '"') {
+        std::size_t close = i + 1;
+        while (close < n && text[close] != '"' && text[close] != '\t') ++close;
+        if (close < n && text[close] == '"' && ends_item(close + 1)) {
+            item = line_.substr(i + 1, close - i - 1);
+            pos_ = close + 1 < n ? close + 2 : n;
+            return true;
+        }
+    } else if (!in_quotes_) {
+        std::size_t end = i;
+        while (end < n && text[end] != '"' && text[end] != '\t' && text[end] != delimiter_) ++end;
+        if (ends_item(end)) {
+            item = line_.substr(i, end - i);
+            pos_ = end < n ? end + 1 : n;
+            return true;
+        }
+    }
+    // Anything else is built up in the scratch text.
+    scratch.clear();
     for (; i < n; ++i) {
-        char c = line_[i];
-        if (in_quotes) {
+        const char c = text[i];
+        if (c == '\t') break;
+        if (in_quotes_) {
             if (c != '"') {
-                item += c;
-            } else if (i + 1 < n && line_[i + 1] == '"') {
-                item += '"';
+                scratch += c;
+            } else if (i + 1 < n && text[i + 1] == '"') {
+                scratch += '"';
                 ++i;
             } else {
-                in_quotes = false;
+                in_quotes_ = false;
             }
         } else if (c == '"') {
-            in_quotes = true;
+            in_quotes_ = true;
         } else if (c == delimiter_) {
             break;
         } else {
-            item += c;
+            scratch += c;
         }
     }
     pos_ = i < n ? i + 1 : n;
+    item = scratch;
     return true;
 }
 

@@ -17,6 +17,10 @@
 // delimiter is an ordinary character. The quotes themselves are dropped, and
 // text outside quotes is taken as it stands, so "a b",c and x"y,z"w give the
 // items a b / c and xy,zw. An unterminated quote runs to the end of the line.
+// A TAB ends an item wherever it stands, inside quotes too, just as the
+// delimiter does outside them: comma-separated text is read as tab text
+// whose commas outside quotes are further tabs, so tab-separated text reads
+// the same either way. Quotes opened before a TAB stay open after it.
 //
 // Both cutters scan the line by index: cutting a long line costs time in
 // proportion to its length, not to its length times its item count.
@@ -47,6 +51,9 @@ public:
     // The next line and its 1-based number; false at the end of the text.
     bool Next(std::string_view& line, int& number);
 
+    // The number of lines passed so far, skipped ones included.
+    int Passed() const { return number_; }
+
 private:
     std::string_view text_;
     std::size_t pos_ = 0;
@@ -69,11 +76,29 @@ public:
     // The next item; false when the line holds no more.
     bool Next(std::string& item);
 
+    // The same as a view: into the line where the item stands there as it
+    // reads (always without quoting), else into `scratch`. Valid until the
+    // next call.
+    bool Next(std::string_view& item, std::string& scratch) {
+        const std::size_t n = line_.size();
+        if (pos_ >= n) return false;
+        if (quoted_) return NextQuoted(item, scratch);
+        const char* const text = line_.data();
+        std::size_t end = pos_;
+        while (end < n && text[end] != delimiter_) ++end;
+        item = line_.substr(pos_, end - pos_);
+        pos_ = end < n ? end + 1 : n;
+        return true;
+    }
+
 private:
+    bool NextQuoted(std::string_view& item, std::string& scratch);
+
     std::string_view line_;
     std::size_t pos_ = 0;
     char delimiter_;
     bool quoted_;
+    bool in_quotes_ = false;
 };
 
 // All items of a line cut at TAB characters.

@@ -334,3 +334,37 @@ TEST(MivoEval, AMillionColumnsOnOneLineAreRead) {
     EXPECT_EQ(out.substr(0, head.size()), head);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), n + 1);
 }
+
+// The six keys that only the desktop program reads are skipped by the batch
+// run, whatever they hold: this model evaluates as the plain one does.
+TEST(MivoEval, KeysOnlyTheDesktopReadsDoNotStopARun) {
+    RunDir dir;
+    const std::string in = dir.Write("in.tab", kInput);
+    const std::string model = std::string(MIVO_TEST_DATA) + "/eval/desktop-keys.mvo";
+    Result r = RunEval(model + " " + in + " " + dir / "out.tab");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    Result plain = RunEval(kCarModel + " " + in + " " + dir / "plain.tab");
+    ASSERT_EQ(plain.code, 0) << plain.err;
+    EXPECT_EQ(Slurp(dir / "out.tab"), Slurp(dir / "plain.tab"));
+}
+
+// Tab-delimited text read as comma-separated (by -csv, a .csv name or no
+// extension) separates its items at the tabs, so nothing is lost.
+TEST(MivoEval, TabTextReadAsCommaSeparatedKeepsItsOptions) {
+    RunDir dir;
+    const std::string example = std::string(MIVO_SOURCE_DIR) + "/examples/";
+    Result r = RunEval("-l " + example + "apartment.mvo -csv " + example + "apartment-options.tab " + dir / "out.tab");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Loaded options: 4\n"), std::string::npos) << r.out;
+    Result tab = RunEval(example + "apartment.mvo " + example + "apartment-options.tab " + dir / "tab.tab");
+    ASSERT_EQ(tab.code, 0) << tab.err;
+    EXPECT_EQ(Slurp(dir / "out.tab"), Slurp(dir / "tab.tab"));
+
+    // A bare attribute title on a line of its own no longer hides the rest.
+    const std::string noext = dir.Write("data", "\tA\tB\nSafety\nPrice\t2\t1\n");
+    Result bare = RunEval("-l " + kCarModel + " " + noext + " -ab " + dir / "bare.tab");
+    ASSERT_EQ(bare.code, 0) << bare.err;
+    EXPECT_NE(bare.out.find("Loaded options: 2\n"), std::string::npos) << bare.out;
+    EXPECT_EQ(Slurp(dir / "bare.tab"), "\tA\tB\n. Price\t2\t1\n. Safety\t*\t*\n");
+}

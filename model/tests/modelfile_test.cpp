@@ -502,3 +502,78 @@ TEST(ModelFile, ReadSubtreeRefusesOtherTexts) {
 
 }  // namespace
 }  // namespace mivo
+
+// --- the batch evaluator's reading ------------------------------------------------
+
+namespace mivo {
+namespace {
+
+// One top attribute over two inputs, with the six keys that only the
+// desktop program reads given the texts `interval`, `rounding` and
+// `undoing` (the description and font styles are always readable).
+std::string DesktopKeysModel(const std::string& interval, const std::string& rounding, const std::string& undoing) {
+    const std::string scale = "<SCALE><INTERVAL>" + interval +
+                              "</INTERVAL><SCALEVALUE><NAME>lo</NAME></SCALEVALUE>"
+                              "<SCALEVALUE><NAME>hi</NAME></SCALEVALUE></SCALE>";
+    return std::string(XmlUtf8Header) + "\n<Mivo><OPTION>A</OPTION><SETTINGS><UNDOING>" + undoing +
+           "</UNDOING><BADFONTSTYLE>I</BADFONTSTYLE><GOODFONTSTYLE>U</GOODFONTSTYLE></SETTINGS>"
+           "<ATTRIBUTE><NAME>Top</NAME>" + scale +
+           "<FUNCTION><DESCRIPTION>How</DESCRIPTION><LOW>0111</LOW><ROUNDING>" + rounding +
+           "</ROUNDING></FUNCTION>"
+           "<ATTRIBUTE><NAME>X</NAME>" + scale + "<OPTION>1</OPTION></ATTRIBUTE>"
+           "<ATTRIBUTE><NAME>Y</NAME>" + scale + "<OPTION>0</OPTION></ATTRIBUTE></ATTRIBUTE></Mivo>\n";
+}
+
+}  // namespace
+
+TEST(ModelFile, BatchReadingNeitherParsesNorChecksTheDesktopOnlyKeys) {
+    const std::string path = TempFile("desktop_keys.mvo");
+    // Readable values: the desktop reader takes them all in, the batch
+    // reader none of them.
+    WriteText(path, DesktopKeysModel("False", "2", "No"));
+    TMivoModel full, batch;
+    LoadFromFile(full, path);
+    LoadFromFile(batch, path, TModelReading::Batch);
+    const TMivoAttribute* fullTop = full.Root()->Inputs(0);
+    const TMivoAttribute* batchTop = batch.Root()->Inputs(0);
+    EXPECT_FALSE(fullTop->Scale()->Interval);
+    EXPECT_EQ(fullTop->Funct()->Rounding, 2);
+    EXPECT_EQ(fullTop->Funct()->GetDescription(), "How");
+    EXPECT_FALSE(full.Settings.Undoing);
+    EXPECT_EQ(full.Settings.BadFontStyle, fsItalic);
+    EXPECT_EQ(full.Settings.GoodFontStyle, fsUnderline);
+    const TMivoSettings defaults;
+    EXPECT_TRUE(batchTop->Scale()->Interval);
+    EXPECT_TRUE(batch.Root()->Inputs(0)->Inputs(0)->Scale()->Interval);
+    EXPECT_EQ(batchTop->Funct()->Rounding, 0);
+    EXPECT_EQ(batchTop->Funct()->GetDescription(), "");
+    EXPECT_EQ(batch.Settings.Undoing, defaults.Undoing);
+    EXPECT_EQ(batch.Settings.BadFontStyle, defaults.BadFontStyle);
+    EXPECT_EQ(batch.Settings.GoodFontStyle, defaults.GoodFontStyle);
+    // Everything else is read alike.
+    EXPECT_EQ(batchTop->Funct()->Rules().Get(3), fullTop->Funct()->Rules().Get(3));
+    EXPECT_EQ(batch.Options(), full.Options());
+
+    // Unparsable values stop the desktop reader only.
+    struct Case {
+        const char *interval, *rounding, *undoing, *message;
+    };
+    for (Case c : {Case{"sometimes", "0", "True", "\"sometimes\" is not a valid Boolean value"},
+                   Case{"True", "half", "True", "'half' is not a valid integer value"},
+                   Case{"True", "0", "perhaps", "\"perhaps\" is not a valid Boolean value"}}) {
+        WriteText(path, DesktopKeysModel(c.interval, c.rounding, c.undoing));
+        TMivoModel desktop;
+        try {
+            LoadFromFile(desktop, path);
+            ADD_FAILURE() << "no error for " << c.message;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.Message(), c.message);
+        }
+        TMivoModel model;
+        LoadFromFile(model, path, TModelReading::Batch);
+        model.Reevaluate();
+        EXPECT_EQ(model.Root()->Inputs(0)->GetOptValue(0), "1") << c.message;
+    }
+}
+
+}  // namespace mivo

@@ -341,3 +341,114 @@ TEST(OptData, LoadingTakesTheSelectedOptions) {
     d.LoadFromModel(&m.model);
     EXPECT_EQ(d.SaveToStrings(), (std::vector<std::string>{"\tB\tC", "Price\t2\t2", "Comfort\t2\t*"}));
 }
+
+// Comma-separated text is read as tab text whose commas outside quotes are
+// further tabs: tab text read as csv, csv, and lines that mix both read to
+// the same options, in either orientation.
+TEST(OptData, TabsSeparateItemsInCommaSeparatedText) {
+    struct Case {
+        bool transpose;
+        std::vector<std::string> texts;  // the first is plain tab text
+    };
+    const Case cases[] = {
+        {false,
+         {"\tA\tB\nPrice\t1;3\t2\nComfort\t*\t2\n",
+          "\"\",\"A\",\"B\"\n\"Price\",\"1;3\",\"2\"\n\"Comfort\",\"*\",\"2\"\n",
+          "\"\"\tA,\"B\"\r\nPrice\t\"1;3\",2\r\n\"Comfort\",*\t\"2\"\r\n"}},
+        {true,
+         {"\tPrice\tComfort\nA\t1;3\t*\nB\t2\t2\n",
+          "\"\",\"Price\",\"Comfort\"\n\"A\",\"1;3\",\"*\"\n\"B\",\"2\",\"2\"\n",
+          "\t\"Price\",Comfort\n\"A\"\t1;3,\"*\"\nB,\"2\"\t2\n"}},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t k = 0; k < c.texts.size(); ++k) {
+            SCOPED_TRACE(testing::Message() << "transposed " << c.transpose << ", text " << k);
+            const std::string path = TempPath("mixed.csv");
+            WriteText(path, c.texts[k]);
+            CarModel m;
+            m.model.DeleteAllOptions();
+            m.model.Settings.OptTranspose = c.transpose;
+            TMivoOptData d;
+            d.ImportCsv(path, &m.model);
+            d.StoreToModel();
+            EXPECT_EQ(m.model.Options(), (std::vector<std::string>{"A", "B"}));
+            EXPECT_EQ(m.price->GetOptValue(0), "02");
+            EXPECT_EQ(m.price->GetOptValue(1), "1");
+            EXPECT_EQ(m.comfort->GetOptValue(0), "*");
+            EXPECT_EQ(m.comfort->GetOptValue(1), "1");
+        }
+    }
+}
+
+// An empty line is judged as the file has it: a line "" holds one empty
+// item (an untitled row), while a line with nothing on it is skipped.
+TEST(OptData, AQuotedEmptyLineIsAnEmptyItem) {
+    CarModel m;
+    const std::string path = TempPath("emptyitem.csv");
+    WriteText(path, "\"\",\"A\"\n\n\"\"\n\"Price\",\"2\"\n");
+    TMivoOptData d;
+    d.ImportCsv(path, &m.model);
+    ASSERT_EQ(d.RowCount(), 2);
+    EXPECT_EQ(d.RowTitle(0), "");
+    EXPECT_EQ(d.RowAttribute(0), nullptr);
+    EXPECT_EQ(d.Cell(0, 0), "");
+    EXPECT_EQ(d.RowAttribute(1), m.price);
+    EXPECT_EQ(d.Cell(1, 0), "1");
+}
+
+// A row whose attribute has no scale is written as its characters, so its
+// values survive writing and reading in every value format and separator.
+TEST(OptData, ScalelessRowsRoundTripAsTheirCharacters) {
+    for (bool csv : {false, true})
+        for (int type : {0, 1, 2}) {
+            SCOPED_TRACE(testing::Message() << "csv " << csv << ", type " << type);
+            CarModel m;
+            TMivoAttribute* note = m.model.Root()->AddInput(std::make_unique<TMivoAttribute>("Note"));
+            note->SetOptValue(0, "ab");
+            note->SetOptValue(1, "7");
+            m.model.Settings.OptDataType = static_cast<std::uint8_t>(type);
+            m.model.Settings.OptDataAll = false;
+            TMivoOptData out;
+            out.LoadFromModel(&m.model);
+            EXPECT_EQ(out.SaveToStrings().back(), "Note\ta;b\t7");
+            const std::string path = TempPath(csv ? "note.csv" : "note.tab");
+            csv ? out.ExportCsv(path) : out.ExportTab(path);
+            for (int round = 0; round < 2; ++round) {
+                TMivoOptData in;
+                csv ? in.ImportCsv(path, &m.model) : in.ImportTab(path, &m.model);
+                in.StoreToModel();
+                EXPECT_EQ(note->GetOptValue(0), "ab");
+                EXPECT_EQ(note->GetOptValue(1), "7");
+                EXPECT_EQ(m.price->GetOptValue(0), "02");
+                // Written again, the file is the same.
+                TMivoOptData again;
+                again.LoadFromModel(&m.model);
+                const std::string second = TempPath(csv ? "note2.csv" : "note2.tab");
+                csv ? again.ExportCsv(second) : again.ExportTab(second);
+                EXPECT_EQ(ReadFile(second), ReadFile(path));
+            }
+        }
+}
+
+// Transposed lines of every length: a short line leaves its last cells
+// undefined, a long one adds untitled rows, and a bad value stops the read
+// with every row still as long as the options.
+TEST(OptData, RaggedTransposedLines) {
+    CarModel m;
+    m.model.Settings.OptTranspose = true;
+    TMivoOptData d;
+    d.LoadFromStrings({"\tPrice\tComfort", "A\t2", "B\t1\t2\t3", "C\t3\t1"}, &m.model);
+    ASSERT_EQ(d.RowCount(), 3);
+    ASSERT_EQ(d.ColCount(), 3);
+    EXPECT_EQ(d.RowAttribute(2), nullptr);
+    const std::vector<std::vector<std::string>> cells = {{"1", "0", "2"}, {"", "1", "0"}, {"", "3", ""}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(d.Cell(r, c), cells[r][c]) << r << " " << c;
+
+    EXPECT_EQ(DataReadError([&] { d.LoadFromStrings({"\tPrice\tComfort", "A\t1\t1", "B\t9"}, &m.model); }),
+              "Data read error: [Attribute 0, Option 1] Value \"9\"");
+    ASSERT_EQ(d.ColCount(), 2);
+    EXPECT_EQ(d.Cell(0, 1), "");
+    EXPECT_EQ(d.Cell(1, 1), "");
+    EXPECT_EQ(d.Cell(1, 0), "0");
+}

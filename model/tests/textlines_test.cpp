@@ -88,7 +88,11 @@ TEST(TextLinesTest, CsvItems) {
         {"a,,b,", {"a", "", "b"}},
         {"\"open, to the end", {"open, to the end"}},
         {"\"\"\"\"", {"\""}},
-        {"a\tb,c", {"a\tb", "c"}},
+        // A tab ends an item as a comma does, inside quotes too, and
+        // quotes stay open across it.
+        {"a\tb,c", {"a", "b", "c"}},
+        {"\"a\tb,c\",d\t\"\"", {"a", "b,c", "d", ""}},
+        {"\"x\"\"\ty\",z", {"x\"", "y", "z"}},
         {"  a  ,b", {"  a  ", "b"}},
     };
     for (const Case& c : cases) EXPECT_EQ(CutCsvItems(c.line), c.items) << c.line;

@@ -48,12 +48,12 @@ TEST(ValueStrings, HoldsEveryTextExactly) {
 }
 
 // Every operation against std::vector<std::string> doing the same, over a
-// random mix of short and long texts, so that long entries are moved,
-// overwritten, released and their places reused. A copy taken now and then
-// shares the entries and must not see any later change, nor must a list
-// copied back from it change the copy.
-TEST(ValueStrings, BehavesLikeAVectorOfStrings) {
-    std::mt19937 rng(7);
+// random mix of the texts, so that entries kept aside or in the side list
+// are moved, overwritten, released and their places reused. A copy taken
+// now and then shares the entries and must not see any later change, nor
+// must a list copied back from it change the copy.
+void BehaveLikeAVectorOfStrings(const std::vector<std::string>& kTexts, unsigned seed) {
+    std::mt19937 rng(seed);
     auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
     TValueStrings list;
     std::vector<std::string> model;
@@ -142,6 +142,40 @@ TEST(ValueStrings, BehavesLikeAVectorOfStrings) {
             model.clear();
         }
     }
+}
+
+// Texts of every kind: lists turn wide soon.
+TEST(ValueStrings, BehavesLikeAVectorOfStrings) { BehaveLikeAVectorOfStrings(kTexts, 7); }
+
+// Mostly single values, with now and then a set, an empty string or a
+// one-byte string of the bytes 0 and 1: lists stay narrow with a few
+// strings kept aside, and turn wide only where those gather.
+TEST(ValueStrings, BehavesLikeAVectorOfStringsWhileNarrow) {
+    std::vector<std::string> texts = {"", "*", "01", std::string(1, '\0'), std::string(1, '\1'), "0123"};
+    for (char c = '0'; c < '0' + 30; ++c) texts.emplace_back(1, c);
+    BehaveLikeAVectorOfStrings(texts, 11);
+}
+
+// Blocks on either side of the sizes that are mapped on their own hold
+// what is written to them, through growth, copies and shrinking.
+TEST(ValueStrings, LargeBlocksOfEverySize) {
+    for (std::size_t size : {std::size_t{1000}, std::size_t{(1 << 20) - 1}, std::size_t{1 << 20},
+                             std::size_t{(2 << 20) + 1}, std::size_t{5 << 20}}) {
+        TLargeVector<std::uint32_t> block(size / 4);
+        for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint32_t>(i * 2654435761u);
+        TLargeVector<std::uint32_t> copy = block;
+        copy.resize(copy.size() * 3);
+        copy.resize(block.size());
+        copy.shrink_to_fit();
+        EXPECT_EQ(copy, block) << size;
+    }
+    // A million single values take their byte each, and read back.
+    const auto text = [](int i) { return i % 7 ? std::string(1, static_cast<char>('0' + i % 7)) : std::string(); };
+    TValueStrings values;
+    for (int i = 0; i < 1000000; ++i) values.push_back(text(i));
+    values.Set(999999, "0123");
+    for (int i : {0, 1, 6, 7, 500001}) EXPECT_EQ(values.Get(static_cast<std::size_t>(i)), text(i));
+    EXPECT_EQ(values.Get(999999), "0123");
 }
 
 TEST(ValueStrings, SwapOfListsAndRangeErrors) {
