@@ -6,6 +6,7 @@
 #include "model/MivoUtl.h"
 
 #include "desktop/NodeImages.h"
+#include "desktop/TreeFill.h"
 
 #include <cmath>
 
@@ -111,20 +112,21 @@ QIcon NodeIcon(TNodeImage image) {
     return QIcon(pixmap);
 }
 
-TAttributeItem::TAttributeItem(TMivoAttribute* attribute) : QTreeWidgetItem(ItemType), attribute_(attribute) {}
+TNodeImageDelegate::TNodeImageDelegate(QTreeWidget& tree) : QStyledItemDelegate(&tree), tree_(tree) {}
 
-QVariant TAttributeItem::data(int column, int role) const {
-    if (column == 0) {
-        if (role == Qt::DecorationRole) return NodeIcon(NodeImageOf(attribute_));
-        if (role == Qt::StatusTipRole)
-            return attribute_ ? QString::fromStdString(attribute_->GetDescription()) : QString();
-    }
-    return QTreeWidgetItem::data(column, role);
+void TNodeImageDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.column() != 0) return;
+    const QIcon icon = NodeIcon(NodeImageOf(NodeAttribute(tree_.itemFromIndex(index))));
+    if (icon.isNull()) return;
+    option->icon = icon;
+    option->features |= QStyleOptionViewItem::HasDecoration;
+    option->decorationSize = QSize(16, 16);
 }
 
-TMivoAttribute* AttributeOf(const QTreeWidgetItem* item) {
-    if (!item || item->type() != TAttributeItem::ItemType) return nullptr;
-    return static_cast<const TAttributeItem*>(item)->Attribute();
+void InstallNodeImages(QTreeWidget& tree) {
+    tree.setItemDelegate(new TNodeImageDelegate(tree));
+    tree.setIconSize(QSize(16, 16));
 }
 
 }  // namespace mivo

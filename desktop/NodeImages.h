@@ -13,12 +13,13 @@
 //    5  aggregate without table that cannot get one
 //
 // The image of an aggregate with a table reads every rule (determinedness),
-// so trees compute it when an item is painted (TAttributeItem), never in a
-// walk over the whole tree.
+// so trees compute it when a row is painted (TNodeImageDelegate), never in
+// a walk over the whole tree.
 #pragma once
 
 #include <QIcon>
-#include <QTreeWidgetItem>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
 
 namespace mivo {
 
@@ -42,26 +43,21 @@ TNodeImage NodeImageOf(const TMivoAttribute* attribute);
 // kept in Qt's pixmap cache, so it needs the application object.
 QIcon NodeIcon(TNodeImage image);
 
-// A tree item bound to one attribute (not owned). Its icon and status tip
-// (the attribute's description) are read from the attribute whenever the
-// view asks, so they never go stale; the text is the item's own and is
-// kept in step with the attribute's name by the tree's owner.
-class TAttributeItem : public QTreeWidgetItem {
+// Draws the node image of each row of an attribute tree (a tree filled by
+// desktop/TreeFill.h) as the row is painted, from the attribute bound to
+// its node, so the images never go stale and no refresh walks the tables.
+class TNodeImageDelegate : public QStyledItemDelegate {
 public:
-    static constexpr int ItemType = QTreeWidgetItem::UserType + 1;
+    explicit TNodeImageDelegate(QTreeWidget& tree);
 
-    explicit TAttributeItem(TMivoAttribute* attribute);
-
-    TMivoAttribute* Attribute() const { return attribute_; }
-    void SetAttribute(TMivoAttribute* attribute) { attribute_ = attribute; }
-
-    QVariant data(int column, int role) const override;
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
-    TMivoAttribute* attribute_;
+    QTreeWidget& tree_;
 };
 
-// The attribute bound to an item (nullptr for none or another kind of item).
-TMivoAttribute* AttributeOf(const QTreeWidgetItem* item);
+// Gives the tree its node images (the delegate is a Qt child of the tree).
+void InstallNodeImages(QTreeWidget& tree);
 
 }  // namespace mivo
