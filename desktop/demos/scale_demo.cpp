@@ -15,8 +15,13 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "desktop/Help.h"
+#include "desktop/MainForm.h"
+#include "desktop/ModelForm.h"
 #include "desktop/ScaleForm.h"
+#include "desktop/TreePage.h"
 #include "model/Locale.h"
+#include "platform/QtClipboard.h"
 #include "platform/QtPrompts.h"
 
 namespace {
@@ -35,6 +40,26 @@ void ShootScaleEditor(const QString& out, const std::string& example) {
     form.grab().save(out + QStringLiteral("/scale-editor.png"));
 }
 
+// The main window with the example model's window maximised, the Model
+// page current and "Cost" selected, so all three boxes show.
+void ShootModelPage(const QString& out, const std::string& example) {
+    mivo::TQtPrompts prompts;
+    mivo::THtmlHelp help;
+    mivo::TQtClipboard clipboard;
+    mivo::TMainForm main(prompts, help, clipboard);
+    prompts.SetParent(&main);
+    main.move(0, 0);
+    main.resize(1100, 640);
+    main.show();
+    mivo::TModelForm* form = main.OpenModelWindow(example);
+    auto& page = dynamic_cast<mivo::TTreePage&>(form->Page(mivo::TModelPage::Model));
+    page.SelectNode(form->Model().FindByName("Cost"));
+    form->UpdateControls();
+    for (int i = 0; i < 10; ++i) QApplication::processEvents();
+    main.grab().save(out + QStringLiteral("/model-page.png"));
+    form->Model().Modified = false;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -44,5 +69,6 @@ int main(int argc, char* argv[]) {
     QDir().mkpath(out);
     const std::string example = std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo";
     ShootScaleEditor(out, example);
+    ShootModelPage(out, example);
     return 0;
 }
