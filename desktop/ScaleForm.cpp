@@ -472,29 +472,19 @@ void TScaleForm::ValueListEdited(QTreeWidgetItem* item, int column) {
     if (name != typed) item->setText(0, Q(name));
 }
 
-void TScaleForm::SclBadBtnClick() {
+void TScaleForm::MarkCurrent(void (TScaleEdit::*mark)(int)) {
     const int k = CurrentValueIndex();
     if (updating_ || k < 0) return;
-    edit_->MarkBad(k);
+    (edit_.get()->*mark)(k);
     UpdateValueClasses();
     UpdateControls();
 }
 
-void TScaleForm::SclNeutrBtnClick() {
-    const int k = CurrentValueIndex();
-    if (updating_ || k < 0) return;
-    edit_->MarkNeutral(k);
-    UpdateValueClasses();
-    UpdateControls();
-}
+void TScaleForm::SclBadBtnClick() { MarkCurrent(&TScaleEdit::MarkBad); }
 
-void TScaleForm::SclGoodBtnClick() {
-    const int k = CurrentValueIndex();
-    if (updating_ || k < 0) return;
-    edit_->MarkGood(k);
-    UpdateValueClasses();
-    UpdateControls();
-}
+void TScaleForm::SclNeutrBtnClick() { MarkCurrent(&TScaleEdit::MarkNeutral); }
+
+void TScaleForm::SclGoodBtnClick() { MarkCurrent(&TScaleEdit::MarkGood); }
 
 void TScaleForm::SclUpBtnClick() {
     const int k = CurrentValueIndex();

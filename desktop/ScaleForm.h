@@ -130,6 +130,8 @@ private:
     void StartNameEdit(int index);
     // An in-place rename of a row: checked, then taken or undone.
     void ValueListEdited(QTreeWidgetItem* item, int column);
+    // Bad, neutral or good at the current value.
+    void MarkCurrent(void (TScaleEdit::*mark)(int));
     // Asks about the parent table's new size before a value is added.
     bool ParentTableMayGrow();
 

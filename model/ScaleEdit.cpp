@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/Lists.h"
+
 #include "model/MivoAttribute.h"
 #include "model/MivoFunction.h"
 #include "model/MivoUtl.h"
@@ -31,21 +33,6 @@ std::string_view TrimBlanks(std::string_view text) {
 int Exchanged(int value, int a, int b) { return value == a ? b : (value == b ? a : value); }
 
 bool IsWholeOrNone(std::string_view text) { return text.empty() || text == "*"; }
-
-std::vector<std::string> RuleStrings(const TMivoFunction& funct) {
-    std::vector<std::string> rules;
-    rules.reserve(static_cast<std::size_t>(funct.RuleCount()));
-    for (int r = 0; r < funct.RuleCount(); ++r) rules.push_back(funct.Rules().Get(r));
-    return rules;
-}
-
-void StoreRules(TMivoFunction& funct, const std::vector<std::string>& rules) {
-    TStrList& list = funct.EditRules();
-    list.BeginUpdate();
-    list.Clear();
-    for (const std::string& rule : rules) list.Add(rule);
-    list.EndUpdate();
-}
 
 // The interval low..high with members a and b exchanged, widened to the
 // smallest interval that holds every mapped member.
@@ -169,10 +156,15 @@ void ExchangeFunctValues(TMivoFunction& funct, int a, int b) {
 void ExchangeArgValues(TMivoFunction& funct, int position, int a, int b) {
     CheckIndex(position, funct.ArgCount());
     const auto p = static_cast<std::size_t>(position);
-    std::vector<std::string> rules = RuleStrings(funct);
-    for (std::string& rule : rules) At(rule, p) = ValueChar(Exchanged(CharValue(At(rule, p)), a, b));
-    std::sort(rules.begin(), rules.end());
-    StoreRules(funct, rules);
+    TStrList& rules = funct.EditRules();
+    rules.BeginUpdate();
+    for (int r = 0; r < rules.Count(); ++r) {
+        std::string rule = rules.Get(r);
+        At(rule, p) = ValueChar(Exchanged(CharValue(At(rule, p)), a, b));
+        rules.Put(r, rule);
+    }
+    rules.EndUpdate();
+    funct.SortRules(false);
 }
 
 // ---------------------------------------------------------------------------

@@ -87,7 +87,9 @@ public:
         const std::set<const TMivoAttribute*> tree(attributes.begin(), attributes.end());
         for (const auto* list : {&form->State().BasicAttrs(), &form->State().AllAttrs(), &form->State().ChartAttrs()})
             for (const TMivoAttribute* a : *list) EXPECT_TRUE(tree.count(a)) << what;
-        if (const TMivoAttribute* current = form->CurrentObject()) EXPECT_TRUE(tree.count(current)) << what;
+        if (const TMivoAttribute* current = form->CurrentObject()) {
+            EXPECT_TRUE(tree.count(current)) << what;
+        }
         EXPECT_EQ(form->State().AllAttrs().size(), attributes.size()) << what;
     }
 
