@@ -396,6 +396,25 @@ TEST_F(ScaleFormTest, EnterEndsTheInPlaceEditAndKeepsTheDialogOpen) {
     EXPECT_EQ(again->result(), QDialog::Accepted);
 }
 
+TEST_F(ScaleFormTest, ANewAttributesScaleOpensWithItsValueReadyForANewName) {
+    TMivoAttribute& fresh = *model.Root()->AddInput(std::make_unique<TMivoAttribute>("Fresh"));
+    auto form = Open(fresh);
+    ASSERT_EQ(form->Edit()->Count(), 1);
+    EXPECT_FALSE(form->OKBtn()->isEnabled());  // a scale needs two values
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    QCoreApplication::processEvents();
+    auto* editor = qobject_cast<QLineEdit*>(form->OpenNameEditor());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), SNewValue);
+    Rename(*form, 0, "small");
+    form->SclAddBtn()->click();
+    Rename(*form, 1, "large");
+    EXPECT_TRUE(form->OKBtn()->isEnabled());
+    Confirm(*form);
+    EXPECT_EQ(ScaleOf(fresh).ScaleString(), "+ small(-);large(+)");
+}
+
 TEST_F(ScaleFormTest, CancelLeavesTheModelByteForByte) {
     const auto before = Snapshot(model);
     auto form = Open(*cost);
