@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "model/Clipboard.h"
+#include "desktop/tests/FunctTestKit.h"  // the in-memory services of the tests
 #include "model/MivoAttribute.h"
 #include "model/MivoFunction.h"
 #include "model/MivoModel.h"
@@ -35,28 +35,6 @@ using Clock = std::chrono::steady_clock;
 double Millis(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
-
-class NoClipboard : public mivo::TClipboard {
-public:
-    std::string GetText() const override { return text; }
-    void SetText(const std::string& value) override { text = value; }
-    std::string text;
-};
-
-class NoViewer : public mivo::TReportViewer {
-public:
-    mivo::TFont ReportFont() const override { return mivo::TFont{"Sans", 10, 0, 0}; }
-    mivo::TPen PreviewPen() const override { return {}; }
-    void ShowReport(std::unique_ptr<mivo::TReport>) override {}
-};
-
-class NoHelp : public mivo::THelp {
-public:
-    void ShowContext(int) override {}
-    void ShowContents() override {}
-    void ShowIndex(const std::string&) override {}
-    void CloseAll() override {}
-};
 
 std::unique_ptr<mivo::TMivoDiscreteScale> MakeScale(int size) {
     auto scale = std::make_unique<mivo::TMivoDiscreteScale>();
@@ -102,10 +80,10 @@ int main() {
     }
     std::printf("table: %d rules, %d entered\n", stored->RuleCount(), stored->EnteredCount());
 
-    NoClipboard clipboard;
+    mivo::testkit::TMemoryClipboard clipboard;
     mivo::TScriptedPrompts prompts;
-    NoViewer viewer;
-    NoHelp help;
+    mivo::testkit::TKeepingViewer viewer;
+    mivo::testkit::THelpRecorder help;
     const mivo::TFunctServices services{clipboard, prompts, viewer, help};
     mivo::TFunctForm form(model, services);
     form.resize(800, 600);

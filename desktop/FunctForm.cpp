@@ -1,7 +1,3 @@
-// The model headers come before any Qt header: Qt's "slots" keyword macro
-// would otherwise rewrite a member name in them.
-#include "model/MivoAttribute.h"
-
 #include "desktop/FunctForm.h"
 
 #include <QAction>
@@ -25,6 +21,7 @@
 #include "desktop/FunctTableModel.h"
 #include "desktop/WeightForm.h"
 #include "model/Clipboard.h"
+#include "model/MivoAttribute.h"
 #include "model/MivoFunction.h"
 #include "model/MivoModel.h"
 #include "model/MivoScale.h"
@@ -212,6 +209,7 @@ void TFunctForm::LoadAttribute(TMivoAttribute& attribute) {
     taken_ok_ = false;
 
     updating_ = false;
+    summary_stale_ = true;
     no_automatic_ = true;
     setWindowTitle(ToQt(attribute.GetName() + " " + SDecisionRules));
     attribute_ = &attribute;
@@ -284,6 +282,7 @@ void TFunctForm::Recompute(bool push) {
     if (funct_->UseWeights || funct_->ModelState < 0) funct_->FitLinearModel(false);
     RecomputeAutomatic();
     FillResultColumn();
+    summary_stale_ = true;
     if (push) PushUndo();
     UpdateStatus();
 }
@@ -332,14 +331,19 @@ void TFunctForm::UpdateStatus() {
     } else {
         del_btn_->setEnabled(false);
     }
-    status_label_->setText(ToQt(funct_->StatusText()));
+    if (summary_stale_) {
+        // The summary reads every rule: it is taken again only after the
+        // table has changed, not when another rule becomes current.
+        status_label_->setText(ToQt(funct_->StatusText()));
+        ent_item_->setEnabled(funct_->EnteredCount() < funct_->RuleCount());
+        summary_stale_ = false;
+    }
     if (!wei_chk_->isHidden()) {
         wei_chk_->setChecked(funct_->UseWeights);
         wei_chk_->setEnabled(funct_->ModelState >= 0 && !no_automatic_);
         cst_chk_->setChecked(funct_->Consist);
         cst_chk_->setEnabled(funct_->ConsistState >= 0 && !no_automatic_);
     }
-    ent_item_->setEnabled(funct_->EnteredCount() < funct_->RuleCount());
     const bool undoing = model_.Undoing();
     undo_btn_->setVisible(undoing);
     redo_btn_->setVisible(undoing);
@@ -380,6 +384,7 @@ void TFunctForm::ResetUndo() {
 void TFunctForm::RestoreState(int index) {
     const TFunctState& state = history_.State(index);
     state.Restore(*funct_);
+    summary_stale_ = true;
     updating_ = true;
     grid_->SelectRow(state.Row());
     updating_ = false;

@@ -209,6 +209,7 @@ private:
     int interval_high_ = 0;
     bool no_automatic_ = true;
     bool taken_ok_ = false;                    // the last run ended with OK
+    bool summary_stale_ = true;                // the status line and "Enter values" need the table again
     TFunctHistory history_;
 
     std::unique_ptr<TFunctTableModel> grid_model_;

@@ -1,7 +1,3 @@
-// The model headers come before any Qt header: Qt's "slots" keyword macro
-// would otherwise rewrite a member name in them.
-#include "model/MivoAttribute.h"
-
 #include "desktop/FunctTableModel.h"
 
 #include <QBrush>
@@ -9,6 +5,7 @@
 #include <QPalette>
 
 #include "desktop/FunctForm.h"
+#include "model/MivoAttribute.h"
 #include "model/MivoFunction.h"
 #include "model/MivoScale.h"
 
@@ -112,7 +109,8 @@ QVariant TFunctTableModel::data(const QModelIndex& index, int role) const {
         const bool bold = (row == 0 && column == ResultColumn()) ||
                           (row > 0 && column == ResultColumn() && funct_->RuleEntered(row - 1));
         if (!bold) return {};
-        QFont font = QGuiApplication::font();
+        // Only the weight is set: the view's own font supplies the rest.
+        QFont font;
         font.setBold(true);
         return font;
     }

@@ -63,6 +63,9 @@ bool OptionFits(const TOptionClipboard& option, const std::vector<TMivoAttribute
 
 TMainForm::TMainForm(TPrompts& prompts, THelp& help, TClipboard& clipboard, std::vector<std::string> commandLine)
     : prompts_(prompts), help_(help), clipboard_(clipboard), command_line_(std::move(commandLine)) {
+    open_dialog_.Title = "Open a file";
+    open_dialog_.Filters = ParseFileFilters(SOpenFilter);
+    open_dialog_.DefaultExt = "mvo";
     report_font_.Name = "Arial";
     report_font_.Size = 10;
     setWindowTitle(QString::fromLatin1(SMainCaption));
@@ -74,7 +77,14 @@ TMainForm::TMainForm(TPrompts& prompts, THelp& help, TClipboard& clipboard, std:
     statusBar()->addWidget(statistics_, 1);
     MakeActions();
     MakeMenus();
-    connect(mdi_area_, &QMdiArea::subWindowActivated, this, [this] { Guarded([this] { ResetActiveChild(); }); });
+    // A newly current model window shows its caption, statistics and
+    // commands; the menu bar takes its page menu.
+    connect(mdi_area_, &QMdiArea::subWindowActivated, this, [this] {
+        Guarded([this] {
+            ResetActiveChild();
+            if (TModelForm* form = CurrentModelForm()) form->UpdateControls();
+        });
+    });
     help_filter_ = std::make_unique<THelpKeyFilter>(help_);
     qApp->installEventFilter(help_filter_.get());
     previous_error_prompts_ = SetErrorPrompts(&prompts_);
@@ -125,9 +135,8 @@ void TMainForm::MakeActions() {
     a.FileReport = MakeAction("Report...", "Report|Create a report", QKeySequence(Qt::CTRL | Qt::Key_P),
                               &TMainForm::FileReportExecute, HelpFileReport);
     a.FileSettings = MakeAction("Settings...", "Settings", {}, &TMainForm::FileSettingsExecute);
-    a.FileExit = MakeAction("E&xit", "Exit|Close all files and exit application", {}, nullptr, HelpFileExit);
-    disconnect(a.FileExit, nullptr, this, nullptr);
-    connect(a.FileExit, &QAction::triggered, this, [this] { close(); });
+    a.FileExit = MakeAction("E&xit", "Exit|Close all files and exit application", {}, &TMainForm::FileExitExecute,
+                            HelpFileExit);
     a.EditCut = MakeAction("Cu&t", "Cut|Cuts the selection and puts it on the Clipboard",
                            QKeySequence(Qt::CTRL | Qt::Key_X), &TMainForm::EditCutExecute);
     a.EditCopy = MakeAction("&Copy", "Copy|Copies the selection and puts it on the Clipboard",
@@ -468,13 +477,15 @@ void TMainForm::OnModelForm(F&& command) {
 void TMainForm::FileNewExecute() { OpenModelWindow({}); }
 
 void TMainForm::FileOpenExecute() {
-    static TFileRequest request{"Open a file", ParseFileFilters(SOpenFilter), 1, "mvo", {}, {}};
-    const std::optional<TFileAnswer> answer = prompts_.OpenFile(request);
+    const std::optional<TFileAnswer> answer = prompts_.OpenFile(open_dialog_);
     if (!answer) return;
-    request.FileName = answer->FileName;
-    request.FilterIndex = answer->FilterIndex;
+    // The dialog offers the last name and filter again.
+    open_dialog_.FileName = answer->FileName;
+    open_dialog_.FilterIndex = answer->FilterIndex;
     OpenModelWindow(answer->FileName);
 }
+
+void TMainForm::FileExitExecute() { close(); }
 
 void TMainForm::FileCloseExecute() {
     if (QMdiSubWindow* child = mdi_area_->currentSubWindow()) child->close();

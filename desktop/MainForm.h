@@ -20,6 +20,7 @@
 // which stays set while a modal dialog has the focus).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "platform/Prompts.h"
 #include "reports/Graphics.h"
 #include "reports/ReportHost.h"
 #include "reports/ReportViewer.h"
@@ -170,6 +172,7 @@ public:
     void FileDocExecute();
     void FileReportExecute();
     void FileSettingsExecute();
+    void FileExitExecute();
     void HelpHelpExecute();
     void HelpAboutExecute();
     void EditCutExecute();
@@ -249,6 +252,7 @@ private:
     TPrompts* previous_error_prompts_ = nullptr;
     TFont report_font_;
     std::vector<std::string> command_line_;
+    TFileRequest open_dialog_;
     bool shown_ = false;
     std::unique_ptr<TMivoAttribute> subtree_;
     std::optional<TOptionClipboard> option_;

@@ -18,7 +18,13 @@ void TUndoCommands::PushModelUndo() {
     if (!UndoOn()) return;
     ResetOptionUndo();
     TModelUndoHistory& history = state_.ModelUndo();
-    history.Push(TakeModelSnapshot(state_.Model()));
+    try {
+        history.Push(TakeModelSnapshot(state_.Model()));
+        TakeBaseline();
+    } catch (...) {
+        events_.UpdateControls();
+        throw;
+    }
     events_.UpdateControls();
 }
 
@@ -35,25 +41,54 @@ void TUndoCommands::RestoreModelState(int index) {
     TModelUndoHistory& history = state_.ModelUndo();
     // Read first: a snapshot that fails to read leaves model and index alone.
     std::unique_ptr<TMivoModel> fresh = ReadModelSnapshot(history.At(index));
-    std::unique_ptr<TMivoModel> old;
-    {
-        auto updating = state_.BeginUpdate();
-        // The tree lets go of the old attributes before they can be freed.
-        events_.ClearTree();
-        old = state_.ReplaceModel(std::move(fresh));
-        history.SetIndex(index);
-        state_.SelectFirstAttribute();
-        ForgetPendingChange();
-        events_.ModelReplaced();
-    }
-    old.reset();
+    history.SetIndex(index);
+    ReplaceModel(std::move(fresh));
     ResetOptionUndo();
+    TakeBaseline();
     events_.UpdateControls();
+}
+
+void TUndoCommands::ReplaceModel(std::unique_ptr<TMivoModel> model) {
+    std::unique_ptr<TMivoModel> old;
+    auto updating = state_.BeginUpdate();
+    // The tree lets go of the old attributes before they are freed.
+    events_.ClearTree();
+    old = state_.ReplaceModel(std::move(model));
+    state_.SelectFirstAttribute();
+    ForgetPendingChange();
+    events_.ModelReplaced();
+}
+
+void TUndoCommands::TakeBaseline() {
+    const TMivoModel& model = state_.Model();
+    baseline_.Model = &model;
+    baseline_.Index = state_.ModelUndo().Index();
+    baseline_.Count = state_.ModelUndo().Count();
+    baseline_.Options = TakeOptionSnapshot(model);
+    baseline_.Settings = model.Settings;
+    baseline_.Name = model.GetName();
+    baseline_.Description = model.GetDescription();
+}
+
+bool TUndoCommands::BaselineHolds() const {
+    const TModelUndoHistory& history = state_.ModelUndo();
+    return baseline_.Model == &state_.Model() && baseline_.Index == history.Index() &&
+           baseline_.Count == history.Count();
+}
+
+bool TUndoCommands::ChangedSinceBaseline() const {
+    const TMivoModel& model = state_.Model();
+    return model.Settings != baseline_.Settings || model.GetName() != baseline_.Name ||
+           model.GetDescription() != baseline_.Description ||
+           !TakeOptionSnapshot(model).SameData(baseline_.Options);
 }
 
 void TUndoCommands::StoreModelStateIfChanged() {
     TModelUndoHistory& history = state_.ModelUndo();
     if (history.Empty()) return;
+    // Writing the whole model is the costly part of an undo step: skip it
+    // when nothing that changes without an undo point has changed.
+    if (BaselineHolds() && !ChangedSinceBaseline()) return;
     std::string current = TakeModelSnapshot(state_.Model());
     if (current != history.Current()) history.StoreCurrent(std::move(current));
 }

@@ -10,16 +10,23 @@
 //    before Undo moves;
 //  - when the model (or its option data) differs from the state at the
 //    index, the current state is stored there before moving, so Redo
-//    returns to it.
+//    returns to it. Every edit of the model takes a model undo point of
+//    its own except those of the option data, the settings and the
+//    model's name and description; so the model counts as differing when
+//    one of these changed since the state at the index was made current
+//    (and, when that is not known, when its model-file text differs).
 // A model restore reads the snapshot into a fresh model; only when that
 // succeeds is the tree cleared and the model swapped. On failure the model
 // and the index stay as they were.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "desktop/ModelWindowEvents.h"
 #include "desktop/ModelWindowState.h"
+#include "desktop/UndoHistory.h"
+#include "model/MivoSettings.h"
 
 namespace mivo {
 
@@ -43,6 +50,11 @@ public:
     // One step back / forward; nothing when impossible.
     void ModelUndo();
     void ModelRedo();
+
+    // Puts the model in place of the window's: the tree is cleared before
+    // the old model is freed, the first top attribute becomes current and
+    // the window refills (all while Updating).
+    void ReplaceModel(std::unique_ptr<TMivoModel> model);
 
     // --- option history -------------------------------------------------
 
@@ -92,6 +104,23 @@ private:
     void StoreOptionStateIfChanged();
     TOptUndoItem CurrentOptionItem() const;
 
+    // What can change without a model undo point, as it was when the model
+    // state at the index became current.
+    struct TBaseline {
+        const TMivoModel* Model = nullptr;
+        int Index = -1;
+        int Count = 0;
+        TOptionSnapshot Options;
+        TMivoSettings Settings;
+        std::string Name;
+        std::string Description;
+    };
+    void TakeBaseline();
+    // The baseline belongs to the model and state now current.
+    bool BaselineHolds() const;
+    bool ChangedSinceBaseline() const;
+
+    TBaseline baseline_;
     TModelWindowState& state_;
     TModelWindowEvents& events_;
 };

@@ -1,7 +1,3 @@
-// The model headers come before any Qt header: Qt's "slots" keyword macro
-// would otherwise rewrite a member name in them.
-#include "model/MivoAttribute.h"
-
 #include "desktop/WeightForm.h"
 
 #include <algorithm>
@@ -19,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "desktop/WeightSlider.h"
+#include "model/MivoAttribute.h"
 #include "model/MivoFunction.h"
 #include "model/MivoUtl.h"
 #include "model/RunTime.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "model/Clipboard.h"
+#include "desktop/tests/FunctTestKit.h"  // the in-memory services of the tests
 #include "model/MivoAttribute.h"
 #include "model/MivoFile.h"
 #include "model/MivoFunction.h"
@@ -29,28 +29,6 @@
 #include "platform/ScriptedPrompts.h"
 
 namespace {
-
-class DemoClipboard : public mivo::TClipboard {
-public:
-    std::string GetText() const override { return text; }
-    void SetText(const std::string& value) override { text = value; }
-    std::string text;
-};
-
-class DemoViewer : public mivo::TReportViewer {
-public:
-    mivo::TFont ReportFont() const override { return mivo::TFont{"Sans", 10, 0, 0}; }
-    mivo::TPen PreviewPen() const override { return {}; }
-    void ShowReport(std::unique_ptr<mivo::TReport>) override {}
-};
-
-class DemoHelp : public mivo::THelp {
-public:
-    void ShowContext(int) override {}
-    void ShowContents() override {}
-    void ShowIndex(const std::string&) override {}
-    void CloseAll() override {}
-};
 
 // Xvfb runs without a window manager, so nothing draws a title bar: the
 // screenshot gets a plain one with the window's title.
@@ -85,10 +63,10 @@ int main(int argc, char* argv[]) {
     mivo::TMivoAttribute* apartment = model.FindByName("Apartment");
     if (!apartment || !apartment->Funct()) return 1;
 
-    DemoClipboard clipboard;
+    mivo::testkit::TMemoryClipboard clipboard;
     mivo::TScriptedPrompts prompts;
-    DemoViewer viewer;
-    DemoHelp help;
+    mivo::testkit::TKeepingViewer viewer;
+    mivo::testkit::THelpRecorder help;
     const mivo::TFunctServices services{clipboard, prompts, viewer, help};
     mivo::TFunctForm editor(model, services);
     editor.LoadAttribute(*apartment);

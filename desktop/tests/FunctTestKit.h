@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <QGuiApplication>
+
 #include "model/Clipboard.h"
 #include "model/MivoAttribute.h"
 #include "model/MivoFunction.h"
@@ -17,10 +19,6 @@
 #include "platform/Help.h"
 #include "reports/Report.h"
 #include "reports/ReportViewer.h"
-
-// After the model headers: Qt's "slots" macro would rewrite a member name
-// in them.
-#include <QGuiApplication>
 
 namespace mivo::testkit {
 

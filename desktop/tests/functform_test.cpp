@@ -277,6 +277,21 @@ TEST_F(FunctForm, RightClickMakesItsRowCurrent) {
     f.hide();
 }
 
+TEST_F(FunctForm, ColumnsResizeByTheirBorderInRowZero) {
+    TFunctForm& f = Open(fixture.car);
+    f.show();
+    QTableView* grid = f.FncGrid();
+    const int width = grid->columnWidth(1);
+    const QRect header = grid->visualRect(f.GridModel()->index(0, 1));
+    const QPoint border(header.right() + 1, header.center().y());
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, border);
+    QTest::mouseMove(grid->viewport(), border + QPoint(30, 0));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, border + QPoint(30, 0));
+    EXPECT_EQ(grid->columnWidth(1), width + 30);
+    EXPECT_EQ(f.CurrentRule(), 0);
+    f.hide();
+}
+
 // --- enabling ------------------------------------------------------------------
 
 TEST_F(FunctForm, EnterValuesOnceEveryRuleIsEntered) {

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include "desktop/AboutBox.h"
 #include "desktop/Help.h"
 #include "desktop/Page.h"
 #include "desktop/tests/ShellFixture.h"
@@ -95,10 +96,37 @@ TEST_F(MainFormTest, NewMakesANewModelEvenWhenANonameFileExists) {
     EXPECT_TRUE(Main->CurrentModelForm()->FileName().empty());
 }
 
+TEST_F(MainFormTest, OpenAsksForAFileAndOpensIt) {
+    Prompts.ExpectOpenFile(std::nullopt);
+    Main->FileOpenExecute();
+    EXPECT_EQ(WindowCount(), 0);
+    Prompts.ExpectOpenFile(TFileAnswer{ExampleModel(), 1});
+    Main->FileOpenExecute();
+    ASSERT_EQ(WindowCount(), 1);
+    EXPECT_EQ(Main->CurrentModelForm()->FileName(), ExampleModel());
+    EXPECT_EQ(Prompts.Log().back().Text, "Open a file");
+}
+
 TEST_F(MainFormTest, StatusLineShowsTheStatisticsOfTheCurrentModel) {
-    Main->OpenModelWindow(ExampleModel());
-    EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(),
-              StatisticsText(Main->CurrentModelForm()->Model().Statistics()));
+    Main->show();
+    TModelForm* example = Main->OpenModelWindow(ExampleModel());
+    const std::string exampleText = StatisticsText(example->Model().Statistics());
+    EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(), exampleText);
+    TModelForm* fresh = Main->OpenModelWindow({});
+    const std::string freshText = StatisticsText(fresh->Model().Statistics());
+    ASSERT_NE(freshText, exampleText);
+    EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(), freshText);
+    Main->MdiArea()->setActiveSubWindow(example);
+    EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(), exampleText);
+    // Closing a window gives the line to the next current one; closing the
+    // last empties it.
+    example->close();
+    Flush();
+    EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(), freshText);
+    fresh->Model().Modified = false;
+    fresh->close();
+    Flush();
+    EXPECT_EQ(Main->StatisticsLabel()->text(), "");
 }
 
 // --- clipboards --------------------------------------------------------------
@@ -378,6 +406,21 @@ TEST_F(MainFormTest, F1InAnOpenMenuAsksForItsItemsContext) {
     // In the frame, F1 is "Help...": the contents.
     Main->Actions().HelpHelp->trigger();
     EXPECT_EQ(Help.Calls.back(), "contents");
+}
+
+TEST_F(MainFormTest, AboutBoxShowsTheVersion) {
+    EXPECT_EQ(VersionText(3, 3), "3.03");
+    EXPECT_EQ(VersionText(4, 12), "4.12");
+    Prompts.ExpectExec([](QDialog& dialog) {
+        auto& about = dynamic_cast<TAboutBox&>(dialog);
+        EXPECT_EQ(about.windowTitle(), "About Mivo");
+        EXPECT_EQ(about.Version->text(), "Version 3.03");
+        EXPECT_EQ(about.Description->text(), "Program for multiattribute decision making");
+        return 1;
+    });
+    Main->Actions().HelpAbout->trigger();
+    ASSERT_EQ(Prompts.Log().size(), 1u);
+    EXPECT_EQ(Prompts.Log()[0].Text, "AboutBox");
 }
 
 TEST_F(MainFormTest, QuittingClosesTheHelp) {

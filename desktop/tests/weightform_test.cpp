@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 
 #include "desktop/WeightForm.h"
 #include "desktop/WeightSlider.h"
@@ -201,6 +202,23 @@ TEST_F(WeightForm, ExecuteShowsThroughThePrompts) {
     EXPECT_EQ(recomputes, 1);
     ASSERT_EQ(prompts.Log().size(), 1u);
     EXPECT_EQ(prompts.Log()[0].Text, "Weights");
+}
+
+TEST_F(WeightForm, RowsScrollWhenTheyDoNotFitTheScreen) {
+    TMivoAttribute wide("Wide");
+    wide.SetScale(testkit::MakeScale({"no", "yes"}));
+    for (int k = 0; k < 40; ++k) testkit::AddAttribute(wide, "Input " + std::to_string(k + 1), {"no", "yes"});
+    TMivoFunction empty;  // no rules needed for the rows
+    form.LoadFunction(wide, empty, [] {});
+    form.FormShow();
+    ASSERT_EQ(form.RowCount(), 40);
+    EXPECT_EQ(Required().back(), "2");  // 2.5 to the even neighbour
+    EXPECT_EQ(form.RowArea()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_LT(form.height(), 40 * TWeightRow::RowHeight);
+    // Loading a smaller table again drops the rows of the first.
+    Load();
+    EXPECT_EQ(form.RowCount(), 3);
+    EXPECT_EQ(form.RowArea()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
 
 TEST_F(WeightForm, WeightTexts) {
