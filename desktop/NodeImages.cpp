@@ -1,12 +1,6 @@
 // Node images: the kind of an attribute and a small painted icon for it.
-// The model headers come before any Qt header: Qt's keyword macros
-// ("slots", "signals") would otherwise rewrite names in them.
-#include "model/MivoAttribute.h"
-#include "model/MivoFunction.h"
-#include "model/MivoUtl.h"
 
 #include "desktop/NodeImages.h"
-#include "desktop/TreeFill.h"
 
 #include <cmath>
 
@@ -15,6 +9,11 @@
 #include <QPixmap>
 #include <QPixmapCache>
 #include <QString>
+
+#include "desktop/TreeFill.h"
+#include "model/MivoAttribute.h"
+#include "model/MivoFunction.h"
+#include "model/MivoUtl.h"
 
 namespace mivo {
 

@@ -1,13 +1,4 @@
 // The scale editor dialog.
-//
-// The model headers come before any Qt header: Qt's keyword macros
-// ("slots", "signals") would otherwise rewrite names in them.
-#include "model/MivoAttribute.h"
-#include "model/MivoModel.h"
-#include "model/MivoScale.h"
-#include "model/RunTime.h"
-#include "model/ScaleEdit.h"
-#include "model/TreeEdit.h"
 
 #include "desktop/ScaleForm.h"
 
@@ -33,6 +24,12 @@
 #include "desktop/NDEditForm.h"
 #include "platform/ErrorDisplay.h"
 #include "platform/Prompts.h"
+#include "model/MivoAttribute.h"
+#include "model/MivoModel.h"
+#include "model/MivoScale.h"
+#include "model/RunTime.h"
+#include "model/ScaleEdit.h"
+#include "model/TreeEdit.h"
 
 namespace mivo {
 

@@ -1,16 +1,4 @@
 // The Model page: the attribute tree and its commands.
-//
-// The model headers come before any Qt header: Qt's keyword macros
-// ("slots", "signals") would otherwise rewrite names in them.
-#include "model/MivoAttribute.h"
-#include "model/MivoFile.h"
-#include "model/MivoFunction.h"
-#include "model/MivoModel.h"
-#include "model/MivoScale.h"
-#include "model/RuleAdjust.h"
-#include "model/RunTime.h"
-#include "model/ScaleEdit.h"
-#include "model/TreeEdit.h"
 
 #include "desktop/TreePage.h"
 
@@ -43,6 +31,15 @@
 #include "desktop/UndoCommands.h"
 #include "platform/ErrorDisplay.h"
 #include "platform/Prompts.h"
+#include "model/MivoAttribute.h"
+#include "model/MivoFile.h"
+#include "model/MivoFunction.h"
+#include "model/MivoModel.h"
+#include "model/MivoScale.h"
+#include "model/RuleAdjust.h"
+#include "model/RunTime.h"
+#include "model/ScaleEdit.h"
+#include "model/TreeEdit.h"
 
 namespace mivo {
 
