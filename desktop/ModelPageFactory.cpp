@@ -1,17 +1,9 @@
-#include <QTreeWidget>
-
-#include "desktop/FramePage.h"
-#include "desktop/ModelForm.h"
 #include "desktop/PageFactory.h"
+#include "desktop/TreePage.h"
 
 namespace mivo {
 
-// The Model page as a plain frame: the window's attribute tree below the
-// tool bar.
-std::unique_ptr<TPage> MakeModelPage(TModelForm& form) {
-    auto page = std::make_unique<TFramePage>(form, TModelPage::Model, QStringLiteral("&Model"), TUndoKind::Model);
-    page->SetContent(form.ModTreeView());
-    return page;
-}
+// The Model page: the attribute tree and its commands.
+std::unique_ptr<TPage> MakeModelPage(TModelForm& form) { return std::make_unique<TTreePage>(form); }
 
 }  // namespace mivo

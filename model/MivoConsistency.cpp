@@ -76,6 +76,9 @@ void TMivoFunction::Update(bool noDerive) {
         Consist = false;
     }
     if (noDerive) return;
+    // Filling from weights needs K and C of the rules as they are now, not
+    // those of an earlier table (or none at all, after a read).
+    if (UseWeights && !HasCurrentFit()) FitLinearModel(false);
     if (Consist)
         DeriveByMonotonicity();
     else

@@ -95,6 +95,7 @@ TMivoFunction::~TMivoFunction() = default;
 
 TStrList& TMivoFunction::EditRules() {
     LayoutChanged();
+    FitChanged();
     return rules_;
 }
 
@@ -111,6 +112,7 @@ void TMivoFunction::Assign(const TMivoFunction& other) {
     Consist = other.Consist;
     Rounding = other.Rounding;
     LayoutChanged();
+    FitChanged();
 }
 
 bool TMivoFunction::CanInit(const TMivoAttribute* attribute) {
@@ -122,6 +124,7 @@ void TMivoFunction::Init(TMivoAttribute* attribute) {
         rules_.Clear();
         attribute_ = nullptr;
         LayoutChanged();
+        FitChanged();
         return;
     }
     const int n = attribute->InpCount();
@@ -158,6 +161,7 @@ void TMivoFunction::Init(TMivoAttribute* attribute) {
     }
     rules_.EndUpdate();
     LayoutChanged();
+    FitChanged();
 
     ActualWeights.assign(static_cast<std::size_t>(n), 0.0);
     NormWeights.assign(static_cast<std::size_t>(n), 0.0);
@@ -186,6 +190,16 @@ int TMivoFunction::RuleHigh(int rule) const {
 void TMivoFunction::SetRuleByte(int rule, int position, char code) {
     std::string text = Rule(rule);
     At(text, position) = code;
+    PutRule(rule, text);
+}
+
+void TMivoFunction::PutRule(int rule, const std::string& text) {
+    if (fit_current_) {
+        const std::size_t flag = static_cast<std::size_t>(ArgCount()) + 2;
+        const std::string& old = Rule(rule);
+        const auto entered = [&](const std::string& r) { return flag < r.size() && r[flag] == EnteredFlag; };
+        if ((fit_all_rules_ || entered(old) || entered(text)) && old != text) FitChanged();
+    }
     rules_.Put(rule, text);
 }
 
@@ -199,7 +213,7 @@ void TMivoFunction::SetRuleValue(int rule, int value) {
     const int n = ArgCount();
     At(text, n) = code;
     At(text, n + 1) = code;
-    rules_.Put(rule, text);
+    PutRule(rule, text);
 }
 
 bool TMivoFunction::RuleEntered(int rule) const {
@@ -218,7 +232,7 @@ void TMivoFunction::ClearRule(int rule) {
     At(text, n) = '0';
     At(text, n + 1) = ValueChar(std::max(m - 1, 0));
     At(text, n + 2) = NotEnteredFlag;
-    rules_.Put(rule, text);
+    PutRule(rule, text);
 }
 
 int TMivoFunction::EnteredCount() const {

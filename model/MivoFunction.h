@@ -68,7 +68,8 @@ public:
 
     // Copies the description, Attribute, the rule strings, RequiredWeights,
     // UseWeights, Consist and Rounding. K, C, ModelState, ConsistState,
-    // ActualWeights and NormWeights stay as they are.
+    // ActualWeights and NormWeights stay as they are (so the copy has no
+    // fit of its rules until it makes one).
     void Assign(const TMivoFunction& other);
 
     // The attribute exists and can have a decision table.
@@ -173,8 +174,14 @@ public:
     int RoundedValue(int rule) const;
     // Nothing unless UseWeights; otherwise every rule not entered gets the
     // single value RoundedValue, kept inside its current interval when
-    // `keepInside`, else inside the whole scale.
+    // `keepInside`, else inside the whole scale. K and C are used as they
+    // stand; Update makes sure they are a fit of the current rules.
     void FillFromWeights(bool keepInside);
+    // K and C come from a successful fit of the rules as they are now: no
+    // rule that fit used has changed since, nor RequiredWeights. A table
+    // that was just built, read or assigned has none (K and C are not
+    // stored in the model file).
+    bool HasCurrentFit() const;
     // --- end of weights and the linear model ---
 
     // --- consistency and derivation ---
@@ -198,7 +205,9 @@ public:
     // Records ConsistState (1 or -1; inconsistency also switches Consist
     // off, it is state, not an error); unless `noDerive`, then derives
     // (Consist on) or clears (off) the rules not entered and, with
-    // UseWeights, fills them from the weights model.
+    // UseWeights, fills them from the weights model. The weights model is
+    // fitted first (over the entered rules) when there is no current fit;
+    // a failed fit switches UseWeights off, so nothing is filled from it.
     void Update(bool noDerive);
     // --- end of consistency and derivation ---
 
@@ -207,6 +216,11 @@ private:
     const std::string& Rule(int rule) const { return rules_.Get(rule); }
     // Replaces byte `position` of rule r (range error outside the string).
     void SetRuleByte(int rule, int position, char code);
+    // Stores the new text of rule r; a change of a rule that the current
+    // fit used makes the fit stale.
+    void PutRule(int rule, const std::string& text);
+    // The weights model is no fit of the current rules any more.
+    void FitChanged() { fit_current_ = false; }
     // Size of the attribute's own scale (0 without attribute or scale).
     int OutputSize() const;
 
@@ -227,6 +241,13 @@ private:
     mutable bool layout_checked_ = false;
     mutable bool layout_canonical_ = false;
     mutable std::vector<int> layout_sizes_;
+
+    // Whether K and C fit the current rules: set by a successful fit,
+    // cleared by every change of a rule the fit used (entered rules, or
+    // every rule after a fit over all rules) and by Init and Assign.
+    bool fit_current_ = false;
+    bool fit_all_rules_ = false;     // the current fit used every rule
+    TFloatList fit_weights_;         // RequiredWeights at the time of the fit
 };
 
 }  // namespace mivo

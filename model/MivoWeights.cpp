@@ -96,7 +96,12 @@ void TMivoFunction::FitLinearModel(bool allRules) {
         ModelState = -1;
         UseWeights = false;
     }
+    fit_current_ = ModelState == 1;
+    fit_all_rules_ = allRules;
+    fit_weights_ = RequiredWeights;
 }
+
+bool TMivoFunction::HasCurrentFit() const { return fit_current_ && fit_weights_ == RequiredWeights; }
 
 double TMivoFunction::LinearValue(int rule) const {
     // Inputs beyond the required weights (a list of the wrong length, as

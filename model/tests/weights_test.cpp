@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <cmath>
 #include <limits>
 
 #include "model/Cholesky.h"
+#include "model/MivoFile.h"
+#include "model/MivoModel.h"
+#include "model/RuleAdjust.h"
 #include "model/LinearFit.h"
 #include "model/RunTime.h"
 #include "model/tests/TableFixture.h"
@@ -170,6 +174,12 @@ TEST(LinearFit, RoundToScale) {
 // --- the decision table's weights ----------------------------------------
 
 using fixture::TTable;
+
+std::vector<std::string> RuleStringsOf(const TMivoFunction& f) {
+    std::vector<std::string> out;
+    for (int r = 0; r < f.RuleCount(); ++r) out.push_back(f.Rules().Get(r));
+    return out;
+}
 
 void ExpectWeights(const TFloatList& actual, const TFloatList& expected, const char* what) {
     ASSERT_EQ(actual.size(), expected.size()) << what;
@@ -357,22 +367,110 @@ TEST(FunctionWeights, FillClampsBeforeApplyingTheInterval) {
 }
 
 TEST(FunctionWeights, UpdateKeepsWeightValuesInsideDerivedIntervals) {
-    // Ascending, three values in and out: "0" = 1 and "2" = 2 entered; the
-    // weights model says 0 for "1", derivation allows 1..2 only.
-    TTable t({{3}}, {3});
+    // One ascending input of 5 values, output of 5: "0" = 0, "1" = 4 and
+    // "3" = 4 entered. The fit over them gives 3.43 for "2", which
+    // derivation pins to 4.
+    TTable t({{5}}, {5});
     TMivoFunction& f = t.F();
-    t.Enter("0", 1);
-    t.Enter("2", 2);
+    t.Enter("0", 0);
+    t.Enter("1", 4);
+    t.Enter("3", 4);
     f.UseWeights = true;
-    f.K = 0;
-    f.C = 0;
     f.Update(false);
-    EXPECT_EQ(t.Interval("1"), "11");
+    EXPECT_EQ(f.ModelState, 1);
+    EXPECT_EQ(f.RoundedValue(t.Find("2")), 3);
+    EXPECT_EQ(t.Interval("2"), "44");
 
     // With derivation off the whole scale is the limit.
     f.Consist = false;
     f.Update(false);
-    EXPECT_EQ(t.Interval("1"), "00");
+    EXPECT_EQ(t.Interval("2"), "33");
+}
+
+TEST(FunctionWeights, UpdateFitsFirstWhenTheFitIsNotOfTheCurrentRules) {
+    // Entered "00" = 0 and "11" = 2 over two inputs of 2 values: with equal
+    // weights the fit gives 1 for "01" and "10".
+    TTable t({{2}, {2}}, {3});
+    TMivoFunction& f = t.F();
+    t.Enter("00", 0);
+    t.Enter("11", 2);
+    f.UseWeights = true;
+    EXPECT_FALSE(f.HasCurrentFit());
+    f.Update(false);
+    EXPECT_TRUE(f.HasCurrentFit());
+    EXPECT_EQ(t.Interval("01"), "11");
+    EXPECT_EQ(t.Interval("10"), "11");
+
+    // Filling and deriving rules not entered keeps the fit; entering a
+    // rule, changing an entered one or the required weights does not.
+    f.Update(false);
+    EXPECT_TRUE(f.HasCurrentFit());
+    t.Enter("01", 2);
+    EXPECT_FALSE(f.HasCurrentFit());
+    f.Update(false);
+    EXPECT_TRUE(f.HasCurrentFit());
+    f.RequiredWeights = {70, 30};
+    EXPECT_FALSE(f.HasCurrentFit());
+
+    // A copy has no fit of its own.
+    TMivoFunction copy;
+    copy.Assign(f);
+    EXPECT_FALSE(copy.HasCurrentFit());
+
+    // A fit that fails switches weights off: derivation alone fills.
+    TTable single({{2}, {2}}, {3});
+    single.Enter("00", 1);
+    single.F().UseWeights = true;
+    single.F().Update(false);
+    EXPECT_EQ(single.F().ModelState, -1);
+    EXPECT_FALSE(single.F().UseWeights);
+    EXPECT_EQ(single.Interval("11"), "12");
+}
+
+// K and C are not stored: a table read from a file fills from weights only
+// after a fit of its rules, so editing it gives what the same edit gives
+// after an explicit fit.
+TEST(FunctionWeights, ReadTableFillsFromAFitAfterAScaleEdit) {
+    const std::string path = ::testing::TempDir() + "weights_fit.mvo";
+    {
+        TMivoModel model;
+        TMivoAttribute* top = model.Root()->AddInput(std::make_unique<TMivoAttribute>("top"));
+        top->SetScale(fixture::MakeScale({3}));
+        for (const char* name : {"a", "b"}) {
+            TMivoAttribute* input = top->AddInput(std::make_unique<TMivoAttribute>(name));
+            input->SetScale(fixture::MakeScale({2}));
+        }
+        TMivoFunction* f = top->CreateFunction();
+        f->SetRuleValue(0, 0);  // "00" = 0
+        f->SetRuleEntered(0, true);
+        f->SetRuleValue(3, 2);  // "11" = 2
+        f->SetRuleEntered(3, true);
+        f->UseWeights = true;
+        f->Update(false);
+        SaveToFile(model, path);
+    }
+    // Inserts value 2 at the end of input a's scale, as the scale editor does.
+    const auto insertValue = [](TMivoModel& model) {
+        TMivoAttribute* top = model.FirstAttribute();
+        TMivoAttribute* a = top->Inputs(0);
+        dynamic_cast<TMivoDiscreteScale&>(*a->Scale()).InsertValue(2, "new");
+        ValuesAfterInsert(*a, 2);
+        InsertArgValue(*top->Funct(), 0, 2);
+        return RuleStringsOf(*top->Funct());
+    };
+    TMivoModel read;
+    LoadFromFile(read, path);
+    const std::vector<std::string> afterRead = insertValue(read);
+
+    TMivoModel fitted;
+    LoadFromFile(fitted, path);
+    fitted.FirstAttribute()->Funct()->FitLinearModel(false);
+    const std::vector<std::string> afterFit = insertValue(fitted);
+
+    EXPECT_EQ(afterRead, afterFit);
+    EXPECT_EQ(afterRead, (std::vector<std::string>{"0000+", "0111-", "1011-", "1122+", "2022-", "2122-"}));
+    EXPECT_TRUE(read.FirstAttribute()->Funct()->UseWeights);
+    std::remove(path.c_str());
 }
 
 }  // namespace
