@@ -60,7 +60,7 @@ void TValueStrings::Storage::Release(const Slot& slot) noexcept {
 }
 
 void TValueStrings::Storage::ReleaseRange(std::size_t first, std::size_t last) noexcept {
-    for (std::size_t i = first; i < last; ++i) Release(slots[i]);
+    for (std::size_t i = first; i < last; ++i) Release(entries[i]);
 }
 
 TValueStrings::Storage& TValueStrings::Write() {
@@ -74,7 +74,7 @@ void TValueStrings::Set(std::size_t i, std::string_view value) {
     // A view into a storage about to be copied stays valid: the old
     // storage lives on in the other lists that share it.
     Storage& s = Write();
-    Slot& old = s.slots[i];
+    Slot& old = s.entries[i];
     if (IsLong(old) && value.size() > MaxShortSize) {
         // A long value over a long one keeps its place in the side list.
         s.long_values[LongIndex(old)] = std::string(value);
@@ -89,7 +89,7 @@ void TValueStrings::push_back(std::string_view value) {
     Storage& s = Write();
     const Slot slot = s.MakeSlot(value);
     try {
-        s.slots.push_back(slot);
+        s.entries.push_back(slot);
     } catch (...) {
         s.Release(slot);
         throw;
@@ -99,13 +99,13 @@ void TValueStrings::push_back(std::string_view value) {
 void TValueStrings::resize(std::size_t n) {
     if (n == size()) return;
     Storage& s = Write();
-    if (n < s.slots.size()) s.ReleaseRange(n, s.slots.size());
-    s.slots.resize(n);
+    if (n < s.entries.size()) s.ReleaseRange(n, s.entries.size());
+    s.entries.resize(n);
 }
 
 void TValueStrings::reserve(std::size_t n) {
     if (n <= size()) return;
-    Write().slots.reserve(n);
+    Write().entries.reserve(n);
 }
 
 void TValueStrings::insert(std::size_t i, std::string_view value) {
@@ -113,7 +113,7 @@ void TValueStrings::insert(std::size_t i, std::string_view value) {
     Storage& s = Write();
     const Slot slot = s.MakeSlot(value);
     try {
-        s.slots.insert(s.slots.begin() + static_cast<std::ptrdiff_t>(i), slot);
+        s.entries.insert(s.entries.begin() + static_cast<std::ptrdiff_t>(i), slot);
     } catch (...) {
         s.Release(slot);
         throw;
@@ -130,8 +130,8 @@ void TValueStrings::erase(std::size_t first, std::size_t last) {
     if (first == last) return;
     Storage& s = Write();
     s.ReleaseRange(first, last);
-    s.slots.erase(s.slots.begin() + static_cast<std::ptrdiff_t>(first),
-                  s.slots.begin() + static_cast<std::ptrdiff_t>(last));
+    s.entries.erase(s.entries.begin() + static_cast<std::ptrdiff_t>(first),
+                  s.entries.begin() + static_cast<std::ptrdiff_t>(last));
 }
 
 void TValueStrings::SwapEntries(std::size_t a, std::size_t b) {
@@ -139,7 +139,7 @@ void TValueStrings::SwapEntries(std::size_t a, std::size_t b) {
     CheckIndex(b, size());
     if (a == b) return;
     Storage& s = Write();
-    std::swap(s.slots[a], s.slots[b]);
+    std::swap(s.entries[a], s.entries[b]);
 }
 
 bool operator==(const TValueStrings& a, const TValueStrings& b) {

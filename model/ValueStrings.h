@@ -76,13 +76,13 @@ public:
 
     std::vector<std::string> ToVector() const;
 
-    std::size_t size() const { return data_ ? data_->slots.size() : 0; }
+    std::size_t size() const { return data_ ? data_->entries.size() : 0; }
     bool empty() const { return size() == 0; }
 
     // Entry i (range error outside); valid until the list changes.
     std::string_view Get(std::size_t i) const {
         CheckIndex(i, size());
-        const Slot& slot = data_->slots[i];
+        const Slot& slot = data_->entries[i];
         if (IsLong(slot)) return data_->long_values[LongIndex(slot)];
         return {slot.data, Tag(slot)};
     }
@@ -129,7 +129,7 @@ private:
 
     // The entries, shared by copies of the list until one of them changes.
     struct Storage {
-        std::vector<Slot> slots;
+        std::vector<Slot> entries;
         std::vector<std::string> long_values;
         std::vector<std::size_t> free_longs;  // unused places of long_values
 

@@ -8,12 +8,11 @@
 #include <QRect>
 
 #include "platform/PageMetafile.h"
+#include "platform/QtColour.h"
 
 namespace mivo {
 
 namespace {
-
-QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 // Qt rectangles hold a width where canvas rectangles hold an exclusive
 // right edge; outlines cover one unit less, as on every drawing surface.

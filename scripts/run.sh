@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
-# The main job: builds the batch evaluator (release build in build/release),
-# evaluates the bundled example model with the example option file, and
-# prints where the results went.
+# The main job. With a display (DISPLAY or WAYLAND_DISPLAY set) it builds the
+# desktop program and opens it on the bundled example model. Without one it
+# builds the batch evaluator, evaluates the example model with the example
+# option file, and prints where the results went.
+#
+# MIVO_BUILD_DIR names the build folder (default build/release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=build/release
+build=${MIVO_BUILD_DIR:-build/release}
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
+model=examples/apartment.mvo
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  if cmake --build "$build" --target Mivo >/dev/null 2>&1; then
+    exec "$build/desktop/Mivo" "$model"
+  fi
+  echo "The desktop program could not be built here (it needs Qt 6); running the batch job." >&2
+fi
+
 cmake --build "$build" --target MivoEval >/dev/null
 
 exe=$build/evaluator/MivoEval
-model=examples/apartment.mvo
 options=examples/apartment-options.tab
 out=$build/example
 mkdir -p "$out"

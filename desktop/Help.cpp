@@ -1,0 +1,94 @@
+#include "desktop/Help.h"
+
+#include <map>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QUrl>
+
+// The help pages are compiled into the program's library; a static library
+// registers its resources only when asked.
+static void InitHelpResources() { Q_INIT_RESOURCE(Mivo); }
+
+namespace mivo {
+
+void SetHelpContext(QObject& object, int context) { object.setProperty(HelpContextProperty, context); }
+
+int HelpContextOf(const QObject* object) {
+    if (object == nullptr) return 0;
+    const QVariant value = object->property(HelpContextProperty);
+    return value.isValid() ? value.toInt() : 0;
+}
+
+std::string HelpPageFor(int context) {
+    static const std::map<int, const char*> pages{
+        {HelpToolBar, "toolbar"},      {HelpChartMenu, "charts"},   {HelpFileNew, "file"},
+        {HelpFileOpen, "file"},        {HelpFileClose, "file"},     {HelpFileSave, "file"},
+        {HelpFileReport, "report"},    {HelpFileExit, "file"},      {HelpFourOptions, "charts"},
+        {HelpCopyChart, "charts"},     {HelpWindowMenu, "window"},
+    };
+    const auto found = pages.find(context);
+    if (found == pages.end()) return HelpContentsPage;
+    return std::string("qrc:/help/") + found->second + ".html";
+}
+
+THtmlHelp::THtmlHelp() { InitHelpResources(); }
+THtmlHelp::~THtmlHelp() = default;
+
+void THtmlHelp::ShowPage(const std::string& url) {
+    if (!browser_) {
+        browser_ = std::make_unique<QTextBrowser>();
+        browser_->setWindowTitle(QStringLiteral("Mivo Help"));
+        browser_->setOpenLinks(true);
+        browser_->resize(640, 520);
+    }
+    browser_->setSource(QUrl(QString::fromStdString(url)));
+    browser_->show();
+    browser_->raise();
+}
+
+void THtmlHelp::ShowContext(int context) { ShowPage(HelpPageFor(context)); }
+
+void THtmlHelp::ShowContents() { ShowPage(HelpContentsPage); }
+
+void THtmlHelp::ShowIndex(const std::string& keyword) {
+    ShowPage(HelpIndexPage);
+    if (!keyword.empty()) {
+        // Put the first mention of the keyword in view and select it.
+        browser_->moveCursor(QTextCursor::Start);
+        browser_->find(QString::fromStdString(keyword));
+    }
+}
+
+void THtmlHelp::CloseAll() {
+    if (browser_) browser_->close();
+}
+
+int THelpKeyFilter::CurrentHelpContext() {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        if (const int context = HelpContextOf(menu->activeAction())) return context;
+        return HelpContextOf(menu);
+    }
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) return HelpContextOf(dialog);
+    return 0;
+}
+
+bool THelpKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    if (key && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        if (const int context = CurrentHelpContext()) {
+            if (event->type() == QEvent::KeyPress) help_.ShowContext(context);
+            event->accept();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace mivo

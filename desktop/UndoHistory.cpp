@@ -1,0 +1,104 @@
+#include "desktop/UndoHistory.h"
+
+#include "model/MivoAttribute.h"
+#include "model/MivoFile.h"
+#include "model/MivoModel.h"
+#include "model/RunTime.h"
+#include "model/TextLines.h"
+#include "model/Xml.h"
+
+namespace mivo {
+
+namespace {
+
+// Snapshots are always written and read with the UTF-8 header, whatever
+// header a save dialog last chose, so every value code reads back exactly.
+class TUtf8HeaderScope {
+public:
+    TUtf8HeaderScope() : saved_(XmlHeader) { XmlHeader = std::string(XmlUtf8Header); }
+    ~TUtf8HeaderScope() { XmlHeader = saved_; }
+    TUtf8HeaderScope(const TUtf8HeaderScope&) = delete;
+    TUtf8HeaderScope& operator=(const TUtf8HeaderScope&) = delete;
+
+private:
+    std::string saved_;
+};
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + 1;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines) {
+        text += line;
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string TakeModelSnapshot(TMivoModel& model) {
+    const bool modified = model.Modified;
+    struct TRestoreMark {
+        TMivoModel& model;
+        bool modified;
+        ~TRestoreMark() { model.Modified = modified; }
+    } restore{model, modified};
+    TUtf8HeaderScope header;
+    std::vector<std::string> lines;
+    SaveToStrings(model, lines);
+    return JoinLines(lines);
+}
+
+std::unique_ptr<TMivoModel> ReadModelSnapshot(const std::string& text) {
+    TUtf8HeaderScope header;
+    auto model = std::make_unique<TMivoModel>();
+    LoadFromStrings(*model, SplitLines(text, TEmptyLines::Keep));
+    model->Modified = true;
+    return model;
+}
+
+// ---------------------------------------------------------------------------
+
+bool TOptionSnapshot::SameData(const TOptionSnapshot& other) const {
+    return Names == other.Names && Selection == other.Selection && Attributes == other.Attributes &&
+           Values == other.Values;
+}
+
+TOptionSnapshot TakeOptionSnapshot(const TMivoModel& model) {
+    TOptionSnapshot snapshot;
+    snapshot.Names = model.Options();
+    snapshot.Selection = model.Selection();
+    snapshot.Evaluated = !model.NeedsEvaluation;
+    snapshot.Attributes = model.Attributes();
+    snapshot.Values.reserve(snapshot.Attributes.size());
+    // Copies of the value lists share their entries with the attributes
+    // until one side changes.
+    for (const TMivoAttribute* attribute : snapshot.Attributes) snapshot.Values.push_back(attribute->Values());
+    return snapshot;
+}
+
+bool SnapshotMatchesModel(const TOptionSnapshot& snapshot, const TMivoModel& model) {
+    return snapshot.Attributes == model.Attributes();
+}
+
+void ApplyOptionSnapshot(const TOptionSnapshot& snapshot, TMivoModel& model) {
+    if (!SnapshotMatchesModel(snapshot, model)) throw EMivoError(SOptionHistoryMismatch);
+    model.DeleteAllOptions();
+    for (const std::string& name : snapshot.Names) model.AddOption(name);
+    for (int i = 0; i < static_cast<int>(snapshot.Selection.size()); ++i)
+        model.SetOptionSelected(i, snapshot.Selection[static_cast<std::size_t>(i)] == '1');
+    for (std::size_t i = 0; i < snapshot.Attributes.size(); ++i) snapshot.Attributes[i]->SetValues(snapshot.Values[i]);
+    model.Changed();
+    if (snapshot.Evaluated) {
+        // The aggregate and linked values were taken evaluated over this
+        // very tree: they are the evaluation's result already.
+        model.NeedsEvaluation = false;
+    } else {
+        model.Reevaluate();
+    }
+    model.Modified = true;
+}
+
+}  // namespace mivo

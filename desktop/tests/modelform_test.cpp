@@ -1,0 +1,244 @@
+// The model window as a widget: captions, the close question through the
+// window, the settings through both roads, undo through the window, and
+// lists and tree nodes that never outlive the attributes they show.
+#include <QCheckBox>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include "desktop/TreeFill.h"
+#include "desktop/tests/ShellFixture.h"
+#include "model/MivoAttribute.h"
+#include "model/MivoFile.h"
+#include "model/MivoModel.h"
+#include "reports/ui/RptForm.h"
+#include "reports/ui/SettingsForm.h"
+
+namespace mivo::test {
+namespace {
+
+using ModelFormTest = ShellTest;
+
+// Every node of the tree shows an attribute of the window's model.
+void ExpectTreeMatchesModel(TModelForm& form) {
+    const std::vector<TMivoAttribute*> attributes = form.Model().Attributes();
+    std::vector<TMivoAttribute*> shown;
+    QTreeWidgetItemIterator it(form.ModTreeView());
+    for (; *it != nullptr; ++it) shown.push_back(NodeAttribute(*it));
+    EXPECT_EQ(shown, attributes);
+}
+
+TEST_F(ModelFormTest, CaptionsNameTheModelTheMarkAndTheFile) {
+    TScratchDir dir;
+    const std::string car = dir.File("car.mvo");
+    std::filesystem::copy_file(ExampleModel(), car);
+    TModelForm* fresh = Main->OpenModelWindow({});
+    EXPECT_EQ(fresh->Caption(), "Evaluation1 [*]");
+    // Qt would read "[*]" as the place of its own mark.
+    EXPECT_EQ(fresh->windowTitle(), "Evaluation1 [*][*]");
+
+    TModelForm* opened = Main->OpenModelWindow(car);
+    EXPECT_EQ(opened->Caption().toStdString(), "Apartment [" + car + "]");
+    opened->Model().Changed();
+    opened->UpdateControls();
+    EXPECT_EQ(opened->Caption().toStdString(), "Apartment [*" + car + "]");
+    EXPECT_EQ(opened->windowTitle().toStdString(), "Apartment [*" + car + "]");
+    // The pages in their order, the Model page first.
+    QTabWidget* pages = opened->PageControl();
+    ASSERT_EQ(pages->count(), 4);
+    EXPECT_EQ(pages->tabText(0), "&Model");
+    EXPECT_EQ(pages->tabText(1), "&Options");
+    EXPECT_EQ(pages->tabText(2), "Eva&luation");
+    EXPECT_EQ(pages->tabText(3), "Cha&rts");
+    EXPECT_EQ(opened->CurrentPageId(), TModelPage::Model);
+}
+
+TEST_F(ModelFormTest, OpenFillsTheTreeAndSelectsTheFirstNode) {
+    TModelForm* form = Main->OpenModelWindow(ExampleModel());
+    ExpectTreeMatchesModel(*form);
+    EXPECT_EQ(form->CurrentObject(), form->Model().FirstAttribute());
+    EXPECT_EQ(NodeAttribute(form->ModTreeView()->currentItem()), form->Model().FirstAttribute());
+    EXPECT_TRUE(form->isMaximized());
+    // Selecting another node makes its attribute current.
+    QTreeWidgetItem* second = form->ModTreeView()->topLevelItem(0)->child(0);
+    form->ModTreeView()->setCurrentItem(second);
+    EXPECT_EQ(form->CurrentObject(), NodeAttribute(second));
+}
+
+// --- the close question through the window ---------------------------------------
+
+struct CloseCase {
+    const char* What;
+    bool Modified;
+    std::vector<TMsgAnswer> Answers;  // the question, then any overwrite question
+    bool DialogCancelled;             // the save dialog of a model without a file
+    bool Closes;
+};
+
+TEST_F(ModelFormTest, CloseQuestion) {
+    const std::vector<CloseCase> cases{
+        {"unmodified", false, {}, false, true},
+        {"No", true, {TMsgAnswer::No}, false, true},
+        {"Cancel", true, {TMsgAnswer::Cancel}, false, false},
+        {"Yes, dialog cancelled", true, {TMsgAnswer::Yes}, true, false},
+    };
+    for (const CloseCase& c : cases) {
+        TModelForm* form = Main->OpenModelWindow({});
+        form->Model().Modified = c.Modified;
+        for (TMsgAnswer answer : c.Answers) Prompts.ExpectMessage(answer);
+        if (c.DialogCancelled) Prompts.ExpectSaveFile(std::nullopt);
+        Prompts.ClearLog();
+        EXPECT_EQ(form->close(), c.Closes) << c.What;
+        Flush();
+        EXPECT_EQ(WindowCount(), c.Closes ? 0 : 1) << c.What;
+        if (c.Modified) {
+            ASSERT_FALSE(Prompts.Log().empty()) << c.What;
+            EXPECT_EQ(Prompts.Log()[0].Text, "Do you want to save the model \"Evaluation1\" to a file?") << c.What;
+        } else {
+            EXPECT_TRUE(Prompts.Log().empty()) << c.What;
+        }
+        DiscardChanges();
+        for (TModelForm* left : Main->ModelForms()) left->close();
+        Flush();
+    }
+}
+
+TEST_F(ModelFormTest, CloseQuestionYesSavesThenCloses) {
+    TScratchDir dir;
+    const std::string file = dir.File("a.mvo");
+    std::filesystem::copy_file(ExampleModel(), file);
+    TModelForm* form = Main->OpenModelWindow(file);
+    form->Model().SetName("Changed");
+    form->Model().Changed();
+    Prompts.ExpectMessage(TMsgAnswer::Yes);
+    EXPECT_TRUE(form->close());
+    Flush();
+    EXPECT_EQ(WindowCount(), 0);
+    TMivoModel reread;
+    LoadFromFile(reread, file);
+    EXPECT_EQ(reread.GetName(), "Changed");
+}
+
+// A save that fails is shown and the window stays open with its changes.
+TEST_F(ModelFormTest, CloseQuestionWithAFailedSaveShowsItAndStaysOpen) {
+    TScratchDir dir;
+    const std::string file = dir.File("a.mvo");
+    std::filesystem::copy_file(ExampleModel(), file);
+    TModelForm* form = Main->OpenModelWindow(file);
+    form->Model().Changed();
+    // The file's folder goes: the write cannot succeed.
+    form->State().FileName = dir.File("gone/a.mvo");
+    Prompts.ExpectMessage(TMsgAnswer::Yes);
+    Prompts.ExpectMessage(TMsgAnswer::Ok);
+    EXPECT_FALSE(form->close());
+    Flush();
+    ASSERT_EQ(WindowCount(), 1);
+    ASSERT_EQ(Prompts.Log().size(), 2u);
+    EXPECT_EQ(Prompts.Log()[1].MsgKind, TMsgKind::Error);
+    EXPECT_TRUE(form->Model().Modified);
+}
+
+// --- settings through both roads --------------------------------------------------
+
+// The settings dialog's answer: flips "Each section on new page", OK.
+int FlipPageBreak(QDialog& dialog) {
+    auto& settings = dynamic_cast<TSettingsForm&>(dialog);
+    settings.PageCheck->setChecked(!settings.PageCheck->isChecked());
+    return 1;
+}
+
+TEST_F(ModelFormTest, SettingsCommandStoringAChangeMarksTheModel) {
+    TModelForm* form = Main->OpenModelWindow(ExampleModel());
+    const bool before = form->Model().Settings.PageBreak;
+    Prompts.ExpectExec(FlipPageBreak);
+    Main->FileSettingsExecute();
+    EXPECT_NE(form->Model().Settings.PageBreak, before);
+    EXPECT_TRUE(form->Model().Modified);
+    EXPECT_EQ(form->Caption().toStdString(), "Apartment [*" + ExampleModel() + "]");
+    // OK without a change leaves the mark as it was.
+    form->Model().Modified = false;
+    Prompts.ExpectExec([](QDialog&) { return 1; });
+    Main->FileSettingsExecute();
+    EXPECT_FALSE(form->Model().Modified);
+}
+
+// The report dialog's Settings button stores the settings even when the
+// report dialog is then cancelled; the window shows the mark.
+TEST_F(ModelFormTest, ReportDialogSettingsButtonMarksTheModelEvenWhenCancelled) {
+    TModelForm* form = Main->OpenModelWindow(ExampleModel());
+    const bool before = form->Model().Settings.PageBreak;
+    Prompts.ExpectExec([](QDialog& dialog) {
+        dynamic_cast<TRptForm&>(dialog).SettingsBtnClick();
+        return 2;
+    });
+    Prompts.ExpectExec(FlipPageBreak);
+    Main->FileReportExecute();
+    EXPECT_EQ(Viewer.Shown, 0);
+    EXPECT_NE(form->Model().Settings.PageBreak, before);
+    EXPECT_TRUE(form->Model().Modified);
+    EXPECT_EQ(form->Caption().toStdString(), "Apartment [*" + ExampleModel() + "]");
+}
+
+// --- undo through the window ---------------------------------------------------------
+
+TEST_F(ModelFormTest, ModelUndoRefillsTheTreeFromTheRestoredModel) {
+    TModelForm* form = Main->OpenModelWindow(ExampleModel());
+    form->Model().Settings.Undoing = true;
+    form->Undo().ResetModelUndo();
+    TMivoAttribute* cost = form->Model().FindByName("Cost");
+    ASSERT_NE(cost, nullptr);
+    // A structural edit as the Model page makes it.
+    form->ClearTree();
+    cost->FreeSubtree();
+    form->State().StructureChanged();
+    form->Model().Changed();
+    form->FillTree();
+    form->Undo().PushModelUndo();
+    form->UpdateControls();
+    EXPECT_TRUE(form->Commands().Enabled(TCommandId::ModUndo));
+    const int before = form->Model().Statistics().Attributes;
+
+    form->ModUndoClick();
+    EXPECT_EQ(form->Model().Statistics().Attributes, before + 2);
+    ExpectTreeMatchesModel(*form);
+    EXPECT_EQ(form->CurrentObject(), form->Model().FirstAttribute());
+    EXPECT_TRUE(form->Model().Modified);
+    EXPECT_TRUE(form->Commands().Enabled(TCommandId::ModRedo));
+    form->ModRedoClick();
+    EXPECT_EQ(form->Model().Statistics().Attributes, before);
+    ExpectTreeMatchesModel(*form);
+}
+
+// Structural edits free attributes that the grids' lists and the remembered
+// cells point at: after StructureChanged a refresh reads none of them (the
+// sanitizer build fails on any read of a freed attribute).
+TEST_F(ModelFormTest, RefreshAfterFreeingAttributesReadsNoStaleList) {
+    TModelForm* form = Main->OpenModelWindow(ExampleModel());
+    TModelWindowState& state = form->State();
+    const int lastRow = state.OptGridRows() - 1;
+    state.OptRow = lastRow;
+    state.OptCol = 1;
+    state.EvalGridRow = state.EvalGridRows() - 1;
+    state.EvalGridCol = 1;
+    state.SetChartAttrs({form->Model().FindByName("Daylight"), form->Model().FindByName("Rent")});
+    form->UpdateControls();
+
+    TMivoAttribute* comfort = form->Model().FindByName("Comfort");
+    form->ClearTree();
+    comfort->FreeSubtree();
+    state.StructureChanged();
+    form->Model().Changed();
+    form->FillTree();
+    state.OptRow = lastRow;
+    state.EvalGridRow = lastRow + 3;
+    form->UpdateControls();
+
+    EXPECT_EQ(state.OptRowAttribute(lastRow), nullptr);
+    ASSERT_EQ(state.ChartAttrs().size(), 1u);
+    EXPECT_EQ(state.ChartAttrs()[0]->GetName(), "Rent");
+    ExpectTreeMatchesModel(*form);
+    EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(), StatisticsText(form->Model().Statistics()));
+}
+
+}  // namespace
+}  // namespace mivo::test
