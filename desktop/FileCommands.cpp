@@ -331,6 +331,7 @@ void TFileCommands::ImportFunction() {
         counts = ImportFile(*funct, answer->FileName, model.Settings);
         funct->Update(true);
     } catch (...) {
+        counts = TRuleImport{};  // nothing applied that can be counted
         error = std::current_exception();
     }
     model.Changed();

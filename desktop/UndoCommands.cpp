@@ -18,7 +18,13 @@ void TUndoCommands::PushModelUndo() {
     if (!UndoOn()) return;
     ResetOptionUndo();
     TModelUndoHistory& history = state_.ModelUndo();
-    history.Push(TakeModelSnapshot(state_.Model()));
+    try {
+        history.Push(TakeModelSnapshot(state_.Model()));
+        TakeBaseline();
+    } catch (...) {
+        events_.UpdateControls();
+        throw;
+    }
     events_.UpdateControls();
 }
 
@@ -48,12 +54,40 @@ void TUndoCommands::RestoreModelState(int index) {
     }
     old.reset();
     ResetOptionUndo();
+    TakeBaseline();
     events_.UpdateControls();
+}
+
+void TUndoCommands::TakeBaseline() {
+    const TMivoModel& model = state_.Model();
+    baseline_.Model = &model;
+    baseline_.Index = state_.ModelUndo().Index();
+    baseline_.Count = state_.ModelUndo().Count();
+    baseline_.Options = TakeOptionSnapshot(model);
+    baseline_.Settings = model.Settings;
+    baseline_.Name = model.GetName();
+    baseline_.Description = model.GetDescription();
+}
+
+bool TUndoCommands::BaselineHolds() const {
+    const TModelUndoHistory& history = state_.ModelUndo();
+    return baseline_.Model == &state_.Model() && baseline_.Index == history.Index() &&
+           baseline_.Count == history.Count();
+}
+
+bool TUndoCommands::ChangedSinceBaseline() const {
+    const TMivoModel& model = state_.Model();
+    return model.Settings != baseline_.Settings || model.GetName() != baseline_.Name ||
+           model.GetDescription() != baseline_.Description ||
+           !TakeOptionSnapshot(model).SameData(baseline_.Options);
 }
 
 void TUndoCommands::StoreModelStateIfChanged() {
     TModelUndoHistory& history = state_.ModelUndo();
     if (history.Empty()) return;
+    // Writing the whole model is the costly part of an undo step: skip it
+    // when nothing that changes without an undo point has changed.
+    if (BaselineHolds() && !ChangedSinceBaseline()) return;
     std::string current = TakeModelSnapshot(state_.Model());
     if (current != history.Current()) history.StoreCurrent(std::move(current));
 }

@@ -10,7 +10,11 @@
 //    before Undo moves;
 //  - when the model (or its option data) differs from the state at the
 //    index, the current state is stored there before moving, so Redo
-//    returns to it.
+//    returns to it. Every edit of the model takes a model undo point of
+//    its own except those of the option data, the settings and the
+//    model's name and description; so the model counts as differing when
+//    one of these changed since the state at the index was made current
+//    (and, when that is not known, when its model-file text differs).
 // A model restore reads the snapshot into a fresh model; only when that
 // succeeds is the tree cleared and the model swapped. On failure the model
 // and the index stay as they were.
@@ -20,6 +24,8 @@
 
 #include "desktop/ModelWindowEvents.h"
 #include "desktop/ModelWindowState.h"
+#include "desktop/UndoHistory.h"
+#include "model/MivoSettings.h"
 
 namespace mivo {
 
@@ -92,6 +98,23 @@ private:
     void StoreOptionStateIfChanged();
     TOptUndoItem CurrentOptionItem() const;
 
+    // What can change without a model undo point, as it was when the model
+    // state at the index became current.
+    struct TBaseline {
+        const TMivoModel* Model = nullptr;
+        int Index = -1;
+        int Count = 0;
+        TOptionSnapshot Options;
+        TMivoSettings Settings;
+        std::string Name;
+        std::string Description;
+    };
+    void TakeBaseline();
+    // The baseline belongs to the model and state now current.
+    bool BaselineHolds() const;
+    bool ChangedSinceBaseline() const;
+
+    TBaseline baseline_;
     TModelWindowState& state_;
     TModelWindowEvents& events_;
 };
