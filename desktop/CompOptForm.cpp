@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "desktop/FindForm.h"
 #include "platform/ErrorDisplay.h"
 
 namespace mivo {

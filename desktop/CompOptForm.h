@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/MivoModel.h"
+#include "desktop/FindFormResult.h"
 #include "platform/Prompts.h"
 
 #include <QDialog>

@@ -4,6 +4,7 @@
 // user presses "Find".
 #pragma once
 
+#include "desktop/FindFormResult.h"
 #include "model/Find.h"
 #include "platform/Prompts.h"
 
@@ -14,10 +15,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace mivo {
-
-// Result codes of our dialogs.
-inline constexpr int DialogOk = 1;
-inline constexpr int DialogCancel = 2;
 
 class TFindForm : public QDialog {
     Q_OBJECT

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "desktop/FindForm.h"
 
 namespace mivo {
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/MivoModel.h"
+#include "desktop/FindFormResult.h"
 #include "platform/Prompts.h"
 
 #include <QDialog>

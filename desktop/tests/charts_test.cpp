@@ -214,6 +214,7 @@ TEST(PanelBitmap, TheFourChartsInTheirQuarters) {
 }
 
 TEST(PanelBitmap, AnEmptyPanelGivesAMessageAndNoCopy) {
+    EnsureGuiApplication();
     TFourChartPanel panel;
     panel.resize(0, 0);
     EXPECT_TRUE(PanelToBitmap(panel).isNull());
