@@ -57,10 +57,12 @@ void TFourChartPanel::resizeEvent(QResizeEvent* event) {
 // --- chart panels of the reports -------------------------------------------------
 
 void TChartWidgetPanel::Draw(TDrawSurface& surface, const TRect& rect) {
+    if (prepare_) prepare_();
     DrawChartOnSurface(surface, rect, widget_.Picture());
 }
 
 void TFourChartPanelPanel::Draw(TDrawSurface& surface, const TRect& rect) {
+    if (prepare_) prepare_();
     const std::int32_t c = (rect.Bottom - rect.Top + 1) / 2;
     const std::int32_t f = (rect.Right - rect.Left + 1) / 2;
     const TRect quarters[] = {{rect.Left, rect.Top, rect.Right - f, rect.Bottom - c},

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include <QWidget>
@@ -75,10 +76,14 @@ private:
     bool shown_ = false;
 };
 
+// Brings a chart up to date with its model before a report draws it.
+using TChartPrepare = std::function<void()>;
+
 // A chart widget as the reports see it.
 class TChartWidgetPanel : public TChartPanel {
 public:
-    explicit TChartWidgetPanel(const TChartWidget& widget) : widget_(widget) {}
+    explicit TChartWidgetPanel(const TChartWidget& widget, TChartPrepare prepare = {})
+        : widget_(widget), prepare_(std::move(prepare)) {}
     bool Visible() const override { return widget_.ChartShown(); }
     std::int32_t Width() const override { return widget_.width(); }
     std::int32_t Height() const override { return widget_.height(); }
@@ -86,13 +91,15 @@ public:
 
 private:
     const TChartWidget& widget_;
+    TChartPrepare prepare_;
 };
 
 // The four-chart panel as the reports see it; drawing it draws the four
 // charts into the quarters of the rectangle.
 class TFourChartPanelPanel : public TChartPanel {
 public:
-    explicit TFourChartPanelPanel(const TFourChartPanel& panel) : panel_(panel) {}
+    explicit TFourChartPanelPanel(const TFourChartPanel& panel, TChartPrepare prepare = {})
+        : panel_(panel), prepare_(std::move(prepare)) {}
     bool Visible() const override { return panel_.ChartShown(); }
     std::int32_t Width() const override { return panel_.width(); }
     std::int32_t Height() const override { return panel_.height(); }
@@ -100,6 +107,7 @@ public:
 
 private:
     const TFourChartPanel& panel_;
+    TChartPrepare prepare_;
 };
 
 // Copies a chart of width x height pixels to the clipboard as an Enhanced
