@@ -3,6 +3,8 @@
 // through its dialog.
 #include "desktop/Analyses.h"
 #include "desktop/CompOptForm.h"
+#include "desktop/Commands.h"
+#include "desktop/ModelWindowState.h"
 #include "reports/tests/ReportFixture.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +75,26 @@ TEST_F(Analyses, NothingRunsWithoutAnOption) {
     model->DeleteAllOptions();
     EXPECT_FALSE(RunPlusMinusAnalysis(*model, bicycle, 0, viewer));
     EXPECT_EQ(viewer.shown, 0);
+}
+
+TEST_F(Analyses, TheAnalysesAreEnabledOnlyWithACurrentOption) {
+    TModelWindowState state;
+    state.ReplaceModel(std::move(model));
+    const int aggregateRow = 2;  // Bicycle, no value box
+    struct Case {
+        bool options;
+        int column;
+        bool enabled;
+    } cases[] = {{true, 1, true}, {true, 0, false}, {true, 13, false}, {false, 1, false}, {false, 0, false}};
+    for (const Case& c : cases) {
+        if (!c.options) state.Model().DeleteAllOptions();
+        TEnablingFacts facts;
+        state.EvalGridRow = aggregateRow;
+        state.EvalGridCol = c.column;
+        const TCommandStates commands = CommandStates(state, facts);
+        EXPECT_EQ(commands.Enabled(TCommandId::PlusMinus), c.enabled) << c.options << " " << c.column;
+        EXPECT_EQ(commands.Enabled(TCommandId::SelExpl), c.enabled) << c.options << " " << c.column;
+    }
 }
 
 TEST_F(Analyses, TheComparisonTakesTheDialogsSelection) {
