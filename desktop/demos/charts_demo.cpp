@@ -21,6 +21,13 @@
 #include <QPixmap>
 
 #include "desktop/ChartWidget.h"
+#include "desktop/EvalPage.h"
+#include "desktop/MainForm.h"
+#include "desktop/ModelForm.h"
+#include "desktop/OptionsPage.h"
+#include "model/Clipboard.h"
+#include "platform/Help.h"
+#include "platform/ScriptedPrompts.h"
 #include "desktop/PanelBitmap.h"
 #include "platform/QtBitmap.h"
 #include "platform/QtFontSource.h"
@@ -40,6 +47,20 @@ public:
 
 private:
     TChartPanel& bars_;
+};
+
+class NoHelp final : public THelp {
+public:
+    void ShowContext(int) override {}
+    void ShowContents() override {}
+    void ShowIndex(const std::string&) override {}
+    void CloseAll() override {}
+};
+
+class NoClipboard final : public TClipboard {
+public:
+    std::string GetText() const override { return {}; }
+    void SetText(const std::string&) override {}
 };
 
 bool Save(const QImage& image, const std::string& path) {
@@ -117,6 +138,28 @@ int main(int argc, char** argv) {
     if (!emfFolder.empty()) {
         auto copy = RecordChart(bars.Picture(), bars.width(), bars.height(), fonts);
         std::ofstream(emfFolder + "/chart.emf", std::ios::binary) << EnhMetafileBytes(*copy, &fonts);
+    }
+    // Both grids of the example model, with their bad and good colours.
+    {
+        TScriptedPrompts prompts;
+        NoHelp help;
+        NoClipboard clipboard;
+        TMainForm main(prompts, help, clipboard);
+        main.resize(1000, 560);
+        main.show();
+        TModelForm* form = main.OpenModelWindow(std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo");
+        form->showMaximized();
+        form->SetCurrentPage(TModelPage::Options);
+        auto& options = dynamic_cast<TOptionsPage&>(form->Page(TModelPage::Options));
+        options.SetCurrentCell(2, 2);
+        QApplication::processEvents();
+        ok &= Save(main.grab().toImage(), out + "/options-grid.png");
+        form->SetCurrentPage(TModelPage::Evaluation);
+        auto& eval = dynamic_cast<TEvalPage&>(form->Page(TModelPage::Evaluation));
+        eval.SetCurrentCell(3, 1);
+        QApplication::processEvents();
+        ok &= Save(main.grab().toImage(), out + "/evaluation-grid.png");
+        form->Model().Modified = false;
     }
     return ok ? 0 : 1;
 }

@@ -38,6 +38,11 @@ TEST_F(EvalPageTest, TheGridShowsEveryAttributeWithItsLevel) {
     EXPECT_EQ(Page->GridModel->headerData(1, Qt::Vertical, Qt::DisplayRole).toString().toStdString(),
               ". " + all[0]->GetName());
     EXPECT_EQ(EvalRowName(*all[1]), ". . " + all[1]->GetName());
+    // A set takes the colour of its first member in both grids.
+    TMivoAttribute* commute = Model().FindByName("Commute");
+    const QModelIndex studio = Page->GridModel->index(RowOf(commute) - 1, 3);
+    EXPECT_EQ(Page->GridModel->data(studio, Qt::DisplayRole).toString(), "medium;short");
+    EXPECT_FALSE(Page->GridModel->data(studio, Qt::ForegroundRole).isValid());
     Model().DeleteAllOptions();
     Page->Fill();
     EXPECT_EQ(Page->GridModel->columnCount(), 0);
