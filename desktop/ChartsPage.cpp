@@ -1,5 +1,7 @@
 #include "desktop/ChartsPage.h"
 
+#include "platform/QtFontSource.h"
+
 #include <unordered_map>
 
 #include <QAction>
@@ -20,8 +22,6 @@
 namespace mivo {
 
 namespace {
-
-QString ToQ(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Stack pages of the chart area.
 enum : int { stCaption = 0, stChart1, stChart2, stChart3, stFour };
@@ -176,9 +176,9 @@ void TChartsPage::FillTreeView() {
         TMivoAttribute* attribute = nodes_[i];
         auto parent = itemOf.find(attribute->Parent());
         auto* item = parent != itemOf.end() ? new QTreeWidgetItem(parent->second) : new QTreeWidgetItem(ChartTreeView);
-        item->setText(0, ToQ(attribute->GetName()));
+        item->setText(0, ToQString(attribute->GetName()));
         item->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
-        item->setToolTip(0, ToQ(attribute->GetDescription()));
+        item->setToolTip(0, ToQString(attribute->GetDescription()));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Unchecked);
         itemOf[attribute] = item;
@@ -200,7 +200,7 @@ void TChartsPage::FillListBox() {
     const int current = ChartListBox->currentRow();
     ChartListBox->clear();
     for (int i = 0; i < model.OptionCount(); ++i) {
-        auto* item = new QListWidgetItem(ToQ(model.OptionName(i)), ChartListBox);
+        auto* item = new QListWidgetItem(ToQString(model.OptionName(i)), ChartListBox);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(model.OptionSelected(i) ? Qt::Checked : Qt::Unchecked);
     }

@@ -1,5 +1,7 @@
 #include "desktop/CompOptForm.h"
 
+#include "platform/QtFontSource.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,8 +15,6 @@
 namespace mivo {
 
 namespace {
-
-QString ToQ(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Sets a flag for the lifetime of the scope.
 class TBusyScope {
@@ -76,7 +76,7 @@ bool TCompOptForm::SameOptions(const TMivoModel& model) const {
     const int n = model.OptionCount();
     if (OptSel->count() != n || MainOptSel->count() != n) return false;
     for (int i = 0; i < n; ++i) {
-        const QString name = ToQ(model.OptionName(i));
+        const QString name = ToQString(model.OptionName(i));
         if (OptSel->item(i)->text() != name || MainOptSel->itemText(i) != name) return false;
     }
     return true;
@@ -98,8 +98,8 @@ void TCompOptForm::FillOptions(const TMivoModel& model) {
     {
         TBusyScope busy(busy_);
         for (const std::string& name : model.Options()) {
-            MainOptSel->addItem(ToQ(name));
-            auto* item = new QListWidgetItem(ToQ(name), OptSel);
+            MainOptSel->addItem(ToQString(name));
+            auto* item = new QListWidgetItem(ToQString(name), OptSel);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
             item->setCheckState(Qt::Unchecked);
         }

@@ -1,5 +1,7 @@
 #include "desktop/EvalPage.h"
 
+#include "platform/QtFontSource.h"
+
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -21,8 +23,6 @@
 namespace mivo {
 
 namespace {
-
-QString ToQ(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 template <class T>
 T& SingleDialog(QWidget& mainWindow) {
@@ -107,7 +107,7 @@ void TEvalPage::FillEvaluationGrid() {
     const QFontMetrics metrics(bold);
     int widest = metrics.horizontalAdvance(QStringLiteral("Option"));
     for (const TMivoAttribute* a : State().AllAttrs())
-        widest = std::max(widest, metrics.horizontalAdvance(ToQ(EvalRowName(*a))));
+        widest = std::max(widest, metrics.horizontalAdvance(ToQString(EvalRowName(*a))));
     EvalGrid->verticalHeader()->setFixedWidth(widest + 12);
     if (keep.EvalRow >= 1 && keep.EvalCol >= 1) SetCurrentCell(keep.EvalRow, keep.EvalCol);
 }
@@ -156,7 +156,7 @@ void TEvalPage::Refresh() {
     const TMivoAttribute* attribute = GridModel->RowAttribute(Cell().EvalRow);
     EvalValEdit->clear();
     if (const auto* scale = attribute ? dynamic_cast<const TMivoDiscreteScale*>(attribute->Scale()) : nullptr)
-        for (int v = 0; v < scale->Count(); ++v) EvalValEdit->addItem(ToQ(scale->ValueName(v)));
+        for (int v = 0; v < scale->Count(); ++v) EvalValEdit->addItem(ToQString(scale->ValueName(v)));
     EvalValEdit->addItem(QStringLiteral("*"));
     const int index = attribute ? attribute->OptValueIndex(CurrentOption()) : -1;
     EvalValEdit->setCurrentIndex(index >= 0 ? index : EvalValEdit->count() - 1);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "platform/ErrorDisplay.h"
+#include "platform/QtFontSource.h"
 
 namespace mivo {
 
@@ -67,8 +68,7 @@ void TFindForm::UpdateFindButton() {
 }
 
 void TFindForm::StoreFields() {
-    const QByteArray text = FindEdit->text().toUtf8();
-    search_.FindText.assign(text.constData(), static_cast<std::size_t>(text.size()));
+    search_.FindText = FromQString(FindEdit->text());
     search_.FindName = AttChk->isChecked();
     search_.FindDesc = DescChk->isChecked();
     search_.FindScale = ScaleChk->isChecked();
@@ -76,7 +76,7 @@ void TFindForm::StoreFields() {
 }
 
 void TFindForm::LoadFields() {
-    FindEdit->setText(QString::fromUtf8(search_.FindText.data(), static_cast<qsizetype>(search_.FindText.size())));
+    FindEdit->setText(ToQString(search_.FindText));
     AttChk->setChecked(search_.FindName);
     DescChk->setChecked(search_.FindDesc);
     ScaleChk->setChecked(search_.FindScale);

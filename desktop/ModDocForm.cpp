@@ -1,5 +1,7 @@
 #include "desktop/ModDocForm.h"
 
+#include "platform/QtFontSource.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,18 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-
 namespace mivo {
-
-namespace {
-
-QString ToQ(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-std::string FromQ(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-}  // namespace
 
 TDocForm::TDocForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Model description");
@@ -48,11 +39,11 @@ TDocForm::TDocForm(QWidget* parent) : QDialog(parent) {
     resize(420, 300);
 }
 
-void TDocForm::SetModelName(const std::string& name) { NameEdit->setText(ToQ(name)); }
-std::string TDocForm::GetModelName() const { return FromQ(NameEdit->text()); }
+void TDocForm::SetModelName(const std::string& name) { NameEdit->setText(ToQString(name)); }
+std::string TDocForm::GetModelName() const { return FromQString(NameEdit->text()); }
 
 void TDocForm::SetModelDescription(const std::string& description) {
-    QString text = ToQ(description);
+    QString text = ToQString(description);
     text.replace("\r\n", "\n");
     text.replace('\r', '\n');
     DescEdit->setPlainText(text);
@@ -61,7 +52,7 @@ void TDocForm::SetModelDescription(const std::string& description) {
 std::string TDocForm::GetModelDescription() const {
     QString text = DescEdit->toPlainText();
     text.replace("\n", "\r\n");
-    return FromQ(text);
+    return FromQString(text);
 }
 
 bool EditModelDescription(TDocForm& form, TPrompts& prompts, TMivoModel& model) {

@@ -1,5 +1,7 @@
 #include "desktop/OptionGrid.h"
 
+#include "platform/QtFontSource.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
@@ -11,8 +13,6 @@
 namespace mivo {
 
 namespace {
-
-QString ToQ(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 const TMivoDiscreteScale* Discrete(const TMivoAttribute& attribute) {
     return dynamic_cast<const TMivoDiscreteScale*>(attribute.Scale());
@@ -93,7 +93,7 @@ QVariant TOptionGridModel::data(const QModelIndex& index, int role) const {
     const TMivoModel& model = state_.Model();
     if (option >= model.OptionCount()) return {};
     if (row == 1) {
-        if (role == Qt::DisplayRole) return ToQ(model.OptionName(option));
+        if (role == Qt::DisplayRole) return ToQString(model.OptionName(option));
         if (role == Qt::FontRole) return BoldFont();
         return {};
     }
@@ -101,7 +101,7 @@ QVariant TOptionGridModel::data(const QModelIndex& index, int role) const {
     if (attribute == nullptr) return {};
     switch (role) {
         case Qt::DisplayRole:
-            return ToQ(kind_ == TGridKind::Options ? OptionCellText(*attribute, option)
+            return ToQString(kind_ == TGridKind::Options ? OptionCellText(*attribute, option)
                                                    : EvalCellText(*attribute, option));
         case Qt::ForegroundRole: {
             const auto colour = ValueCellColor(*attribute, option);
@@ -125,12 +125,12 @@ QVariant TOptionGridModel::headerData(int section, Qt::Orientation orientation, 
     const int row = GridRow(section);
     if (role == Qt::FontRole) return BoldFont();
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
-    if (role == Qt::ToolTipRole) return ToQ(AttributeHint(RowAttribute(row)));
+    if (role == Qt::ToolTipRole) return ToQString(AttributeHint(RowAttribute(row)));
     if (role != Qt::DisplayRole) return {};
     if (row == 1) return QStringLiteral("Option");
     const TMivoAttribute* attribute = RowAttribute(row);
     if (attribute == nullptr) return {};
-    return ToQ(kind_ == TGridKind::Options ? attribute->GetName() : EvalRowName(*attribute));
+    return ToQString(kind_ == TGridKind::Options ? attribute->GetName() : EvalRowName(*attribute));
 }
 
 void TOptionGridModel::Reset() {

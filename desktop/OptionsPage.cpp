@@ -1,5 +1,7 @@
 #include "desktop/OptionsPage.h"
 
+#include "platform/QtFontSource.h"
+
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -18,16 +20,6 @@
 #include "platform/ErrorDisplay.h"
 
 namespace mivo {
-
-namespace {
-
-QString ToQ(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-std::string FromQ(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-}  // namespace
 
 // Entering and leaving the name edit, and Escape in it.
 class TOptionsPage::TNameEditFilter final : public QObject {
@@ -140,7 +132,7 @@ void TOptionsPage::FillOptionsGrid() {
     const QFontMetrics metrics(bold);
     int widest = metrics.horizontalAdvance(QStringLiteral("Option"));
     for (const TMivoAttribute* a : State().BasicAttrs())
-        widest = std::max(widest, metrics.horizontalAdvance(ToQ(a->GetName())));
+        widest = std::max(widest, metrics.horizontalAdvance(ToQString(a->GetName())));
     OptGrid->verticalHeader()->setFixedWidth(widest + 12);
     if (keep.OptRow >= 1 && keep.OptCol >= 1) SetCurrentCell(keep.OptRow, keep.OptCol);
 }
@@ -194,14 +186,14 @@ void TOptionsPage::Refresh() {
     OptNameEdit->setVisible(nameBox);
     OptValEdit->setVisible(valueBox);
     if (nameBox) {
-        const QString name = ToQ(Form().Model().OptionName(option));
+        const QString name = ToQString(Form().Model().OptionName(option));
         if (OptNameEdit->text() != name) OptNameEdit->setText(name);
     }
     if (valueBox) {
         const TMivoAttribute* attribute = GridModel->RowAttribute(Cell().OptRow);
         OptValEdit->clear();
         if (const auto* scale = attribute ? dynamic_cast<const TMivoDiscreteScale*>(attribute->Scale()) : nullptr)
-            for (int v = 0; v < scale->Count(); ++v) OptValEdit->addItem(ToQ(scale->ValueName(v)));
+            for (int v = 0; v < scale->Count(); ++v) OptValEdit->addItem(ToQString(scale->ValueName(v)));
         OptValEdit->addItem(QStringLiteral("*"));
         const int index = attribute ? attribute->OptValueIndex(option) : -1;
         OptValEdit->setCurrentIndex(index >= 0 ? index : OptValEdit->count() - 1);
@@ -276,7 +268,7 @@ void TOptionsPage::NameEditChange(const QString& text) {
     const int option = CurrentOption();
     if (option < 0) return;
     if (!name_entered_) NameEditEnter();
-    Form().Model().SetOptionName(option, FromQ(text));
+    Form().Model().SetOptionName(option, FromQString(text));
     GridModel->CellChanged(1, option + 1);
 }
 
@@ -292,7 +284,7 @@ void TOptionsPage::NameEditEscape() {
     const int option = CurrentOption();
     if (option < 0 || !name_entered_) return;
     Form().Model().SetOptionName(option, State().OldOptName);
-    OptNameEdit->setText(ToQ(State().OldOptName));
+    OptNameEdit->setText(ToQString(State().OldOptName));
     GridModel->CellChanged(1, option + 1);
 }
 
