@@ -17,6 +17,9 @@
 #include "desktop/MainForm.h"
 #include "desktop/ModelForm.h"
 #include "model/MivoModel.h"
+#include "model/Clipboard.h"
+#include "model/MivoOptData.h"
+#include "model/TextLines.h"
 #include "model/MivoScale.h"
 #include "platform/ErrorDisplay.h"
 
@@ -61,6 +64,14 @@ TEvalPage::TEvalPage(TModelForm& form)
               [this] { PlusMinusClick(); });
     AddButton(TCommandId::SelExpl, QStringLiteral("Explain"), QStringLiteral("Selective explanation"),
               [this] { SelExpClick(); });
+    auto* copy = new QAction(QStringLiteral("Copy"), Widget());
+    copy->setToolTip(QStringLiteral("Copy options"));
+    QObject::connect(copy, &QAction::triggered, Widget(), [this] { Guarded([&] { EvalCopyBtnClick(); }); });
+    auto* paste = new QAction(QStringLiteral("Paste"), Widget());
+    paste->setToolTip(QStringLiteral("Paste options"));
+    QObject::connect(paste, &QAction::triggered, Widget(), [this] { Guarded([&] { EvalPasteBtnClick(); }); });
+    ToolBar()->addAction(copy);
+    ToolBar()->addAction(paste);
     auto* compare = new QAction(QStringLiteral("Compare"), Widget());
     compare->setToolTip(QStringLiteral("Compare options..."));
     QObject::connect(compare, &QAction::triggered, Widget(), [this] { Guarded([&] { CompareClick(); }); });
@@ -210,6 +221,34 @@ bool TEvalPage::PreviewKey(QKeyEvent& event) {
     if (EvalValEdit->count() != count + 1) Refresh();
     EvalValEditChange(item);
     return true;
+}
+
+void TEvalPage::EvalCopyBtnClick() {
+    TMivoOptData data;
+    data.LoadFromModel(&Form().Model());
+    Form().Main().Clipboard().SetText(data.ClipboardText());
+}
+
+void TEvalPage::EvalPasteBtnClick() {
+    TMivoModel& model = Form().Model();
+    TMivoOptData data;
+    // Read everything first: a read error leaves the model as it was.
+    data.LoadFromStrings(SplitLines(Form().Main().Clipboard().GetText()), &model);
+    bool binds = false;
+    for (int row = 0; row < data.RowCount() && !binds; ++row) {
+        const TMivoAttribute* attribute = data.RowAttribute(row);
+        binds = attribute != nullptr && attribute->IsBasic() && attribute->Link() == nullptr;
+    }
+    if (!binds) {
+        ShowError(Form().Prompts(), MsgNoClipboardOptionData);
+        return;
+    }
+    data.StoreToModel();
+    State().StructureChanged();
+    FillEvaluationGrid();
+    model.Changed();
+    Form().Undo().PushOptionUndo();
+    Form().UpdateControls();
 }
 
 // --- analyses and find ---------------------------------------------------------------

@@ -15,6 +15,10 @@ namespace mivo {
 class TCompOptForm;
 class TFindForm;
 
+inline constexpr const char* MsgNoClipboardOptionData =
+    "No option data for the model on the clipboard: no attribute title names a basic attribute of the model "
+    "(check the separator and the orientation)";
+
 // The main window's single find and compare dialogs (made on first use,
 // owned by the main window as Qt children).
 TFindForm& FindDialog(QWidget& mainWindow);
@@ -33,6 +37,11 @@ public:
     void CurrentCells(TGridCells& cells) const override;
 
     void EvalValEditChange(int item);
+    // All option data to the clipboard as text, and back: the text is read
+    // in full and must name a basic attribute of the model before anything
+    // is stored; otherwise a message and no change.
+    void EvalCopyBtnClick();
+    void EvalPasteBtnClick();
     void PlusMinusClick();
     void SelExpClick();
     void CompareClick();

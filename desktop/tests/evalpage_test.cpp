@@ -78,6 +78,31 @@ TEST_F(EvalPageTest, AnalysesRunOnlyOnACurrentOption) {
     EXPECT_EQ(Viewer.Shown, 2);
 }
 
+TEST_F(EvalPageTest, PastedOptionDataMustNameTheModelsAttributes) {
+    Page->EvalCopyBtnClick();
+    const std::string copied = Clipboard.Text;
+    ASSERT_FALSE(copied.empty());
+    const int before = Model().OptionCount();
+    struct Case {
+        std::string text;
+        bool stored;
+    } cases[] = {
+        {"Option\tX\tY\r\nNo such attribute\t1\t2\r\n", false},
+        {"just some words", false},
+        {"", false},
+        {copied, true},
+    };
+    for (const Case& c : cases) {
+        Clipboard.Text = c.text;
+        if (!c.stored) Prompts.ExpectMessage(TMsgAnswer::Ok);
+        Page->EvalPasteBtnClick();
+        EXPECT_EQ(Model().OptionCount(), before) << c.text;  // matched by name: no new options
+    }
+    EXPECT_EQ(Prompts.Messages().size(), 3u);
+    EXPECT_EQ(Prompts.Messages().front(), MsgNoClipboardOptionData);
+    Model().Modified = false;
+}
+
 TEST_F(EvalPageTest, FindNextFollowsTheStoredSearch) {
     TFindForm& find = FindDialog(*Main);
     // Type, Cancel: nothing stored, Find next stays off.
