@@ -17,24 +17,12 @@
 #include "model/TreeExport.h"
 #include "model/WoxImport.h"
 #include "model/Xml.h"
+#include "desktop/XmlHeaderScope.h"
 #include "platform/ErrorDisplay.h"
 
 namespace mivo {
 
 namespace {
-
-// Sets the XML header for its lifetime and restores the previous one on
-// every path.
-class THeaderScope {
-public:
-    explicit THeaderScope(std::string_view header) : saved_(XmlHeader) { XmlHeader = std::string(header); }
-    ~THeaderScope() { XmlHeader = saved_; }
-    THeaderScope(const THeaderScope&) = delete;
-    THeaderScope& operator=(const THeaderScope&) = delete;
-
-private:
-    std::string saved_;
-};
 
 // Where the extension starts: the last "." after the last path separator,
 // npos without one.
@@ -101,8 +89,10 @@ TFileCommands::TFileCommands(TModelWindowState& state, TModelWindowEvents& event
       open_fnc_dialog_(Dialog("Import function", "dat", {{"Tab-delimited", "*.*"}})),
       save_tree_dialog_(Dialog("Export tree", "gml", {{"GML file", "*.gml"}, {"Tab-Delimited", "*.tab"}})) {}
 
-std::optional<TFileAnswer> TFileCommands::RunSave(TFileRequest& request) {
-    std::optional<TFileAnswer> answer = prompts_.SaveFile(request);
+namespace {
+
+// The dialogs keep the last name and filter chosen for the window's life.
+std::optional<TFileAnswer> Remembered(TFileRequest& request, std::optional<TFileAnswer> answer) {
     if (answer) {
         request.FileName = answer->FileName;
         request.FilterIndex = answer->FilterIndex;
@@ -110,30 +100,20 @@ std::optional<TFileAnswer> TFileCommands::RunSave(TFileRequest& request) {
     return answer;
 }
 
+}  // namespace
+
+std::optional<TFileAnswer> TFileCommands::RunSave(TFileRequest& request) {
+    return Remembered(request, prompts_.SaveFile(request));
+}
+
 std::optional<TFileAnswer> TFileCommands::RunOpen(TFileRequest& request) {
-    std::optional<TFileAnswer> answer = prompts_.OpenFile(request);
-    if (answer) {
-        request.FileName = answer->FileName;
-        request.FilterIndex = answer->FilterIndex;
-    }
-    return answer;
+    return Remembered(request, prompts_.OpenFile(request));
 }
 
 bool TFileCommands::MayWrite(const std::string& fileName) {
     if (!FileExists(fileName)) return true;
     return prompts_.Message(TMsgKind::Confirmation, Format(MivoStr::SFileExists, fileName),
                             TMsgButtons::YesNoCancel) == TMsgAnswer::Yes;
-}
-
-void TFileCommands::TakeModel(std::unique_ptr<TMivoModel> model) {
-    std::unique_ptr<TMivoModel> old;
-    {
-        auto updating = state_.BeginUpdate();
-        events_.ClearTree();
-        old = state_.ReplaceModel(std::move(model));
-        state_.SelectFirstAttribute();
-        events_.ModelReplaced();
-    }
 }
 
 void TFileCommands::SetFileName(const std::string& written) {
@@ -155,7 +135,7 @@ void TFileCommands::NewModel() {
     model->Root()->AddInput(std::make_unique<TMivoAttribute>(std::string(MivoStr::SEvaluation) + "1"));
     model->Relink();
     model->Modified = true;
-    TakeModel(std::move(model));
+    undo_.ReplaceModel(std::move(model));
     state_.FileName.clear();
     file_name_derived_ = false;
 }
@@ -179,13 +159,9 @@ void TFileCommands::OpenModel(const std::string& fileName) {
     switch (OpenFormatOf(fileName)) {
         case TOpenFormat::Pelk: ImportPelk(*model, fileName); break;
         case TOpenFormat::Wox: warnings = ImportWox(*model, fileName); break;
-        case TOpenFormat::Native: {
-            THeaderScope header(XmlUtf8Header);
-            LoadFromFile(*model, fileName);
-            break;
-        }
+        case TOpenFormat::Native: LoadFromFile(*model, fileName); break;
     }
-    TakeModel(std::move(model));
+    undo_.ReplaceModel(std::move(model));
     SetFileName(fileName);
     if (!warnings.empty()) ShowWarning(prompts_, warnings);
 }
@@ -250,7 +226,7 @@ bool TFileCommands::SaveWithDialog(const std::string& suggested) {
         case SavePelk: ExportPelk(state_.Model(), name); break;
         case SaveWox: ExportWox(state_.Model(), name); break;
         case SaveVersion1: {
-            THeaderScope header(XmlPlainHeader);
+            TXmlHeaderScope header(XmlPlainHeader);
             SaveToFile(state_.Model(), name);
             break;
         }

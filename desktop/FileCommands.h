@@ -108,8 +108,6 @@ private:
     // Runs an open or save dialog, remembering its name and filter.
     std::optional<TFileAnswer> RunSave(TFileRequest& request);
     std::optional<TFileAnswer> RunOpen(TFileRequest& request);
-    // Puts a model read from a file in place of the window's.
-    void TakeModel(std::unique_ptr<TMivoModel> model);
     // The file name a save through the dialog or an open leaves.
     void SetFileName(const std::string& written);
 

@@ -6,6 +6,7 @@
 #include "model/MivoAttribute.h"
 #include "model/MivoModel.h"
 #include "model/MivoScale.h"
+#include "model/MivoStr.h"
 #include "model/RunTime.h"
 #include "model/Utils.h"
 
@@ -31,8 +32,29 @@ std::string AttributeHint(const TMivoAttribute* attribute) {
     return StrAfter(attribute->Path(), "\\Root\\") + " " + ScaleValuesText(attribute);
 }
 
+std::vector<std::string> ValueBoxItems(const TMivoAttribute* attribute) {
+    std::vector<std::string> items;
+    if (attribute) {
+        if (const auto* scale = dynamic_cast<const TMivoDiscreteScale*>(attribute->Scale()))
+            for (int i = 0; i < scale->Count(); ++i) items.push_back(scale->ValueName(i));
+    }
+    items.emplace_back("*");
+    return items;
+}
+
+int ValueBoxSelection(const TMivoAttribute* attribute, int option) {
+    const int last = static_cast<int>(ValueBoxItems(attribute).size()) - 1;
+    if (!attribute) return last;
+    const int index = attribute->OptValueIndex(option);
+    return index < 0 ? last : index;
+}
+
+std::string ValueItemCaption(int index, const std::string& name) {
+    return name == "*" ? std::string("&*") : Format("&%d &%s", index + 1, name);
+}
+
 std::string ModelCaption(const TMivoModel& model, const std::string& fileName) {
-    return Format("%s [%s%s]", model.FirstAttributeName(), model.Modified ? "*" : "", fileName);
+    return Format(MivoStr::SModelCaption, model.FirstAttributeName(), model.Modified ? "*" : "", fileName);
 }
 
 std::string ModelStatusText(const TMivoModel& model) { return StatisticsText(model.Statistics()); }

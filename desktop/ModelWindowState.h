@@ -48,6 +48,17 @@ std::string ScaleValuesText(const TMivoAttribute* attribute);
 // a blank and ScaleValuesText. Empty for no attribute.
 std::string AttributeHint(const TMivoAttribute* attribute);
 
+// The value box of a grid row: the value names of the attribute's discrete
+// scale, then "*" (undefined); only "*" without a scale.
+std::vector<std::string> ValueBoxItems(const TMivoAttribute* attribute);
+// The entry the value box selects for option i: the index of the value's
+// first member, or the last entry ("*") for an undefined or any value and
+// a code outside the scale.
+int ValueBoxSelection(const TMivoAttribute* attribute, int option);
+// The caption of an entry of the value popup menu: "&<index + 1> &<name>",
+// or "&*" for the name "*".
+std::string ValueItemCaption(int index, const std::string& name);
+
 // The window caption: "<first top attribute> [<mark><file name>]", the mark
 // "*" while the model is modified.
 std::string ModelCaption(const TMivoModel& model, const std::string& fileName);

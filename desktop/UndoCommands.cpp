@@ -41,21 +41,22 @@ void TUndoCommands::RestoreModelState(int index) {
     TModelUndoHistory& history = state_.ModelUndo();
     // Read first: a snapshot that fails to read leaves model and index alone.
     std::unique_ptr<TMivoModel> fresh = ReadModelSnapshot(history.At(index));
-    std::unique_ptr<TMivoModel> old;
-    {
-        auto updating = state_.BeginUpdate();
-        // The tree lets go of the old attributes before they can be freed.
-        events_.ClearTree();
-        old = state_.ReplaceModel(std::move(fresh));
-        history.SetIndex(index);
-        state_.SelectFirstAttribute();
-        ForgetPendingChange();
-        events_.ModelReplaced();
-    }
-    old.reset();
+    history.SetIndex(index);
+    ReplaceModel(std::move(fresh));
     ResetOptionUndo();
     TakeBaseline();
     events_.UpdateControls();
+}
+
+void TUndoCommands::ReplaceModel(std::unique_ptr<TMivoModel> model) {
+    std::unique_ptr<TMivoModel> old;
+    auto updating = state_.BeginUpdate();
+    // The tree lets go of the old attributes before they are freed.
+    events_.ClearTree();
+    old = state_.ReplaceModel(std::move(model));
+    state_.SelectFirstAttribute();
+    ForgetPendingChange();
+    events_.ModelReplaced();
 }
 
 void TUndoCommands::TakeBaseline() {

@@ -20,6 +20,7 @@
 // and the index stay as they were.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "desktop/ModelWindowEvents.h"
@@ -49,6 +50,11 @@ public:
     // One step back / forward; nothing when impossible.
     void ModelUndo();
     void ModelRedo();
+
+    // Puts the model in place of the window's: the tree is cleared before
+    // the old model is freed, the first top attribute becomes current and
+    // the window refills (all while Updating).
+    void ReplaceModel(std::unique_ptr<TMivoModel> model);
 
     // --- option history -------------------------------------------------
 

@@ -1,5 +1,6 @@
 #include "desktop/UndoHistory.h"
 
+#include "desktop/XmlHeaderScope.h"
 #include "model/MivoAttribute.h"
 #include "model/MivoFile.h"
 #include "model/MivoModel.h"
@@ -10,19 +11,6 @@
 namespace mivo {
 
 namespace {
-
-// Snapshots are always written and read with the UTF-8 header, whatever
-// header a save dialog last chose, so every value code reads back exactly.
-class TUtf8HeaderScope {
-public:
-    TUtf8HeaderScope() : saved_(XmlHeader) { XmlHeader = std::string(XmlUtf8Header); }
-    ~TUtf8HeaderScope() { XmlHeader = saved_; }
-    TUtf8HeaderScope(const TUtf8HeaderScope&) = delete;
-    TUtf8HeaderScope& operator=(const TUtf8HeaderScope&) = delete;
-
-private:
-    std::string saved_;
-};
 
 std::string JoinLines(const std::vector<std::string>& lines) {
     std::size_t size = 0;
@@ -45,14 +33,15 @@ std::string TakeModelSnapshot(TMivoModel& model) {
         bool modified;
         ~TRestoreMark() { model.Modified = modified; }
     } restore{model, modified};
-    TUtf8HeaderScope header;
+    // Always UTF-8, whatever header a save dialog last chose, so that every
+    // value code reads back exactly (the reader expects that header too).
+    TXmlHeaderScope header(XmlUtf8Header);
     std::vector<std::string> lines;
     SaveToStrings(model, lines);
     return JoinLines(lines);
 }
 
 std::unique_ptr<TMivoModel> ReadModelSnapshot(const std::string& text) {
-    TUtf8HeaderScope header;
     auto model = std::make_unique<TMivoModel>();
     LoadFromStrings(*model, SplitLines(text, TEmptyLines::Keep));
     model->Modified = true;

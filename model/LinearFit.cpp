@@ -15,16 +15,6 @@ double Mean(const TFloatList& list) {
     return sum / static_cast<double>(list.size());
 }
 
-// Nearest integer, an exact half to the even neighbour (independent of the
-// floating-point rounding mode).
-double RoundHalfEven(double x) {
-    const double below = std::floor(x);
-    const double fraction = x - below;
-    if (fraction < 0.5) return below;
-    if (fraction > 0.5) return below + 1;
-    return std::fmod(below, 2.0) == 0 ? below : below + 1;
-}
-
 }  // namespace
 
 std::optional<TLineFit> FitLine(const TFloatList& h, const TFloatList& y) {

@@ -18,4 +18,14 @@ void NormalizeSum(TFloatList& list, double total);
 // the list is empty or its maximum is 0.
 void NormalizeMax(TFloatList& list, double top);
 
+// x rounded to the nearest integer, an exact half to the even neighbour
+// (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). The result stays a double, so every
+// finite value rounds without overflow; NaN and infinities come back as
+// they are, and a result of zero is never negative.
+double RoundHalfEven(double x);
+
+// RoundHalfEven(x) held within lo..hi (lo <= hi): a value beyond either end
+// gives that end, NaN gives lo.
+int RoundClamped(double x, int lo, int hi);
+
 }  // namespace mivo

@@ -43,4 +43,19 @@ bool Guarded(F&& handler) noexcept {
     return false;
 }
 
+// Runs the handler when the scope ends, however it ends (an exception
+// leaving it is shown and swallowed): the clean-up that an event handler
+// owes on every path.
+template <class F>
+class TGuardedOnExit {
+public:
+    explicit TGuardedOnExit(F handler) : handler_(std::move(handler)) {}
+    ~TGuardedOnExit() { Guarded(handler_); }
+    TGuardedOnExit(const TGuardedOnExit&) = delete;
+    TGuardedOnExit& operator=(const TGuardedOnExit&) = delete;
+
+private:
+    F handler_;
+};
+
 }  // namespace mivo

@@ -22,49 +22,49 @@ const char* KindName(TPromptKind kind) {
 }  // namespace
 
 void TScriptedPrompts::ExpectMessage(TMsgAnswer answer) {
-    Step step{TPromptKind::Message};
+    Step step(TPromptKind::Message);
     step.Answer = answer;
     steps_.push_back(std::move(step));
 }
 
 void TScriptedPrompts::ExpectOpenFile(std::optional<TFileAnswer> answer) {
-    Step step{TPromptKind::OpenFile};
+    Step step(TPromptKind::OpenFile);
     step.File = std::move(answer);
     steps_.push_back(std::move(step));
 }
 
 void TScriptedPrompts::ExpectSaveFile(std::optional<TFileAnswer> answer) {
-    Step step{TPromptKind::SaveFile};
+    Step step(TPromptKind::SaveFile);
     step.File = std::move(answer);
     steps_.push_back(std::move(step));
 }
 
 void TScriptedPrompts::ExpectPrint(std::function<bool(TPrintRequest&)> handler) {
-    Step step{TPromptKind::Print};
+    Step step(TPromptKind::Print);
     step.OnPrint = std::move(handler);
     steps_.push_back(std::move(step));
 }
 
 void TScriptedPrompts::ExpectFont(std::optional<TCanvasFont> answer) {
-    Step step{TPromptKind::Font};
+    Step step(TPromptKind::Font);
     step.FontAnswer = std::move(answer);
     steps_.push_back(std::move(step));
 }
 
 void TScriptedPrompts::ExpectColour(std::optional<TColor> answer) {
-    Step step{TPromptKind::Colour};
+    Step step(TPromptKind::Colour);
     step.ColourAnswer = answer;
     steps_.push_back(std::move(step));
 }
 
 void TScriptedPrompts::ExpectPageSetup(std::function<bool(TPageSetupRequest&)> handler) {
-    Step step{TPromptKind::PageSetup};
+    Step step(TPromptKind::PageSetup);
     step.OnPageSetup = std::move(handler);
     steps_.push_back(std::move(step));
 }
 
 void TScriptedPrompts::ExpectExec(std::function<int(QDialog&)> handler) {
-    Step step{TPromptKind::Exec};
+    Step step(TPromptKind::Exec);
     step.OnExec = std::move(handler);
     steps_.push_back(std::move(step));
 }

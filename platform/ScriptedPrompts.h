@@ -69,6 +69,7 @@ public:
 
 private:
     struct Step {
+        explicit Step(TPromptKind kind) : Kind(kind) {}
         TPromptKind Kind;
         TMsgAnswer Answer = TMsgAnswer::Ok;
         std::optional<TFileAnswer> File;

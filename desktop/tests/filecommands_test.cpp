@@ -11,6 +11,12 @@
 #include "model/WoxImport.h"
 #include "model/Xml.h"
 #include "platform/ErrorDisplay.h"
+#include "platform/QtApplication.h"
+#include "reports/ui/RptForm.h"
+#include "reports/ui/SettingsForm.h"
+
+#include <QCheckBox>
+#include <QSpinBox>
 
 namespace mivo {
 namespace {
@@ -292,6 +298,35 @@ TEST(FileCommands, ExportOptionsEvaluatesFirst) {
     EXPECT_TRUE(StartsWith(ReadFileText(folder / "opt.csv"), "\""));
 }
 
+TEST(FileCommands, OptionsRoundTripAndHostileImport) {
+    TTempFolder folder;
+    TWindow w;
+    w.Load(RichModel());
+    // The text forms write an undefined value as "*": give every value one.
+    w.Model().Attributes().back()->SetOptValue(1, "0");
+    w.Model().Reevaluate();
+    const TOptionSnapshot before = TakeOptionSnapshot(w.Model());
+    w.Prompts.ExpectSaveFile(TFileAnswer{folder / "opt.csv", 2});
+    w.Files.ExportOptions();
+    w.Model().DeleteAllOptions();
+    w.Model().Changed();
+    w.State.StructureChanged();
+    w.Prompts.ExpectOpenFile(TFileAnswer{folder / "opt.csv", 2});
+    w.Files.ImportOptions();
+    EXPECT_TRUE(TakeOptionSnapshot(w.Model()).SameData(before));
+
+    // A file that names no attribute of the model, and one that is missing:
+    // an error, the options as they were, no undo point.
+    WriteFileText(folder / "bad.tab", "\tX\nNobody\t1\n");
+    const int states = w.State.OptUndo().Count();
+    for (const std::string& name : {folder / "bad.tab", folder / "missing.tab"}) {
+        w.Prompts.ExpectOpenFile(TFileAnswer{name, 1});
+        EXPECT_THROW(w.Files.ImportOptions(), std::exception);
+        EXPECT_TRUE(TakeOptionSnapshot(w.Model()).SameData(before));
+        EXPECT_EQ(w.State.OptUndo().Count(), states);
+    }
+}
+
 TEST(FileCommands, ImportFunctionShowsCountsThenError) {
     TTempFolder folder;
     TWindow w;
@@ -374,6 +409,55 @@ TEST(FileCommands, SettingsRoundTrip) {
     });
     EXPECT_EQ(w.State.BasicAttrs().size(), 4u);
     EXPECT_EQ(w.Events.Log.back(), "OptionsReplaced");
+}
+
+}  // namespace
+}  // namespace mivo
+
+namespace mivo {
+namespace {
+
+// Both roads to the settings mark the model changed when the record
+// changed: the settings command with all pages, and the report dialog's
+// Settings button, also when the report dialog is then cancelled.
+TEST(FileCommands, SettingsDialogRoadsMarkTheModel) {
+    EnsureGuiApplication();
+    {
+        SCOPED_TRACE("settings command");
+        TWindow w;
+        w.Load(RichModel());
+        w.Model().Modified = false;
+        TSettingsForm form(w.Prompts);
+        w.Prompts.ExpectExec([&form](QDialog&) {
+            form.PageCheck->setChecked(!form.PageCheck->isChecked());
+            form.UndoCheck->setChecked(false);
+            return 1;
+        });
+        w.Files.EditSettings([&form](TMivoModel& m) { return form.Run(m, true) == 1; });
+        EXPECT_TRUE(w.Model().Modified);
+        EXPECT_FALSE(w.Model().Undoing());
+        EXPECT_TRUE(w.State.ModelUndo().Empty());
+        EXPECT_TRUE(w.Prompts.Failures().empty());
+    }
+    {
+        SCOPED_TRACE("report dialog, Settings, then Cancel");
+        TWindow w;
+        w.Load(RichModel());
+        w.Model().Modified = false;
+        TSettingsForm form(w.Prompts);
+        TRptForm report(w.Prompts, &form);
+        w.Prompts.ExpectExec([&report](QDialog&) {
+            report.SettingsBtnClick();
+            return 2;
+        });
+        w.Prompts.ExpectExec([&form](QDialog&) {
+            form.ColEdit->setValue(form.ColEdit->value() + 1);
+            return 1;
+        });
+        EXPECT_EQ(report.Execute(&w.Model()), 2);
+        EXPECT_TRUE(w.Model().Modified);
+        EXPECT_TRUE(w.Prompts.Failures().empty());
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include "desktop/AboutBox.h"
 #include "desktop/Help.h"
 #include "desktop/Page.h"
 #include "desktop/tests/ShellFixture.h"
@@ -407,6 +408,21 @@ TEST_F(MainFormTest, F1InAnOpenMenuAsksForItsItemsContext) {
     // In the frame, F1 is "Help...": the contents.
     Main->Actions().HelpHelp->trigger();
     EXPECT_EQ(Help.Calls.back(), "contents");
+}
+
+TEST_F(MainFormTest, AboutBoxShowsTheVersion) {
+    EXPECT_EQ(VersionText(3, 3), "3.03");
+    EXPECT_EQ(VersionText(4, 12), "4.12");
+    Prompts.ExpectExec([](QDialog& dialog) {
+        auto& about = dynamic_cast<TAboutBox&>(dialog);
+        EXPECT_EQ(about.windowTitle(), "About Mivo");
+        EXPECT_EQ(about.Version->text(), "Version 3.03");
+        EXPECT_EQ(about.Description->text(), "Program for multiattribute decision making");
+        return 1;
+    });
+    Main->Actions().HelpAbout->trigger();
+    ASSERT_EQ(Prompts.Log().size(), 1u);
+    EXPECT_EQ(Prompts.Log()[0].Text, "AboutBox");
 }
 
 TEST_F(MainFormTest, QuittingClosesTheHelp) {

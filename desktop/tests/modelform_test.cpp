@@ -2,10 +2,15 @@
 // window, the settings through both roads, undo through the window, and
 // lists and tree nodes that never outlive the attributes they show.
 #include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTest>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "desktop/Page.h"
 #include "desktop/TreeFill.h"
 #include "desktop/tests/ShellFixture.h"
 #include "model/MivoAttribute.h"
@@ -18,6 +23,8 @@ namespace mivo::test {
 namespace {
 
 using ModelFormTest = ShellTest;
+
+int MenuCount(const QMainWindow& window) { return static_cast<int>(window.menuBar()->actions().size()); }
 
 // Every node of the tree shows an attribute of the window's model.
 void ExpectTreeMatchesModel(TModelForm& form) {
@@ -238,6 +245,78 @@ TEST_F(ModelFormTest, RefreshAfterFreeingAttributesReadsNoStaleList) {
     EXPECT_EQ(state.ChartAttrs()[0]->GetName(), "Rent");
     ExpectTreeMatchesModel(*form);
     EXPECT_EQ(Main->StatisticsLabel()->text().toStdString(), StatisticsText(form->Model().Statistics()));
+}
+
+// --- the page interface ----------------------------------------------------------------
+
+// A page that records the window's calls into a shared log.
+class TRecordingPage final : public TPage {
+public:
+    TRecordingPage(TModelForm& form, std::string name, std::vector<std::string>& log)
+        : TPage(form), name_(std::move(name)), log_(log), widget_(new QLineEdit) {}
+    QWidget* Widget() override { return widget_; }
+    void Fill() override { log_.push_back("fill " + name_); }
+    void Refresh() override {
+        log_.push_back(std::string(Form().State().Updating() ? "refresh " : "UNGUARDED refresh ") + name_);
+    }
+    bool PreviewKey(QKeyEvent& event) override {
+        log_.push_back("key " + name_);
+        return event.key() == Qt::Key_1;
+    }
+    void ClearTree() override { log_.push_back("clear " + name_); }
+    void ModelReplaced() override { log_.push_back("replaced " + name_); }
+    QLineEdit* Edit() const { return widget_; }
+
+private:
+    std::string name_;
+    std::vector<std::string>& log_;
+    QLineEdit* widget_;
+};
+
+TEST_F(ModelFormTest, PagesAreRefreshedInTabOrderUnderTheGuardAndSeeKeysFirst) {
+    Main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
+    TModelForm* form = Main->OpenModelWindow(ExampleModel());
+    std::vector<std::string> log;
+    const std::vector<std::pair<TModelPage, const char*>> pages{{TModelPage::Model, "model"},
+                                                                {TModelPage::Options, "options"},
+                                                                {TModelPage::Evaluation, "evaluation"},
+                                                                {TModelPage::Charts, "charts"}};
+    for (const auto& [page, name] : pages)
+        form->InstallPage(page, std::make_unique<TRecordingPage>(*form, name, log));
+    log.clear();
+    form->UpdateControls();
+    EXPECT_EQ(log, std::vector<std::string>({"refresh model", "refresh options", "refresh evaluation", "refresh charts"}));
+
+    log.clear();
+    form->SetCurrentPage(TModelPage::Evaluation);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), "fill evaluation");
+    EXPECT_EQ(MenuCount(*Main), 3);  // a page without a menu adds none
+
+    // Keys go to the current page first; a key it uses never reaches the
+    // focused control.
+    auto* page = static_cast<TRecordingPage*>(&form->Page(TModelPage::Evaluation));
+    page->Edit()->setFocus();
+    page->Edit()->clear();
+    log.clear();
+    QTest::keyClick(page->Edit(), Qt::Key_1);
+    QTest::keyClick(page->Edit(), Qt::Key_2);
+    EXPECT_EQ(log, std::vector<std::string>({"key evaluation", "key evaluation"}));
+    EXPECT_EQ(page->Edit()->text(), "2");
+
+    // A model replaced as a whole: every page lets go first, then refills.
+    log.clear();
+    form->Model().Settings.Undoing = true;
+    form->Undo().ResetModelUndo();
+    form->Model().FirstAttribute()->SetName("Renamed");
+    form->Model().Changed();
+    form->Undo().PushModelUndo();
+    log.clear();
+    form->ModUndoClick();
+    const auto at = [&log](const std::string& entry) { return std::find(log.begin(), log.end(), entry) - log.begin(); };
+    EXPECT_LT(at("clear charts"), at("replaced model"));
+    EXPECT_LT(at("replaced charts"), static_cast<long>(log.size()));
 }
 
 }  // namespace

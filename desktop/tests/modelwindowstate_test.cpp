@@ -86,6 +86,28 @@ TEST(ModelWindowState, ScaleValuesTextAndHint) {
     EXPECT_EQ(AttributeHint(nullptr), "");
 }
 
+TEST(ModelWindowState, ValueBoxAndPopupEntries) {
+    TMivoModel model;
+    TMivoAttribute* a = AddAttribute(model.Root(), "Size", soAscending, {"low", "medium", "high"});
+    EXPECT_EQ(ValueBoxItems(a), (std::vector<std::string>{"low", "medium", "high", "*"}));
+    EXPECT_EQ(ValueBoxItems(nullptr), std::vector<std::string>{"*"});
+    std::vector<std::string> captions;
+    const std::vector<std::string> items = ValueBoxItems(a);
+    for (int i = 0; i < static_cast<int>(items.size()); ++i) captions.push_back(ValueItemCaption(i, items[i]));
+    EXPECT_EQ(captions, (std::vector<std::string>{"&1 &low", "&2 &medium", "&3 &high", "&*"}));
+
+    struct Case {
+        const char* value;
+        int selection;
+    };
+    const Case cases[] = {{"2", 2}, {"0", 0}, {"", 3}, {"*", 3}, {"9", 3}, {"12", 1}};
+    for (const Case& c : cases) {
+        a->SetOptValue(0, c.value);
+        EXPECT_EQ(ValueBoxSelection(a, 0), c.selection) << "value \"" << c.value << "\"";
+    }
+    EXPECT_EQ(ValueBoxSelection(a, 5), 3);  // past the value list
+}
+
 TEST(ModelWindowState, FunctionExportAndImportNeedModelPageAndSuitableAttribute) {
     auto model = RichModel();
     TMivoAttribute* car = model->FindByName("Car");

@@ -32,17 +32,17 @@ QPageSize::Unit QtUnit(TPSMeasurements m) {
 double UnitsPerQtUnit(TPSMeasurements m) { return m == TPSMeasurements::pmMillimeters ? 100.0 : 1000.0; }
 
 // An A4 sheet standing upright, in dialog units.
-TPaperSize A4Sheet(TPSMeasurements m) {
-    return m == TPSMeasurements::pmMillimeters ? TPaperSize{21000, 29700} : TPaperSize{8268, 11693};
+TPoint A4Sheet(TPSMeasurements m) {
+    return m == TPSMeasurements::pmMillimeters ? TPoint{21000, 29700} : TPoint{8268, 11693};
 }
 
-TPaperSize Oriented(TPaperSize sheet, bool landscape) {
+TPoint Oriented(TPoint sheet, bool landscape) {
     const auto [shorter, longer] = std::minmax(sheet.X, sheet.Y);
-    return landscape ? TPaperSize{longer, shorter} : TPaperSize{shorter, longer};
+    return landscape ? TPoint{longer, shorter} : TPoint{shorter, longer};
 }
 
 // The paper of a printer over Qt, upright; (0, 0) for any other printer.
-TPaperSize PrinterSheet(TPrinter* printer, TPSMeasurements m) {
+TPoint PrinterSheet(TPrinter* printer, TPSMeasurements m) {
     auto* qt = dynamic_cast<TQtPrinter*>(printer);
     if (!qt) return {};
     const QSizeF size = qt->Device().pageLayout().pageSize().size(QtUnit(m));
@@ -50,7 +50,7 @@ TPaperSize PrinterSheet(TPrinter* printer, TPSMeasurements m) {
     return {RoundToInt32(size.width() * UnitsPerQtUnit(m)), RoundToInt32(size.height() * UnitsPerQtUnit(m))};
 }
 
-void SetPrinterSheet(TPrinter* printer, TPaperSize sheet, TPSMeasurements m) {
+void SetPrinterSheet(TPrinter* printer, TPoint sheet, TPSMeasurements m) {
     auto* qt = dynamic_cast<TQtPrinter*>(printer);
     if (!qt || qt->Printing() || sheet.X <= 0 || sheet.Y <= 0) return;
     const auto [shorter, longer] = std::minmax(sheet.X, sheet.Y);
@@ -64,8 +64,8 @@ TPageSetupRequest TPageSetupDialog::MakeRequest() const {
     const TPSMeasurements m = Measurements;
     TPageSetupRequest r;
     r.InchUnits = m == TPSMeasurements::pmInches;
-    TPaperSize sheet = PrinterSheet(Printer, m);
-    if (sheet == TPaperSize{}) sheet = PaperSize;
+    TPoint sheet = PrinterSheet(Printer, m);
+    if (sheet == TPoint{}) sheet = PaperSize;
     if (sheet.X <= 0 || sheet.Y <= 0) sheet = A4Sheet(m);
     sheet = Oriented(sheet, Landscape);
     r.PaperWidth = ToRequest(sheet.X, m);

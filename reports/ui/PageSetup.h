@@ -12,6 +12,7 @@
 
 #include "platform/Printer.h"
 #include "platform/Prompts.h"
+#include "reports/Measures.h"
 
 namespace mivo {
 
@@ -34,33 +35,18 @@ using TPageSetupOptions = std::uint32_t;
 // thousandths of an inch.
 enum class TPSMeasurements : std::uint8_t { pmMillimeters, pmInches };
 
-// A size: x across, y down.
-struct TPaperSize {
-    std::int32_t X = 0;
-    std::int32_t Y = 0;
-    bool operator==(const TPaperSize&) const = default;
-};
-
-// Four margins.
-struct TMargins {
-    std::int32_t Left = 0;
-    std::int32_t Top = 0;
-    std::int32_t Right = 0;
-    std::int32_t Bottom = 0;
-    bool operator==(const TMargins&) const = default;
-};
-
 class TPageSetupDialog {
 public:
     explicit TPageSetupDialog(TPrompts& prompts) : prompts_(prompts) {}
 
     TPageSetupOptions Options = poDefaultMinMargins | poShowHelp;
     TPSMeasurements Measurements = TPSMeasurements::pmInches;
-    // The paper in the chosen orientation; (0, 0): the printer's paper, or
-    // an A4 sheet without a printer.
-    TPaperSize PaperSize;
-    TMargins MinMargin;
-    TMargins Margin{1000, 1000, 1000, 1000};
+    // The paper (x across, y down) in the chosen orientation; (0, 0): the
+    // printer's paper, or an A4 sheet without a printer.
+    TPoint PaperSize;
+    // Margins: left, top, right, bottom.
+    TRect MinMargin;
+    TRect Margin{1000, 1000, 1000, 1000};
     bool Landscape = false;
     // The printer whose paper the dialog shows and sets; may be null.
     TPrinter* Printer = nullptr;

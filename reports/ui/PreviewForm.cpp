@@ -85,21 +85,6 @@ std::string PngBytes(const QImage& image) {
 
 }  // namespace
 
-// Returns the window to the layout of the moment (idle once no job runs)
-// when a command ends, whether it succeeded or not.
-class TPreviewForm::TIdleOnExit {
-public:
-    explicit TIdleOnExit(TPreviewForm& form) : form_(form) {}
-    ~TIdleOnExit() {
-        Guarded([&] { form_.UpdateStatus(); });
-    }
-    TIdleOnExit(const TIdleOnExit&) = delete;
-    TIdleOnExit& operator=(const TIdleOnExit&) = delete;
-
-private:
-    TPreviewForm& form_;
-};
-
 TPreviewForm::TPreviewForm(TPrompts& prompts, TClipboard& clipboard, TPrinter* printer, QWidget* parent,
                            TFontSource* fonts)
     : QDialog(parent), prompts_(prompts), clipboard_(clipboard), pageSetup_(prompts) {
@@ -179,7 +164,7 @@ TPreviewForm::TPreviewForm(TPrompts& prompts, TClipboard& clipboard, TPrinter* p
     UpdateStatus();
 }
 
-TPreviewForm::~TPreviewForm() = default;
+TPreviewForm::~TPreviewForm() { qApp->removeEventFilter(this); }
 
 QAction* TPreviewForm::AddAction(const char* text, const char* hint, int icon, void (TPreviewForm::*command)()) {
     auto* action = new QAction(tr(text), this);
@@ -311,7 +296,7 @@ void TPreviewForm::CancelBtnClick() { preview_->Cancel(); }
 
 void TPreviewForm::ZoomBoxSelect(int index) {
     if (Busy()) return;
-    TIdleOnExit idle(*this);
+    TGuardedOnExit idle([this] { UpdateStatus(); });
     if (index >= 0 && index < static_cast<int>(ZoomPercents.size()))
         preview_->SetZoom(ZoomPercents[static_cast<std::size_t>(index)]);
     else if (index == ZoomPageWidthItem)
@@ -325,7 +310,7 @@ void TPreviewForm::ZoomBoxSelect(int index) {
 
 void TPreviewForm::ZoomBoxExit() {
     if (Busy()) return;
-    TIdleOnExit idle(*this);
+    TGuardedOnExit idle([this] { UpdateStatus(); });
     if (const auto zoom = ParseZoom(zoomBox_->currentText())) preview_->SetZoom(*zoom);
     zoomTimer_->start();
 }
@@ -339,13 +324,13 @@ void TPreviewForm::ZoomTimerTimer() {
 
 void TPreviewForm::PrevBtnClick() {
     if (Busy()) return;
-    TIdleOnExit idle(*this);
+    TGuardedOnExit idle([this] { UpdateStatus(); });
     preview_->PrevPage();
 }
 
 void TPreviewForm::NextBtnClick() {
     if (Busy()) return;
-    TIdleOnExit idle(*this);
+    TGuardedOnExit idle([this] { UpdateStatus(); });
     preview_->NextPage();
 }
 
@@ -362,7 +347,7 @@ bool TPreviewForm::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     switch (key) {
         case Qt::Key_PageUp: {
-            TIdleOnExit idle(*this);
+            TGuardedOnExit idle([this] { UpdateStatus(); });
             if (ctrl)
                 preview_->GoToPage(1);
             else if (shift)
@@ -372,7 +357,7 @@ bool TPreviewForm::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
             return true;
         }
         case Qt::Key_PageDown: {
-            TIdleOnExit idle(*this);
+            TGuardedOnExit idle([this] { UpdateStatus(); });
             if (ctrl)
                 preview_->GoToPage(preview_->PageCount());
             else if (shift)
@@ -425,7 +410,7 @@ bool TPreviewForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TPreviewForm::PrintBtnClick() {
     if (Busy() || !HasPrinter()) return;
-    TIdleOnExit idle(*this);
+    TGuardedOnExit idle([this] { UpdateStatus(); });
     TPrintPreview& preview = *preview_;
     const int pages = preview.PageCount();
     TPrintRequest request;
@@ -451,9 +436,9 @@ void TPreviewForm::PrintBtnClick() {
 
 void TPreviewForm::PageSetupBtnClick() {
     if (Busy()) return;
-    TIdleOnExit idle(*this);
+    TGuardedOnExit idle([this] { UpdateStatus(); });
     TPrintPreview& preview = *preview_;
-    TMargins& margin = pageSetup_.Margin;
+    TRect& margin = pageSetup_.Margin;
     margin.Left = RoundToInt32(preview.LeftMargin().Value * 100.0);
     margin.Top = RoundToInt32(preview.TopMargin().Value * 100.0);
     margin.Right = RoundToInt32(preview.RightMargin().Value * 100.0);
@@ -508,7 +493,7 @@ void TPreviewForm::SaveBtnClick() {
     if (Busy()) return;
     const TPageMetafile* page = CurrentPageMetafile();
     if (!page) return;
-    TIdleOnExit idle(*this);
+    TGuardedOnExit idle([this] { UpdateStatus(); });
     TFileRequest request;
     request.Title = "Save to File";
     request.Filters = ParseFileFilters(SaveFilter);

@@ -51,6 +51,9 @@ public:
     // Progress modes of the window.
     enum TProgressMode : int { pmIdle = 0, pmPrinting = 1, pmFormatting = 2 };
 
+    // The window's help topic.
+    static constexpr int HelpContext = 1271;
+
     // The zoom box's items, in order.
     static constexpr int ZoomItemCount = 10;
     static constexpr int ZoomPageWidthItem = 7;
@@ -133,15 +136,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class TIdleOnExit;
-
     QAction* AddAction(const char* text, const char* hint, int icon, void (TPreviewForm::*command)());
     void BuildZoomBox();
     // Repaints and lets pending window messages through, at most every few
     // milliseconds so that fine-grained progress stays cheap.
     void PumpMessages(bool force);
-    // The name asked about and written: the extension of the chosen filter
-    // appended when the name has none. False when the user keeps the file.
+    // Asks before an existing file is replaced, and refuses a read-only
+    // one; false when the file is to be kept.
     bool ConfirmReplace(const std::string& fileName);
     void SaveBitmap(const TPageMetafile& page, const std::string& fileName);
 

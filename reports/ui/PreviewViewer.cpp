@@ -5,24 +5,6 @@
 
 namespace mivo {
 
-namespace {
-
-// Clears the preview when the showing ends, on every path.
-class TClearOnExit {
-public:
-    explicit TClearOnExit(TPrintPreview& preview) : preview_(preview) {}
-    ~TClearOnExit() {
-        Guarded([&] { preview_.Clear(); });
-    }
-    TClearOnExit(const TClearOnExit&) = delete;
-    TClearOnExit& operator=(const TClearOnExit&) = delete;
-
-private:
-    TPrintPreview& preview_;
-};
-
-}  // namespace
-
 void TPreviewViewer::ShowReport(std::unique_ptr<TReport> report) {
     if (!report) return;
     Guarded([&] {
@@ -31,7 +13,7 @@ void TPreviewViewer::ShowReport(std::unique_ptr<TReport> report) {
         // its pages stay untouched.
         if (preview.Busy()) throw EPreviewBusy();
         preview.Clear();
-        TClearOnExit clear(preview);
+        TGuardedOnExit clear([&preview] { preview.Clear(); });
         {
             TBusyCursor busy;
             preview.AddReport(std::move(report));

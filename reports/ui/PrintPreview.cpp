@@ -87,37 +87,6 @@ private:
     bool& busy_;
 };
 
-// Keeps the current page within the pages when formatting ends, however
-// it ends.
-class TPrintPreview::TClampOnExit {
-public:
-    explicit TClampOnExit(TPrintPreview& preview) : preview_(preview) {}
-    ~TClampOnExit() {
-        Guarded([&] { preview_.ClampCurrentPage(); });
-    }
-    TClampOnExit(const TClampOnExit&) = delete;
-    TClampOnExit& operator=(const TClampOnExit&) = delete;
-
-private:
-    TPrintPreview& preview_;
-};
-
-namespace {
-
-// Makes a formatter the one Cancel aborts, for the length of its run.
-class TActiveFormatter {
-public:
-    TActiveFormatter(TFormatter*& slot, TFormatter& formatter) : slot_(slot) { slot_ = &formatter; }
-    ~TActiveFormatter() { slot_ = nullptr; }
-    TActiveFormatter(const TActiveFormatter&) = delete;
-    TActiveFormatter& operator=(const TActiveFormatter&) = delete;
-
-private:
-    TFormatter*& slot_;
-};
-
-}  // namespace
-
 TPrintPreview::TPrintPreview(TPrinter* printer, QWidget* parent, TFontSource* fonts)
     : QScrollArea(parent), printer_(printer), fonts_(fonts) {
     if (!fonts_) {
@@ -168,7 +137,8 @@ void TPrintPreview::AddReport(std::unique_ptr<TReport> report) {
     reports_.push_back(std::move(report));
     TReport& added = *reports_.back();
     TJobScope job(*this, formatting_);
-    TClampOnExit clamp(*this);
+    // The current page stays within the pages however formatting ends.
+    TGuardedOnExit clamp([this] { ClampCurrentPage(); });
     FormatReport(added);
 }
 
@@ -193,10 +163,7 @@ void TPrintPreview::FormatReport(TReport& report) {
     formatter.SetFirstPageNumber(CheckedAdd(static_cast<std::int32_t>(PageCount()), firstPageNumber_));
     formatter.OnNewPage = OnFormatNewPage;
     formatter.OnProgress = OnFormatProgress;
-    {
-        TActiveFormatter active(activeFormatter_, formatter);
-        formatter.Run();
-    }
+    RunFormatter(formatter);
     for (auto& page : formatter.ClearPages()) {
         pages_.push_back(std::move(page));
         if (report.FirstPage == 0) report.FirstPage = PageCount();
@@ -208,7 +175,8 @@ void TPrintPreview::FormatReport(TReport& report) {
 void TPrintPreview::ReformatAll() {
     RefuseWhileBusy();
     TJobScope job(*this, formatting_);
-    TClampOnExit clamp(*this);
+    // The current page stays within the pages however formatting ends.
+    TGuardedOnExit clamp([this] { ClampCurrentPage(); });
     FreePages();
     // No report claims pages until it has been formatted again, so one that
     // fails (or is not reached) claims none.
@@ -550,10 +518,7 @@ bool TPrintPreview::SaveAsText(const std::string& fileName, std::int32_t width, 
             formatter = std::make_unique<TTextFormatter>(report, TPoint{0, 0}, TPoint{width, height});
         formatter->OnNewPage = OnFormatNewPage;
         formatter->OnProgress = OnFormatProgress;
-        {
-            TActiveFormatter active(activeFormatter_, *formatter);
-            formatter->Run();
-        }
+        RunFormatter(*formatter);
         // A cancelled save writes nothing: the file stays as it was.
         if (aborted_) return false;
         formatter->WriteToFile(file);
@@ -564,6 +529,13 @@ bool TPrintPreview::SaveAsText(const std::string& fileName, std::int32_t width, 
 }
 
 // --- jobs ----------------------------------------------------------------------------------
+
+// The formatter is the one Cancel aborts while it runs.
+void TPrintPreview::RunFormatter(TFormatter& formatter) {
+    activeFormatter_ = &formatter;
+    TGuardedOnExit forget([this] { activeFormatter_ = nullptr; });
+    formatter.Run();
+}
 
 void TPrintPreview::Cancel() {
     aborted_ = true;

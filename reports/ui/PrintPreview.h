@@ -207,7 +207,6 @@ protected:
 private:
     class TPageWidget;
     class TJobScope;
-    class TClampOnExit;
     struct TPrinterSignature {
         std::int32_t Index = -1;
         std::int32_t ResolutionX = 0;
@@ -219,6 +218,7 @@ private:
 
     void RefuseWhileBusy() const;
     void FormatReport(TReport& report);
+    void RunFormatter(TFormatter& formatter);
     void FreePages();
     void ClampCurrentPage();
     void UpdateScrollRange();

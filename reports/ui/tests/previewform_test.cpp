@@ -436,6 +436,21 @@ TEST_F(PreviewFormTest, PageSetupWithoutAPrinterWorksOnA4InTheReportsOrientation
     EXPECT_EQ(&form.Preview().GetPageMetafile(1), page);
     EXPECT_EQ(form.Preview().GetReport(0).PageOrientation, 0);
     ExpectIdle(form);
+
+    // With a printer the paper can be chosen; a new orientation goes to
+    // every report.
+    TPreviewForm printing(prompts, clipboard, &printer);
+    printing.Preview().AddReport(PagedReport(1, "One"));
+    printing.Preview().AddReport(PagedReport(1, "Two"));
+    prompts.ExpectPageSetup([](TPageSetupRequest& request) {
+        EXPECT_FALSE(request.DisablePaper);
+        EXPECT_FALSE(request.Landscape);
+        request.Landscape = true;
+        return true;
+    });
+    printing.PageSetupBtnClick();
+    EXPECT_EQ(printing.Preview().GetReport(1).PageOrientation, 1);
+    EXPECT_EQ(printing.Preview().GetPageMetafile(2).Width(), 3508);
 }
 
 TEST_F(PreviewFormTest, ACopiedPageIsAMetafileAndAPng) {

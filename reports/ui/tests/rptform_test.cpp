@@ -12,35 +12,17 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "platform/ErrorDisplay.h"
-#include "platform/QtApplication.h"
-#include "platform/ScriptedPrompts.h"
 #include "reports/ui/RptForm.h"
 #include "reports/ui/SettingsForm.h"
+#include "reports/ui/tests/DialogTest.h"
 
 namespace mivo {
 namespace {
 
-class RptFormTest : public ::testing::Test {
+class RptFormTest : public TDialogTest {
 protected:
-    static void SetUpTestSuite() { EnsureGuiApplication(); }
-    void SetUp() override {
-        previous_ = SetErrorPrompts(&prompts);
-        model.Modified = false;
-    }
-    void TearDown() override {
-        SetErrorPrompts(previous_);
-        EXPECT_TRUE(prompts.Failures().empty());
-        EXPECT_EQ(prompts.Pending(), 0u);
-    }
-
-    TScriptedPrompts prompts;
-    TMivoModel model;
     TSettingsForm settings{prompts};
     TRptForm form{prompts, &settings};
-
-private:
-    TPrompts* previous_ = nullptr;
 };
 
 TEST_F(RptFormTest, SelectionIsTheCheckedItemsAndAllNineAreTheFullSet) {

@@ -13,10 +13,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
-#include "platform/ErrorDisplay.h"
-#include "platform/QtApplication.h"
-#include "platform/ScriptedPrompts.h"
 #include "reports/ui/SettingsForm.h"
+#include "reports/ui/tests/DialogTest.h"
 
 namespace mivo {
 namespace {
@@ -50,25 +48,9 @@ TMivoSettings Unusual() {
     return s;
 }
 
-class SettingsFormTest : public ::testing::Test {
+class SettingsFormTest : public TDialogTest {
 protected:
-    static void SetUpTestSuite() { EnsureGuiApplication(); }
-    void SetUp() override {
-        previous_ = SetErrorPrompts(&prompts);
-        model.Modified = false;
-    }
-    void TearDown() override {
-        SetErrorPrompts(previous_);
-        EXPECT_TRUE(prompts.Failures().empty());
-        EXPECT_EQ(prompts.Pending(), 0u);
-    }
-
-    TScriptedPrompts prompts;
-    TMivoModel model;
     TSettingsForm form{prompts};
-
-private:
-    TPrompts* previous_ = nullptr;
 };
 
 TEST_F(SettingsFormTest, UnsetColumnCountShowsAndStoresFive) {
