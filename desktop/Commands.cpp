@@ -76,9 +76,11 @@ void SetOptionsPage(TCommandStates& s, const TModelWindowState& state, const TEn
     const bool optionColumn = cells.OptCol > 0 && cells.OptCol <= n;
     s[TCommandId::OptLeft].Enabled = cells.OptCol > 1;
     s[TCommandId::OptRight].Enabled = cells.OptCol < n;
-    for (TCommandId id : {TCommandId::SelExpl, TCommandId::OptDel, TCommandId::OptCut, TCommandId::OptCopy,
-                          TCommandId::OptDup})
+    for (TCommandId id : {TCommandId::OptDel, TCommandId::OptCut, TCommandId::OptCopy, TCommandId::OptDup})
         s[id].Enabled = any;
+    // The selective explanation explains the current option of the
+    // evaluation grid.
+    s[TCommandId::SelExpl].Enabled = any && cells.EvalCol > 0 && cells.EvalCol <= n;
     s[TCommandId::OptPaste].Enabled = facts.OptionHeld;
 
     const bool nameBox = cells.OptRow == 1 && optionColumn;
@@ -93,7 +95,9 @@ void SetEvaluationPage(TCommandStates& s, const TModelWindowState& state, const 
     const bool valueBox = cells.EvalRow > 1 && cells.EvalCol > 0 && cells.EvalCol <= n && row &&
                           row->IsBasic() && !row->Link();
     s[TCommandId::EvalValEdit].Visible = s[TCommandId::EvalValEdit].Enabled = valueBox;
-    s[TCommandId::PlusMinus].Enabled = cells.EvalRow >= 2 && !valueBox;
+    // An analysis needs an option: a current option column 1..n.
+    const bool optionColumn = cells.EvalCol > 0 && cells.EvalCol <= n;
+    s[TCommandId::PlusMinus].Enabled = cells.EvalRow >= 2 && optionColumn && !valueBox;
 }
 
 void SetChartsPage(TCommandStates& s, const TModelWindowState& state) {

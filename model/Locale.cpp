@@ -9,7 +9,36 @@ namespace {
 
 char g_decimal_separator = '.';
 
-// Lower-case form of one code point of the Latin ranges; others unchanged.
+// Simple case folding of Greek, Cyrillic, Armenian, Latin Extended
+// Additional and the fullwidth Latin letters; others unchanged.
+char32_t FoldOtherScripts(char32_t c) {
+    auto evenToOdd = [c](char32_t first, char32_t last) { return c >= first && c <= last && c % 2 == 0; };
+    if (c < 0x370) return c;
+    // Greek
+    if (c == 0x386) return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A) return c + 37;
+    if (c == 0x38C) return 0x3CC;
+    if (c == 0x38E || c == 0x38F) return c + 63;
+    if ((c >= 0x391 && c <= 0x3A1) || (c >= 0x3A3 && c <= 0x3AB)) return c + 0x20;
+    if (c == 0x3C2) return 0x3C3;  // final sigma
+    if (evenToOdd(0x3D8, 0x3EF)) return c + 1;
+    // Cyrillic
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+    if (c >= 0x410 && c <= 0x42F) return c + 0x20;
+    if (evenToOdd(0x460, 0x481) || evenToOdd(0x48A, 0x4BF) || evenToOdd(0x4D0, 0x52F)) return c + 1;
+    if (c == 0x4C0) return 0x4CF;
+    if (c >= 0x4C1 && c <= 0x4CE && c % 2 == 1) return c + 1;
+    // Armenian
+    if (c >= 0x531 && c <= 0x556) return c + 0x30;
+    // Latin Extended Additional
+    if (evenToOdd(0x1E00, 0x1E95) || evenToOdd(0x1EA0, 0x1EFF)) return c + 1;
+    if (c == 0x1E9E) return 0xDF;  // capital sharp s
+    // Fullwidth Latin
+    if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;
+    return c;
+}
+
+// Lower-case form of one code point; others unchanged.
 char32_t FoldCodePoint(char32_t c) {
     if (c >= 'A' && c <= 'Z') return c + 32;
     if (c < 0x80) return c;
@@ -17,7 +46,8 @@ char32_t FoldCodePoint(char32_t c) {
     if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c % 2 == 0) ? c + 1 : c;
     if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c % 2 == 1) ? c + 1 : c;
     if (c == 0x178) return 0xFF;
-    return c;
+    if (c == 0xB5) return 0x3BC;  // micro sign: Greek mu
+    return FoldOtherScripts(c);
 }
 
 // Decodes one UTF-8 sequence at text[i]; returns its length, or 0 when the

@@ -6,9 +6,11 @@
 // tests). Number formatting elsewhere is done locale-independently and then
 // given this separator, so results never depend on the C library's locale.
 //
-// Case-insensitive comparison folds ASCII letters and the Latin letters of
-// UTF-8 text (Latin-1 Supplement, Latin Extended-A) the same way everywhere;
-// bytes that are not valid UTF-8 compare as themselves.
+// Case-insensitive comparison folds ASCII letters and the letters of UTF-8
+// text (Latin-1 Supplement, Latin Extended-A and Extended Additional,
+// Greek, Cyrillic, Armenian, fullwidth Latin) by simple case folding, the
+// same way everywhere; bytes that are not valid UTF-8 compare as
+// themselves.
 #pragma once
 
 #include <string>

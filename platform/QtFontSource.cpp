@@ -24,6 +24,11 @@ QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+std::string FromQString(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
 TQtFontSource::TQtFontSource() { EnsureGuiApplication(); }
 
 TQtFontSource::~TQtFontSource() = default;

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/FontSource.h"
 
@@ -24,6 +25,8 @@ QFont ToQFont(const TCanvasFont& font);
 
 // UTF-8 text as Qt text (invalid bytes become replacement characters).
 QString ToQString(std::string_view text);
+// Qt text as UTF-8.
+std::string FromQString(const QString& text);
 
 class TQtFontSource : public TFontSource {
 public:

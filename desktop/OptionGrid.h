@@ -1,0 +1,85 @@
+// The grids of the options and evaluation pages as table models: names and
+// value texts are read from the model on demand, so a grid of any size
+// costs no item or widget per cell.
+//
+// Numbering: the grid's row 0 (empty) and column 0 (attribute names) are
+// the view's headers. Grid row 1 holds the option names and grid row r >= 2
+// the attribute r - 2 of the page's list; grid column c >= 1 is option
+// c - 1. The view's row v is grid row v + 1 and its column k grid column
+// k + 1; GridRow/GridCol and ViewRow/ViewCol convert.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "desktop/ModelWindowState.h"
+#include "model/MivoAttribute.h"
+#include "model/MivoSettings.h"
+
+#include <QAbstractTableModel>
+#include <QTableView>
+
+namespace mivo {
+
+// Colours of the value cells: bad red, good green.
+inline constexpr TColor GridBadColor = 0x0000FF;
+inline constexpr TColor GridGoodColor = 0x008000;
+
+// The options grid's text of a value: the name of the value the first
+// member names, "*" when undefined, any value or without a scale.
+std::string OptionCellText(const TMivoAttribute& attribute, int option);
+// The evaluation grid's text: the names of all members joined by ";", "*"
+// for an empty or "*" value string.
+std::string EvalCellText(const TMivoAttribute& attribute, int option);
+// The colour of a value cell: bad or good by the first member's value,
+// none otherwise.
+std::optional<TColor> ValueCellColor(const TMivoAttribute& attribute, int option);
+// The evaluation grid's row name: ". " repeated for each level, then the
+// name.
+std::string EvalRowName(const TMivoAttribute& attribute);
+
+enum class TGridKind : std::uint8_t { Options, Evaluation };
+
+class TOptionGridModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    TOptionGridModel(const TModelWindowState& state, TGridKind kind, QObject* parent = nullptr);
+
+    static int GridRow(int viewRow) { return viewRow + 1; }
+    static int GridCol(int viewCol) { return viewCol + 1; }
+    static int ViewRow(int gridRow) { return gridRow - 1; }
+    static int ViewCol(int gridCol) { return gridCol - 1; }
+
+    // The attributes of the rows (BasicAttrs or AllAttrs).
+    const std::vector<TMivoAttribute*>& Rows() const;
+    // The attribute of a grid row, or null.
+    TMivoAttribute* RowAttribute(int gridRow) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // After the lists or the options changed as a whole.
+    void Reset();
+    // After one cell's value changed (grid numbering).
+    void CellChanged(int gridRow, int gridCol);
+    // After option values changed in a column (grid numbering).
+    void ColumnChanged(int gridCol);
+
+private:
+    const TModelWindowState& state_;
+    TGridKind kind_;
+};
+
+// The grid view: tab moves between cells, no editing in the cells, and no
+// type-ahead search, so that value keys reach the page.
+class TOptionGridView final : public QTableView {
+    Q_OBJECT
+public:
+    explicit TOptionGridView(QWidget* parent = nullptr);
+    void keyboardSearch(const QString&) override {}
+};
+
+}  // namespace mivo
