@@ -24,28 +24,15 @@
 #include <QPushButton>
 
 #include "desktop/FunctForm.h"
+#include "desktop/demos/TitleBar.h"
 #include "desktop/WeightForm.h"
 #include "desktop/WeightSlider.h"
 #include "platform/ScriptedPrompts.h"
 
 namespace {
 
-// Xvfb runs without a window manager, so nothing draws a title bar: the
-// screenshot gets a plain one with the window's title.
-QPixmap WithTitleBar(QWidget& window) {
-    const QPixmap shot = window.grab();
-    const int height = 28;
-    QPixmap framed(shot.width(), shot.height() + height);
-    framed.fill(QColor(0x2b, 0x4f, 0x81));
-    QPainter painter(&framed);
-    painter.setPen(Qt::white);
-    QFont font = painter.font();
-    font.setBold(true);
-    painter.setFont(font);
-    painter.drawText(QRect(10, 0, shot.width() - 20, height), Qt::AlignVCenter | Qt::AlignLeft, window.windowTitle());
-    painter.drawPixmap(0, height, shot);
-    return framed;
-}
+// The window's screenshot with a plain title bar (Xvfb draws none).
+QPixmap WithTitleBar(QWidget& window) { return mivo::WithTitleBar(window.grab(), window.windowTitle()); }
 
 void Settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
