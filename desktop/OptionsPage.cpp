@@ -185,6 +185,7 @@ void TOptionsPage::Refresh() {
     const bool valueBox = commands.Visible(TCommandId::OptValEdit) && option >= 0;
     OptNameEdit->setVisible(nameBox);
     OptValEdit->setVisible(valueBox);
+    OptGrid->ClearValEditMenu();
     if (nameBox) {
         const QString name = ToQString(Form().Model().OptionName(option));
         if (OptNameEdit->text() != name) OptNameEdit->setText(name);
@@ -197,6 +198,12 @@ void TOptionsPage::Refresh() {
         OptValEdit->addItem(QStringLiteral("*"));
         const int index = attribute ? attribute->OptValueIndex(option) : -1;
         OptValEdit->setCurrentIndex(index >= 0 ? index : OptValEdit->count() - 1);
+        // The popup's entries choose in the value box as if chosen there.
+        OptGrid->FillValEditMenu(ValueBoxItems(attribute), [this](int item) {
+            if (OptValEdit->isHidden() || Form().CurrentPageId() != TModelPage::Options) return;
+            OptValEdit->setCurrentIndex(item);
+            OptValEditChange(item);
+        });
     }
 }
 
