@@ -217,6 +217,25 @@ void TOptionsPage::ModelReplaced() {
 void TOptionsPage::OptionsReplaced(const TGridCells& cells) {
     FillOptionsGrid();
     if (cells.OptRow >= 1 && cells.OptCol >= 1) SetCurrentCell(cells.OptRow, cells.OptCol);
+    // A name edit still entered starts over from the restored name: only
+    // what is typed from here on is a change.
+    if (name_entered_) {
+        const int option = CurrentOption();
+        if (option >= 0) State().OldOptName = Form().Model().OptionName(option);
+        else name_entered_ = false;
+    }
+}
+
+bool TOptionsPage::CommitPendingOptionEdit() {
+    if (!name_entered_ || !Form().Model().Undoing()) return false;
+    const int option = CurrentOption();
+    if (option < 0) return false;
+    const std::string name = Form().Model().OptionName(option);
+    if (name == State().OldOptName) return false;
+    Form().Model().Changed();
+    Form().Undo().PushOptionUndo();
+    State().OldOptName = name;
+    return true;
 }
 
 // --- editing ---------------------------------------------------------------------

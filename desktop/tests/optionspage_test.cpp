@@ -161,6 +161,41 @@ TEST_F(OptionsPageTest, AddedOptionIsCurrentWhateverTheUndoSetting) {
     }
 }
 
+TEST_F(OptionsPageTest, UndoWhileTypingANameReturnsTheOldNameAsAStepOfItsOwn) {
+    Model().Settings.Undoing = true;
+    Form->Undo().ResetOptionUndo();
+    // An earlier step: a value of option 2.
+    TMivoAttribute* attribute = Form->State().BasicAttrs()[0];
+    Page->SetCurrentCell(2, 2);
+    const int value = attribute->OptValueIndex(1) == 0 ? 1 : 0;
+    Page->OptValEditChange(value);
+    ASSERT_EQ(attribute->OptValueIndex(1), value);
+
+    Page->SetCurrentCell(1, 2);
+    const std::string old = Model().OptionName(1);
+    Page->OptNameEdit->setFocus();
+    QTest::keyClicks(Page->OptNameEdit, "xyz");
+    const std::string typed = old + "xyz";
+    ASSERT_EQ(Model().OptionName(1), typed);
+
+    // Undo takes back the typing alone; the value step stays.
+    Form->EvalUndoClick();
+    EXPECT_EQ(Model().OptionName(1), old);
+    EXPECT_EQ(attribute->OptValueIndex(1), value);
+    EXPECT_EQ(Page->OptNameEdit->text().toStdString(), old);
+    // Redo brings the typed name back.
+    Form->EvalRedoClick();
+    EXPECT_EQ(Model().OptionName(1), typed);
+    EXPECT_FALSE(Form->State().OptUndo().CanRedo());
+    // Leaving now takes no further point: the name is in the history.
+    const int points = OptionUndoCount();
+    Page->OptGrid->setFocus();
+    EXPECT_EQ(OptionUndoCount(), points);
+    Form->EvalUndoClick();
+    EXPECT_EQ(Model().OptionName(1), old);
+    EXPECT_EQ(attribute->OptValueIndex(1), value);
+}
+
 TEST_F(OptionsPageTest, TheNameEditTakesOneUndoPointPerVisit) {
     Model().Settings.Undoing = true;
     Form->Undo().ResetOptionUndo();
