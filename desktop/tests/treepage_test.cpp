@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -590,6 +591,17 @@ TEST_F(TreePageTest, FindSelectsTheNextMatchingNodeInTreeOrderAndWraps) {
     }
     EXPECT_TRUE(findKey);
     EXPECT_TRUE(nextKey);
+
+    // F3 in the tree is Find next.
+    Prompts.ExpectExec(FindAnswer("P", true, false, false, true));
+    page->ModFindItemClick();
+    ASSERT_EQ(form->State().CurrentAttribute(), A("Price"));
+    Main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
+    QApplication::setActiveWindow(Main.get());
+    form->ModTreeView()->setFocus();
+    QTest::keyClick(form->ModTreeView(), Qt::Key_F3);
+    EXPECT_EQ(form->State().CurrentAttribute(), A("Upkeep"));
 }
 
 TEST_F(TreePageTest, NodeImagesByKind) {
