@@ -36,6 +36,7 @@ TChartsPage::TChartsPage(TModelForm& form)
     ChartTreeView->setHeaderHidden(true);
     ChartTreeView->setSelectionBehavior(QAbstractItemView::SelectRows);
     ChartTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ChartTreeView->setMouseTracking(true);
     ChartListBox = new QListWidget;
     ChartPageControl->addTab(ChartTreeView, QStringLiteral("&Attributes"));
     ChartPageControl->addTab(ChartListBox, QStringLiteral("Op&tions"));
@@ -178,7 +179,10 @@ void TChartsPage::FillTreeView() {
         auto* item = parent != itemOf.end() ? new QTreeWidgetItem(parent->second) : new QTreeWidgetItem(ChartTreeView);
         item->setText(0, ToQString(attribute->GetName()));
         item->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
+        // The hint: the attribute's description, as tool tip and in the
+        // status line while the mouse is over the item.
         item->setToolTip(0, ToQString(attribute->GetDescription()));
+        item->setStatusTip(0, ToQString(attribute->GetDescription()));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Unchecked);
         itemOf[attribute] = item;

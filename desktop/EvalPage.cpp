@@ -163,6 +163,7 @@ void TEvalPage::CellChanged() {
 void TEvalPage::Refresh() {
     const bool valueBox = Form().Commands().Visible(TCommandId::EvalValEdit) && CurrentOption() >= 0;
     EvalValEdit->setVisible(valueBox);
+    EvalGrid->ClearValEditMenu();
     if (!valueBox) return;
     const TMivoAttribute* attribute = GridModel->RowAttribute(Cell().EvalRow);
     EvalValEdit->clear();
@@ -171,6 +172,12 @@ void TEvalPage::Refresh() {
     EvalValEdit->addItem(QStringLiteral("*"));
     const int index = attribute ? attribute->OptValueIndex(CurrentOption()) : -1;
     EvalValEdit->setCurrentIndex(index >= 0 ? index : EvalValEdit->count() - 1);
+    // The popup's entries choose in the value box as if chosen there.
+    EvalGrid->FillValEditMenu(ValueBoxItems(attribute), [this](int item) {
+        if (EvalValEdit->isHidden() || Form().CurrentPageId() != TModelPage::Evaluation) return;
+        EvalValEdit->setCurrentIndex(item);
+        EvalValEditChange(item);
+    });
 }
 
 void TEvalPage::ModelReplaced() {

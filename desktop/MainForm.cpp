@@ -23,6 +23,7 @@
 #include "desktop/AboutBox.h"
 #include "desktop/Help.h"
 #include "desktop/Hint.h"
+#include "desktop/ModDocForm.h"
 #include "desktop/ModelForm.h"
 #include "desktop/Page.h"
 #include "model/Clipboard.h"
@@ -77,6 +78,7 @@ TMainForm::TMainForm(TPrompts& prompts, THelp& help, TClipboard& clipboard, std:
     statusBar()->addWidget(statistics_, 1);
     MakeActions();
     MakeMenus();
+    ModelDescription = [this](TModelForm& form) { EditModelDescriptionOf(form); };
     // A newly current model window shows its caption, statistics and
     // commands; the menu bar takes its page menu.
     connect(mdi_area_, &QMdiArea::subWindowActivated, this, [this] {
@@ -520,6 +522,15 @@ void TMainForm::FileDocExecute() {
     OnModelForm([this](TModelForm& form) {
         if (ModelDescription) ModelDescription(form);
     });
+}
+
+void TMainForm::EditModelDescriptionOf(TModelForm& form) {
+    TDocForm dialog(this);
+    // A changed name or description is marked changed by the edit; the
+    // window takes an undo point and shows the new name in its caption.
+    if (!EditModelDescription(dialog, prompts_, form.Model())) return;
+    form.Undo().PushModelUndo();
+    form.UpdateControls();
 }
 void TMainForm::FileSettingsExecute() {
     OnModelForm([](TModelForm& form) { form.EditSettings(true); });

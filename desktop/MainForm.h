@@ -211,9 +211,13 @@ public:
     QMenu* WindowMenu() const { return window_menu_; }
     QMenu* HelpMenu() const { return help_menu_; }
 
-    // The model description dialog of the current window (a later dialog);
-    // unset: the command does nothing.
+    // The model description dialog of the current window; by default
+    // EditModelDescriptionOf. Unset: the command does nothing.
     std::function<void(TModelForm&)> ModelDescription;
+    // Edits the window's model name and description in the dialog; on a
+    // change the model is marked changed, an undo point is taken and the
+    // window refreshes.
+    void EditModelDescriptionOf(TModelForm& form);
 
     // --- TReportHost ----------------------------------------------------------------
 

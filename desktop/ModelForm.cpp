@@ -204,6 +204,12 @@ TGridCells TModelForm::CurrentCells() const {
     return cells;
 }
 
+bool TModelForm::CommitPendingOptionEdit() {
+    bool committed = false;
+    for (auto& page : pages_) committed |= page->CommitPendingOptionEdit();
+    return committed;
+}
+
 void TModelForm::Maximize() { showMaximized(); }
 
 // --- file commands ---------------------------------------------------------------

@@ -109,6 +109,7 @@ public:
     void ModelReplaced() override;
     void OptionsReplaced(const TGridCells& cells) override;
     TGridCells CurrentCells() const override;
+    bool CommitPendingOptionEdit() override;
     void UpdateControls() override;
     void Maximize() override;
 

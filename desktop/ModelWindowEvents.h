@@ -32,6 +32,10 @@ public:
     virtual void OptionsReplaced(const TGridCells& cells) = 0;
     // The current cells of both grids, for an option snapshot.
     virtual TGridCells CurrentCells() const { return {}; }
+    // Takes an option undo point for an option-name edit entered and
+    // changed but not yet left (the edit then counts as entered anew with
+    // its current text). True when a point was taken.
+    virtual bool CommitPendingOptionEdit() { return false; }
     // Refreshes caption, status line and every command (UpdateControls).
     virtual void UpdateControls() = 0;
     // Shows the window maximised (after a new model or an open).

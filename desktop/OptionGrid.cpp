@@ -3,12 +3,15 @@
 #include "platform/QtFontSource.h"
 
 #include <QBrush>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QColor>
 #include <QFont>
 #include <QHeaderView>
 
 #include "model/MivoModel.h"
 #include "model/MivoScale.h"
+#include "platform/ErrorDisplay.h"
 
 namespace mivo {
 
@@ -160,6 +163,37 @@ TOptionGridView::TOptionGridView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setDefaultSectionSize(110);
     horizontalHeader()->setFixedHeight(8);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    ValEditMenu = new QMenu(this);
 }
+
+void TOptionGridView::ClearValEditMenu() {
+    for (QAction* item : ValEditMenu->actions()) {
+        ValEditMenu->removeAction(item);
+        item->deleteLater();
+    }
+}
+
+void TOptionGridView::FillValEditMenu(const std::vector<std::string>& items, const std::function<void(int)>& choose) {
+    ClearValEditMenu();
+    for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+        auto* item = new TValItem(ValEditMenu, i, items[i]);
+        connect(item, &QAction::triggered, this, [choose, i] { Guarded([&] { choose(i); }); });
+        ValEditMenu->addAction(item);
+    }
+}
+
+void TOptionGridView::contextMenuEvent(QContextMenuEvent* event) {
+    Guarded([&] {
+        // The clicked cell becomes current (refreshing the page and its
+        // popup) before the popup opens on it.
+        const QModelIndex at = indexAt(event->pos());
+        if (at.isValid() && at != currentIndex()) setCurrentIndex(at);
+        if (!ValEditMenu->isEmpty()) ValEditMenu->popup(event->globalPos());
+    });
+    event->accept();
+}
+
+TValItem::TValItem(QObject* owner, int index, const std::string& name)
+    : QAction(ToQString(ValueItemCaption(index, name)), owner), ValueIndex(index) {}
 
 }  // namespace mivo

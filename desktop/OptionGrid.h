@@ -17,7 +17,10 @@
 #include "model/MivoAttribute.h"
 #include "model/MivoSettings.h"
 
+#include <functional>
+
 #include <QAbstractTableModel>
+#include <QAction>
 #include <QTableView>
 
 namespace mivo {
@@ -75,11 +78,35 @@ private:
 
 // The grid view: tab moves between cells, no editing in the cells, and no
 // type-ahead search, so that value keys reach the page.
+//
+// A right click makes the clicked cell current first, then opens the value
+// popup menu, which the page fills for the visible value box.
 class TOptionGridView final : public QTableView {
     Q_OBJECT
 public:
     explicit TOptionGridView(QWidget* parent = nullptr);
     void keyboardSearch(const QString&) override {}
+
+    // Empties the value popup; entries are deleted later, since one may be
+    // the entry whose click is running.
+    void ClearValEditMenu();
+    // Refills the value popup with one entry per value box item (the value
+    // names and "*"); a click chooses that item.
+    void FillValEditMenu(const std::vector<std::string>& items, const std::function<void(int)>& choose);
+
+    QMenu* ValEditMenu = nullptr;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+};
+
+// An entry of the value popup: the value index and its caption
+// "&<index + 1> &<name>", or "&*" for "*".
+class TValItem final : public QAction {
+    Q_OBJECT
+public:
+    TValItem(QObject* owner, int index, const std::string& name);
+    int ValueIndex;
 };
 
 }  // namespace mivo

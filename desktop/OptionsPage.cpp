@@ -185,6 +185,7 @@ void TOptionsPage::Refresh() {
     const bool valueBox = commands.Visible(TCommandId::OptValEdit) && option >= 0;
     OptNameEdit->setVisible(nameBox);
     OptValEdit->setVisible(valueBox);
+    OptGrid->ClearValEditMenu();
     if (nameBox) {
         const QString name = ToQString(Form().Model().OptionName(option));
         if (OptNameEdit->text() != name) OptNameEdit->setText(name);
@@ -197,6 +198,12 @@ void TOptionsPage::Refresh() {
         OptValEdit->addItem(QStringLiteral("*"));
         const int index = attribute ? attribute->OptValueIndex(option) : -1;
         OptValEdit->setCurrentIndex(index >= 0 ? index : OptValEdit->count() - 1);
+        // The popup's entries choose in the value box as if chosen there.
+        OptGrid->FillValEditMenu(ValueBoxItems(attribute), [this](int item) {
+            if (OptValEdit->isHidden() || Form().CurrentPageId() != TModelPage::Options) return;
+            OptValEdit->setCurrentIndex(item);
+            OptValEditChange(item);
+        });
     }
 }
 
@@ -210,6 +217,25 @@ void TOptionsPage::ModelReplaced() {
 void TOptionsPage::OptionsReplaced(const TGridCells& cells) {
     FillOptionsGrid();
     if (cells.OptRow >= 1 && cells.OptCol >= 1) SetCurrentCell(cells.OptRow, cells.OptCol);
+    // A name edit still entered starts over from the restored name: only
+    // what is typed from here on is a change.
+    if (name_entered_) {
+        const int option = CurrentOption();
+        if (option >= 0) State().OldOptName = Form().Model().OptionName(option);
+        else name_entered_ = false;
+    }
+}
+
+bool TOptionsPage::CommitPendingOptionEdit() {
+    if (!name_entered_ || !Form().Model().Undoing()) return false;
+    const int option = CurrentOption();
+    if (option < 0) return false;
+    const std::string name = Form().Model().OptionName(option);
+    if (name == State().OldOptName) return false;
+    Form().Model().Changed();
+    Form().Undo().PushOptionUndo();
+    State().OldOptName = name;
+    return true;
 }
 
 // --- editing ---------------------------------------------------------------------

@@ -30,6 +30,7 @@ public:
     void ModelReplaced() override;
     void OptionsReplaced(const TGridCells& cells) override;
     void CurrentCells(TGridCells& cells) const override;
+    bool CommitPendingOptionEdit() override;
 
     // --- commands ---------------------------------------------------------
 

@@ -102,6 +102,9 @@ public:
     // Adds the current cells of the page's grid (only the options and the
     // evaluation page have one).
     virtual void CurrentCells(TGridCells& cells) const { (void)cells; }
+    // Commits an edit of option data entered and not yet left as an option
+    // undo point of its own; true when one was taken.
+    virtual bool CommitPendingOptionEdit() { return false; }
 
     // A chart panel of the page, for the reports (only the charts page has
     // them); null when there is none.

@@ -22,6 +22,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "desktop/EvalPage.h"
+#include "desktop/FindForm.h"
 #include "desktop/FunctForm.h"
 #include "desktop/MainForm.h"
 #include "desktop/ModelForm.h"
@@ -31,6 +33,7 @@
 #include "desktop/UndoCommands.h"
 #include "platform/ErrorDisplay.h"
 #include "platform/Prompts.h"
+#include "model/Find.h"
 #include "model/MivoAttribute.h"
 #include "model/MivoFile.h"
 #include "model/MivoFunction.h"
@@ -281,6 +284,14 @@ void TTreePage::BuildCommands() {
             QObject::connect(scale, &QAction::triggered, scale, [this] { Guarded([this] { ModScaleBtnClick(); }); });
         }
     }
+    const QString findHint = QObject::tr("Find|Find an attribute");
+    const QString nextHint = QObject::tr("Find next|Find the next attribute");
+    const auto find = [this] { ModFindItemClick(); };
+    const auto findNext = [this] { ModFindNextItemClick(); };
+    AddItem(TCommandId::ModFind, QObject::tr("Find..."), findHint, QKeySequence(Qt::CTRL | Qt::Key_F3), find);
+    AddPopupItem(TCommandId::ModFind, QObject::tr("Find..."), findHint, find);
+    AddItem(TCommandId::FindNext, QObject::tr("Find next"), nextHint, QKeySequence(Qt::Key_F3), findNext);
+    AddPopupItem(TCommandId::FindNext, QObject::tr("Find next"), nextHint, findNext);
 }
 
 // ---------------------------------------------------------------------------
@@ -327,6 +338,21 @@ QTreeWidgetItem* TTreePage::AddNodes(TMivoAttribute* attribute, QTreeWidgetItem*
     QTreeWidgetItem* node = AddSubtreeNodes(*ModTreeView(), attribute, parent);
     IndexSubtree(node);
     return node;
+}
+
+void TTreePage::ModFindItemClick() {
+    if (FindDialog(Form().Main()).Execute(Form().Prompts()) == DialogOk) ModFindNextItemClick();
+    Form().UpdateControls();
+}
+
+void TTreePage::ModFindNextItemClick() {
+    const TMivoAttribute* selected = Form().State().CurrentAttribute();
+    if (selected == nullptr) return;
+    // Every node in tree order, collapsed ones included.
+    const std::vector<TMivoAttribute*> preorder = Form().Model().Attributes();
+    if (TMivoAttribute* found = FindNextAttribute(FindDialog(Form().Main()).Search(), preorder, selected))
+        SelectNode(found);
+    Form().UpdateControls();
 }
 
 QTreeWidgetItem* TTreePage::NodeOf(const TMivoAttribute* attribute) const {

@@ -106,6 +106,11 @@ public:
     void ModDelFncItemClick();
     void CollapseClick();
     void ExpandClick();
+    // The find dialog, then on OK the next match; and the next match of the
+    // stored search after the selected node, in tree order from the first
+    // node after the last. Nothing without a selected node or a match.
+    void ModFindItemClick();
+    void ModFindNextItemClick();
     // Drops the current attribute on `target` (nullptr: empty space),
     // checking everything the drag-over checks.
     void DropCurrentOn(TMivoAttribute* target);

@@ -160,7 +160,9 @@ void TUndoCommands::StoreOptionStateIfChanged() {
 void TUndoCommands::OptionUndo() {
     TOptionUndoHistory& history = state_.OptUndo();
     if (!history.CanUndo()) return;
-    StoreOptionStateIfChanged();
+    // An option name being typed becomes a state of its own first, so Undo
+    // returns to the name it had when the edit was entered.
+    if (!events_.CommitPendingOptionEdit()) StoreOptionStateIfChanged();
     RestoreOptionState(history.Index() - 1);
 }
 

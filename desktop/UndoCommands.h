@@ -7,7 +7,8 @@
 // Nothing is lost by moving through a history:
 //  - an edit of the attribute name, description or function description
 //    that is entered and not yet left is committed as a state of its own
-//    before Undo moves;
+//    before Undo moves; likewise an option name being typed on the
+//    option history;
 //  - when the model (or its option data) differs from the state at the
 //    index, the current state is stored there before moving, so Redo
 //    returns to it. Every edit of the model takes a model undo point of

@@ -4,6 +4,8 @@
 #include "desktop/tests/ShellFixture.h"
 
 #include <QListWidget>
+#include <QStatusBar>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "desktop/ChartsPage.h"
@@ -68,6 +70,28 @@ TEST_F(ChartsPageTest, TheChartFollowsTheNumberOfChosenAttributes) {
     for (const char* name : {"Rent", "Commute", "Apartment"}) Tick(name);
     EXPECT_EQ(Page->ShownKind(), TChartKind::None);
     EXPECT_TRUE(Form->State().ChartAttrs().empty());
+}
+
+TEST_F(ChartsPageTest, TheTreeItemsHintIsTheAttributesDescription) {
+    TMivoAttribute* rent = Attr("Rent");
+    ASSERT_NE(rent, nullptr);
+    rent->SetDescription("Monthly rent");
+    Form->SetCurrentPage(TModelPage::Model);
+    Form->SetCurrentPage(TModelPage::Charts);
+    QTreeWidgetItem* node = Node("Rent");
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->toolTip(0), "Monthly rent");
+    EXPECT_EQ(node->statusTip(0), "Monthly rent");
+
+    // Over the item, the status line shows it.
+    Main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
+    QTreeWidget* tree = Page->ChartTreeView;
+    tree->scrollToItem(node);
+    const QPoint at = tree->visualItemRect(node).center();
+    QTest::mouseMove(tree->viewport(), at + QPoint(0, 1));
+    QTest::mouseMove(tree->viewport(), at);
+    EXPECT_EQ(Main->statusBar()->currentMessage(), "Monthly rent");
 }
 
 TEST_F(ChartsPageTest, ASeventhAttributeDropsTheFirstAndUnticksItsNode) {

@@ -5,10 +5,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include "desktop/AboutBox.h"
 #include "desktop/Help.h"
+#include "desktop/ModDocForm.h"
 #include "desktop/Page.h"
 #include "desktop/tests/ShellFixture.h"
 #include "model/MivoAttribute.h"
@@ -389,6 +392,47 @@ TEST_F(MainFormTest, ReportReevaluatesBeforeBuilding) {
     EXPECT_FALSE(top->GetOptValue(0).empty());
     EXPECT_EQ(Viewer.Shown, 1);
     EXPECT_NE(Viewer.Last, nullptr);
+}
+
+// --- model description -------------------------------------------------------------------------
+
+TEST_F(MainFormTest, ModelDescriptionChangesTheModelWithAnUndoPointAndCancelNothing) {
+    TModelForm* form = Main->OpenModelWindow(ExampleModel());
+    TMivoModel& model = form->Model();
+    model.Settings.Undoing = true;
+    form->Undo().ResetModelUndo();
+    const std::string name = model.GetName(), description = model.GetDescription();
+    const int points = form->State().ModelUndo().Count();
+
+    Prompts.ExpectExec([](QDialog& dialog) {
+        auto& doc = dynamic_cast<TDocForm&>(dialog);
+        doc.NameEdit->setText("Kept name");
+        doc.DescEdit->setPlainText("Never stored");
+        return DialogCancel;
+    });
+    Main->FileDocExecute();
+    EXPECT_EQ(model.GetName(), name);
+    EXPECT_EQ(model.GetDescription(), description);
+    EXPECT_FALSE(model.Modified);
+    EXPECT_EQ(form->State().ModelUndo().Count(), points);
+
+    Prompts.ExpectExec([](QDialog& dialog) {
+        auto& doc = dynamic_cast<TDocForm&>(dialog);
+        doc.NameEdit->setText("Flat");
+        doc.DescEdit->setPlainText("Two\nlines");
+        return DialogOk;
+    });
+    Main->FileDocExecute();
+    EXPECT_EQ(model.GetName(), "Flat");
+    EXPECT_EQ(model.GetDescription(), "Two\r\nlines");
+    EXPECT_TRUE(model.Modified);
+    EXPECT_EQ(form->State().ModelUndo().Count(), points + 1);
+    EXPECT_TRUE(form->Caption().startsWith("Apartment [*"));
+
+    // Undo goes back to the old name and description (in a restored model).
+    form->ModUndoClick();
+    EXPECT_EQ(form->Model().GetName(), name);
+    EXPECT_EQ(form->Model().GetDescription(), description);
 }
 
 // --- help --------------------------------------------------------------------------------------

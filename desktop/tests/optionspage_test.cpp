@@ -3,6 +3,8 @@
 #include "desktop/tests/ShellFixture.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QLineEdit>
 #include <QTest>
 
@@ -67,6 +69,51 @@ TEST_F(OptionsPageTest, TheGridShowsBasicAttributesByOptions) {
     EXPECT_FALSE(Page->GridModel->data(Page->GridModel->index(0, 0), Qt::DisplayRole).isValid());
 }
 
+TEST_F(OptionsPageTest, RightClickMakesTheCellCurrentAndThePopupChoosesTheValue) {
+    Model().Settings.Undoing = true;
+    Form->Undo().ResetOptionUndo();
+    Page->SetCurrentCell(1, 1);
+    const auto& basic = Form->State().BasicAttrs();
+    ASSERT_GE(basic.size(), 2u);
+    ASSERT_GE(Model().OptionCount(), 2);
+    TMivoAttribute* attribute = basic[1];  // grid row 3
+    const auto* scale = dynamic_cast<const TMivoDiscreteScale*>(attribute->Scale());
+    ASSERT_NE(scale, nullptr);
+    ASSERT_GE(scale->Count(), 2);
+    attribute->SetOptValueIndex(1, 0);
+    const int before = OptionUndoCount();
+
+    // The right click on option 2's cell of grid row 3.
+    QTableView* grid = Page->OptGrid;
+    const QModelIndex cell = Page->GridModel->index(TOptionGridModel::ViewRow(3), TOptionGridModel::ViewCol(2));
+    const QRect rect = grid->visualRect(cell);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, rect.center(), grid->viewport()->mapToGlobal(rect.center()));
+    QCoreApplication::sendEvent(grid->viewport(), &click);
+    EXPECT_EQ(Page->Cell().OptRow, 3);
+    EXPECT_EQ(Page->Cell().OptCol, 2);
+
+    // One entry per value and "*", captioned with their keys.
+    QMenu* popup = Page->OptGrid->ValEditMenu;
+    const QList<QAction*> items = popup->actions();
+    ASSERT_EQ(items.size(), scale->Count() + 1);
+    EXPECT_EQ(items[1]->text().toStdString(), "&2 &" + scale->ValueName(1));
+    EXPECT_EQ(items.back()->text(), "&*");
+    EXPECT_EQ(dynamic_cast<TValItem*>(items[1])->ValueIndex, 1);
+
+    Model().Modified = false;
+    items[1]->trigger();
+    popup->close();
+    EXPECT_EQ(attribute->OptValueIndex(1), 1);
+    EXPECT_EQ(Text(3, 2), scale->ValueName(1));
+    EXPECT_EQ(Page->OptValEdit->currentIndex(), 1);
+    EXPECT_TRUE(Model().Modified);
+    EXPECT_EQ(OptionUndoCount(), before + 1);
+
+    // "*" makes it undefined.
+    Page->OptGrid->ValEditMenu->actions().back()->trigger();
+    EXPECT_EQ(attribute->GetOptValue(1), "");
+}
+
 TEST_F(OptionsPageTest, ValueKeysSetTheValueAndMoveDown) {
     Page->SetCurrentCell(2, 1);
     Page->OptGrid->setFocus();
@@ -112,6 +159,41 @@ TEST_F(OptionsPageTest, AddedOptionIsCurrentWhateverTheUndoSetting) {
         EXPECT_EQ(Page->Cell().OptCol, c.expected + 1) << c.column << c.button << c.undo;
         Model().Modified = false;
     }
+}
+
+TEST_F(OptionsPageTest, UndoWhileTypingANameReturnsTheOldNameAsAStepOfItsOwn) {
+    Model().Settings.Undoing = true;
+    Form->Undo().ResetOptionUndo();
+    // An earlier step: a value of option 2.
+    TMivoAttribute* attribute = Form->State().BasicAttrs()[0];
+    Page->SetCurrentCell(2, 2);
+    const int value = attribute->OptValueIndex(1) == 0 ? 1 : 0;
+    Page->OptValEditChange(value);
+    ASSERT_EQ(attribute->OptValueIndex(1), value);
+
+    Page->SetCurrentCell(1, 2);
+    const std::string old = Model().OptionName(1);
+    Page->OptNameEdit->setFocus();
+    QTest::keyClicks(Page->OptNameEdit, "xyz");
+    const std::string typed = old + "xyz";
+    ASSERT_EQ(Model().OptionName(1), typed);
+
+    // Undo takes back the typing alone; the value step stays.
+    Form->EvalUndoClick();
+    EXPECT_EQ(Model().OptionName(1), old);
+    EXPECT_EQ(attribute->OptValueIndex(1), value);
+    EXPECT_EQ(Page->OptNameEdit->text().toStdString(), old);
+    // Redo brings the typed name back.
+    Form->EvalRedoClick();
+    EXPECT_EQ(Model().OptionName(1), typed);
+    EXPECT_FALSE(Form->State().OptUndo().CanRedo());
+    // Leaving now takes no further point: the name is in the history.
+    const int points = OptionUndoCount();
+    Page->OptGrid->setFocus();
+    EXPECT_EQ(OptionUndoCount(), points);
+    Form->EvalUndoClick();
+    EXPECT_EQ(Model().OptionName(1), old);
+    EXPECT_EQ(attribute->OptValueIndex(1), value);
 }
 
 TEST_F(OptionsPageTest, TheNameEditTakesOneUndoPointPerVisit) {

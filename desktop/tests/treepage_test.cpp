@@ -16,14 +16,20 @@
 #include "model/MivoScale.h"
 #include "model/TreeEdit.h"
 
+#include <QCheckBox>
+#include <QMenu>
+#include <QPushButton>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include "desktop/EvalPage.h"
+#include "desktop/FindForm.h"
 #include "desktop/NodeImages.h"
 #include "desktop/ScaleForm.h"
 #include "desktop/TreeFill.h"
@@ -527,6 +533,75 @@ TEST_F(TreePageTest, ShrinkAndExpandOneLevel) {
     EXPECT_TRUE(page->NodeOf(A("Cost"))->isExpanded());
     EXPECT_TRUE(form->Commands().Enabled(TCommandId::ModCollapse));
     EXPECT_FALSE(form->Commands().Enabled(TCommandId::ModExpand));
+}
+
+// --- find ----------------------------------------------------------------------------------
+
+// The find dialog answered with a text and where and how to look; Find or
+// Cancel.
+std::function<int(QDialog&)> FindAnswer(const std::string& text, bool names, bool scale, bool matchCase, bool ok) {
+    return [=](QDialog& d) {
+        auto& f = dynamic_cast<TFindForm&>(d);
+        f.FindEdit->setText(QString::fromStdString(text));
+        f.AttChk->setChecked(names);
+        f.ScaleChk->setChecked(scale);
+        f.CaseChk->setChecked(matchCase);
+        (ok ? f.FindBtn : f.CancelBtn)->click();
+        return f.result();
+    };
+}
+
+TEST_F(TreePageTest, FindSelectsTheNextMatchingNodeInTreeOrderAndWraps) {
+    // Tree order: Car, Cost, Price, Upkeep, Safety.
+    Select("Safety");
+    Prompts.ExpectExec(FindAnswer("P", true, false, false, false));
+    page->ModFindItemClick();
+    EXPECT_EQ(form->State().CurrentAttribute(), A("Safety"));
+    EXPECT_FALSE(form->Commands().Enabled(TCommandId::FindNext));  // nothing stored
+
+    // Case-blind "P": Price and Upkeep; from the last node it wraps.
+    Prompts.ExpectExec(FindAnswer("P", true, false, false, true));
+    page->ModFindItemClick();
+    EXPECT_EQ(form->State().CurrentAttribute(), A("Price"));
+    EXPECT_EQ(form->ModTreeView()->currentItem(), page->NodeOf(A("Price")));
+    EXPECT_EQ(form->findChild<QLineEdit*>("AtrNameEdit")->text(), "Price");
+    EXPECT_TRUE(form->Commands().Enabled(TCommandId::FindNext));
+    page->ModFindNextItemClick();
+    EXPECT_EQ(form->State().CurrentAttribute(), A("Upkeep"));
+    page->ModFindNextItemClick();
+    EXPECT_EQ(form->State().CurrentAttribute(), A("Price"));
+
+    // Case-sensitive: Price alone, and Find next stays on it.
+    Prompts.ExpectExec(FindAnswer("P", true, false, true, true));
+    page->ModFindItemClick();
+    EXPECT_EQ(form->State().CurrentAttribute(), A("Price"));
+    page->ModFindNextItemClick();
+    EXPECT_EQ(form->State().CurrentAttribute(), A("Price"));
+
+    // The scale's value names only: "yes" is a value of Safety.
+    Prompts.ExpectExec(FindAnswer("YES", false, true, false, true));
+    page->ModFindItemClick();
+    EXPECT_EQ(form->State().CurrentAttribute(), A("Safety"));
+
+    // The commands sit in the page's menu with their keys.
+    bool findKey = false, nextKey = false;
+    for (QAction* action : page->Menu()->actions()) {
+        findKey |= action->text() == "Find..." && action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_F3);
+        nextKey |= action->text() == "Find next" && action->shortcut() == QKeySequence(Qt::Key_F3);
+    }
+    EXPECT_TRUE(findKey);
+    EXPECT_TRUE(nextKey);
+
+    // F3 in the tree is Find next.
+    Prompts.ExpectExec(FindAnswer("P", true, false, false, true));
+    page->ModFindItemClick();
+    ASSERT_EQ(form->State().CurrentAttribute(), A("Price"));
+    Main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
+    QApplication::setActiveWindow(Main.get());
+    form->ModTreeView()->setFocus();
+    QTest::keyClick(form->ModTreeView(), Qt::Key_F3);
+    EXPECT_EQ(form->State().CurrentAttribute(), A("Upkeep"));
 }
 
 TEST_F(TreePageTest, NodeImagesByKind) {
