@@ -101,6 +101,22 @@ std::size_t LabelStride(double length, std::size_t tickCount, std::int32_t label
     return std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil((labelExtent + gap) / spacing)));
 }
 
+// The vertical grid lines, the ticks below the plot and, where they fit,
+// their labels, for an axis running along the bottom; `toX` places a value.
+template <class ToX>
+void DrawHorizontalTicks(TChartPainter& p, const TChartAxis& axis, const std::vector<int>& ticks, ToX toX,
+                         double left, double right, double top, double bottom, std::int32_t gap) {
+    const std::size_t stride = LabelStride(right - left, ticks.size(), WidestTick(p, axis, ticks), gap);
+    for (std::size_t k = 0; k < ticks.size(); ++k) {
+        const double x = toX(ticks[k]);
+        p.SetPen(kGridColor);
+        if (ticks[k] > 0) p.Line(x, top, x, bottom);
+        p.SetPen(kAxisColor);
+        p.Line(x, bottom, x, bottom + gap);
+        if (k % stride == 0) p.Text(x, bottom + gap, axis.TickLabel(ticks[k]), 0, 1);
+    }
+}
+
 void PaintEmpty(TCanvas& canvas, const TCanvasRect& rect) { TChartPainter painter(canvas, rect); }
 
 }  // namespace
@@ -123,15 +139,7 @@ void PaintBarChart(TCanvas& canvas, const TCanvasRect& rect, const TBarChart& ch
     auto X = [&](double v) { return left + v / maximum * (right - left); };
 
     // Grid, ticks and their labels.
-    const std::size_t stride = LabelStride(right - left, ticks.size(), WidestTick(p, chart.Axis, ticks), gap);
-    for (std::size_t k = 0; k < ticks.size(); ++k) {
-        const double x = X(ticks[k]);
-        p.SetPen(kGridColor);
-        if (ticks[k] > 0) p.Line(x, top, x, bottom);
-        p.SetPen(kAxisColor);
-        p.Line(x, bottom, x, bottom + gap);
-        if (k % stride == 0) p.Text(x, bottom + gap, chart.Axis.TickLabel(ticks[k]), 0, 1);
-    }
+    DrawHorizontalTicks(p, chart.Axis, ticks, X, left, right, top, bottom, gap);
     p.Text((left + right) / 2, bottom + gap + th, chart.Axis.Title, 0, 1);
 
     // The bars, first option at the top.
@@ -183,15 +191,7 @@ void PaintPlaneChart(TCanvas& canvas, const TCanvasRect& rect, const TPlaneChart
     auto X = [&](double v) { return left + v / xMax * (right - left); };
     auto Y = [&](double v) { return bottom - v / yMax * (bottom - top); };
 
-    const std::size_t xStride = LabelStride(right - left, xTicks.size(), WidestTick(p, chart.XAxis, xTicks), gap);
-    for (std::size_t k = 0; k < xTicks.size(); ++k) {
-        const double x = X(xTicks[k]);
-        p.SetPen(kGridColor);
-        if (xTicks[k] > 0) p.Line(x, top, x, bottom);
-        p.SetPen(kAxisColor);
-        p.Line(x, bottom, x, bottom + gap);
-        if (k % xStride == 0) p.Text(x, bottom + gap, chart.XAxis.TickLabel(xTicks[k]), 0, 1);
-    }
+    DrawHorizontalTicks(p, chart.XAxis, xTicks, X, left, right, top, bottom, gap);
     const std::size_t yStride = LabelStride(bottom - top, yTicks.size(), th, 0);
     for (std::size_t k = 0; k < yTicks.size(); ++k) {
         const double y = Y(yTicks[k]);
