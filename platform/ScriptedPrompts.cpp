@@ -22,51 +22,35 @@ const char* KindName(TPromptKind kind) {
 }  // namespace
 
 void TScriptedPrompts::ExpectMessage(TMsgAnswer answer) {
-    Step step(TPromptKind::Message);
-    step.Answer = answer;
-    steps_.push_back(std::move(step));
+    steps_.emplace_back(TPromptKind::Message).Answer = answer;
 }
 
 void TScriptedPrompts::ExpectOpenFile(std::optional<TFileAnswer> answer) {
-    Step step(TPromptKind::OpenFile);
-    step.File = std::move(answer);
-    steps_.push_back(std::move(step));
+    steps_.emplace_back(TPromptKind::OpenFile).File = std::move(answer);
 }
 
 void TScriptedPrompts::ExpectSaveFile(std::optional<TFileAnswer> answer) {
-    Step step(TPromptKind::SaveFile);
-    step.File = std::move(answer);
-    steps_.push_back(std::move(step));
+    steps_.emplace_back(TPromptKind::SaveFile).File = std::move(answer);
 }
 
 void TScriptedPrompts::ExpectPrint(std::function<bool(TPrintRequest&)> handler) {
-    Step step(TPromptKind::Print);
-    step.OnPrint = std::move(handler);
-    steps_.push_back(std::move(step));
+    steps_.emplace_back(TPromptKind::Print).OnPrint = std::move(handler);
 }
 
 void TScriptedPrompts::ExpectFont(std::optional<TCanvasFont> answer) {
-    Step step(TPromptKind::Font);
-    step.FontAnswer = std::move(answer);
-    steps_.push_back(std::move(step));
+    steps_.emplace_back(TPromptKind::Font).FontAnswer = std::move(answer);
 }
 
 void TScriptedPrompts::ExpectColour(std::optional<TColor> answer) {
-    Step step(TPromptKind::Colour);
-    step.ColourAnswer = answer;
-    steps_.push_back(std::move(step));
+    steps_.emplace_back(TPromptKind::Colour).ColourAnswer = answer;
 }
 
 void TScriptedPrompts::ExpectPageSetup(std::function<bool(TPageSetupRequest&)> handler) {
-    Step step(TPromptKind::PageSetup);
-    step.OnPageSetup = std::move(handler);
-    steps_.push_back(std::move(step));
+    steps_.emplace_back(TPromptKind::PageSetup).OnPageSetup = std::move(handler);
 }
 
 void TScriptedPrompts::ExpectExec(std::function<int(QDialog&)> handler) {
-    Step step(TPromptKind::Exec);
-    step.OnExec = std::move(handler);
-    steps_.push_back(std::move(step));
+    steps_.emplace_back(TPromptKind::Exec).OnExec = std::move(handler);
 }
 
 std::vector<std::string> TScriptedPrompts::Messages() const {
