@@ -96,17 +96,17 @@ int main() {
 
     Step("set a value (list entry)", form, [&] {
         form.SelectRule(50000);
-        emit form.ValueEdit()->activated(2);
+        Q_EMIT form.ValueEdit()->activated(2);
     });
     Step("set a value far down (key)", form, [&] {
         form.SelectRule(99998);
-        emit form.ValueEdit()->activated(4);
+        Q_EMIT form.ValueEdit()->activated(4);
     });
     Step("delete a rule", form, [&] { form.FncDelBtn()->click(); });
     Step("use weights on (fit, fill)", form, [&] { form.FncWeiChk()->click(); });
     Step("set a value with weights on", form, [&] {
         form.SelectRule(12345);
-        emit form.ValueEdit()->activated(1);
+        Q_EMIT form.ValueEdit()->activated(1);
     });
     Step("use scale orders off", form, [&] { form.FncCstChk()->click(); });
     Step("undo", form, [&] { form.UndoBtn()->click(); });
@@ -116,7 +116,7 @@ int main() {
     Step("paste the copied text", form, [&] { form.FncPasteBtn()->click(); });
     for (int i = 0; i < 25; ++i) {
         form.SelectRule(i * 3000);
-        emit form.ValueEdit()->activated(i % 5);
+        Q_EMIT form.ValueEdit()->activated(i % 5);
     }
     const auto& history = form.History();
     std::size_t bytes = 0;

@@ -51,7 +51,7 @@ void TFourChartPanel::LayOut() {
 void TFourChartPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     LayOut();
-    emit Resized();
+    Q_EMIT Resized();
 }
 
 // --- chart panels of the reports -------------------------------------------------

@@ -62,7 +62,7 @@ public:
     // The quarter of chart k (0..3) for a panel of the given size.
     static QRect QuarterRect(int k, int width, int height);
 
-signals:
+Q_SIGNALS:
     // After the charts were laid out anew.
     void Resized();
 

@@ -130,7 +130,7 @@ void TFncGrid::mousePressEvent(QMouseEvent* event) {
     }
     if (event->button() == Qt::RightButton) {
         SelectRow(cell.row());
-        emit RuleMenuRequested(event->globalPosition().toPoint());
+        Q_EMIT RuleMenuRequested(event->globalPosition().toPoint());
         event->accept();
         return;
     }
@@ -183,7 +183,7 @@ void TFncGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TFncGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (current.isValid() && current.row() != previous.row()) emit CurrentRowChanged(current.row());
+    if (current.isValid() && current.row() != previous.row()) Q_EMIT CurrentRowChanged(current.row());
 }
 
 }  // namespace mivo

@@ -41,7 +41,7 @@ public:
     // The current rule row, -1 when none.
     int CurrentRow() const;
 
-signals:
+Q_SIGNALS:
     // A right click on a rule row, which is current now.
     void RuleMenuRequested(const QPoint& globalPos);
     // The current result cell moved to another row.

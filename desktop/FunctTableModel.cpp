@@ -50,7 +50,7 @@ void TFunctTableModel::SetFunction(const TMivoAttribute* attribute, const TMivoF
 
 void TFunctTableModel::ResultsChanged() {
     if (!funct_ || funct_->RuleCount() == 0) return;
-    emit dataChanged(index(1, ResultColumn()), index(funct_->RuleCount(), ResultColumn()),
+    Q_EMIT dataChanged(index(1, ResultColumn()), index(funct_->RuleCount(), ResultColumn()),
                      {Qt::DisplayRole, Qt::FontRole});
 }
 

@@ -410,7 +410,7 @@ void TMainForm::OpenCommandLineFiles() {
         if (!std::filesystem::is_regular_file(name, error)) continue;
         Guarded([&] { OpenModelWindow(name); });
     }
-    emit CommandLineOpened();
+    Q_EMIT CommandLineOpened();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

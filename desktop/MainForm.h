@@ -225,7 +225,7 @@ public:
     std::string ActiveFileName() const override;
     TChartPanel* ChartPanel(TChartId id) const override;
 
-signals:
+Q_SIGNALS:
     // The command line's files have been opened (after the first show).
     void CommandLineOpened();
 

@@ -143,13 +143,13 @@ void TOptionGridModel::Reset() {
 
 void TOptionGridModel::CellChanged(int gridRow, int gridCol) {
     const QModelIndex at = index(ViewRow(gridRow), ViewCol(gridCol));
-    if (at.isValid()) emit dataChanged(at, at);
+    if (at.isValid()) Q_EMIT dataChanged(at, at);
 }
 
 void TOptionGridModel::ColumnChanged(int gridCol) {
     const int column = ViewCol(gridCol);
     if (column < 0 || column >= columnCount() || rowCount() == 0) return;
-    emit dataChanged(index(0, column), index(rowCount() - 1, column));
+    Q_EMIT dataChanged(index(0, column), index(rowCount() - 1, column));
 }
 
 TOptionGridView::TOptionGridView(QWidget* parent) : QTableView(parent) {

@@ -1,6 +1,5 @@
 // The chart widgets: painting, the panels the reports draw, and copying a
 // chart or the four-chart panel to the clipboard.
-// The model headers come before Qt's, whose keywords would clash with them.
 #include "reports/tests/ChartFixture.h"
 
 #include <gtest/gtest.h>

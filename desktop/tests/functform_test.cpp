@@ -64,7 +64,7 @@ public:
     // Makes rule r current and chooses list entry i, as the user does.
     void Choose(int rule, int entry) {
         form->SelectRule(rule);
-        emit form->ValueEdit()->activated(entry);
+        Q_EMIT form->ValueEdit()->activated(entry);
     }
     void Key(const QString& text, Qt::Key key = Qt::Key_unknown) {
         QTest::keyClick(form->FncGrid(), key == Qt::Key_unknown ? Qt::Key(text.at(0).unicode()) : key);
@@ -160,8 +160,8 @@ TEST_F(FunctForm, EachWayOfSettingARule) {
         bool entered;
     };
     const Case cases[] = {
-        {"list entry", [](FunctForm& t) { emit t.form->ValueEdit()->activated(1); }, 1, 1, true},
-        {"list's last entry", [](FunctForm& t) { emit t.form->ValueEdit()->activated(3); }, 0, 2, true},
+        {"list entry", [](FunctForm& t) { Q_EMIT t.form->ValueEdit()->activated(1); }, 1, 1, true},
+        {"list's last entry", [](FunctForm& t) { Q_EMIT t.form->ValueEdit()->activated(3); }, 0, 2, true},
         {"menu item", [](FunctForm& t) { t.form->ValueItems()[2]->trigger(); }, 2, 2, true},
         {"menu item *", [](FunctForm& t) { t.form->ValueItems()[3]->trigger(); }, 0, 2, true},
         {"key", [](FunctForm& t) { t.Key("2"); }, 1, 1, true},
@@ -208,7 +208,7 @@ TEST_F(FunctForm, StarItemSetsTheWholeScaleAfterAnIntervalWasShown) {
 
     // The list's last entry applies the interval it shows ...
     f.SelectRule(7);
-    emit f.ValueEdit()->activated(3);
+    Q_EMIT f.ValueEdit()->activated(3);
     EXPECT_EQ(Low(7), 1);
     EXPECT_EQ(High(7), 2);
     EXPECT_TRUE(Funct().RuleEntered(7));
@@ -231,9 +231,9 @@ TEST_F(FunctForm, ValuesOutsideTheScaleChangeNothing) {
     const std::string before = RulesOf(Funct());
     const int states = f.History().Count();
     f.SelectRule(3);
-    emit f.ValueEdit()->activated(-1);
-    emit f.ValueEdit()->activated(4);
-    emit f.ValueEdit()->activated(250);
+    Q_EMIT f.ValueEdit()->activated(-1);
+    Q_EMIT f.ValueEdit()->activated(4);
+    Q_EMIT f.ValueEdit()->activated(250);
     for (const char* key : {"4", "9", "0", ":"}) Key(key);
     EXPECT_EQ(RulesOf(Funct()), before);
     EXPECT_EQ(f.History().Count(), states);
@@ -595,9 +595,9 @@ TEST_F(FunctForm, EndingsHandTheCopyOverOnlyOnOk) {
         prompts.ExpectExec([&](QDialog& dialog) {
             auto& editor = static_cast<TFunctForm&>(dialog);
             editor.SelectRule(0);
-            emit editor.ValueEdit()->activated(0);
+            Q_EMIT editor.ValueEdit()->activated(0);
             editor.SelectRule(11);
-            emit editor.ValueEdit()->activated(2);
+            Q_EMIT editor.ValueEdit()->activated(2);
             editor.FncWeiBtn()->click();  // weights dialog, OK
             editor.UndoBtn()->click();    // undoes the weights
             edited = RulesOf(*editor.Funct());
@@ -644,7 +644,7 @@ TEST_F(FunctForm, EditFunctionReturnsTheEditedTable) {
     prompts.ExpectExec([](QDialog& dialog) {
         auto& editor = static_cast<TFunctForm&>(dialog);
         EXPECT_EQ(editor.CurrentRule(), 0);
-        emit editor.ValueEdit()->activated(1);
+        Q_EMIT editor.ValueEdit()->activated(1);
         editor.accept();
         return dialog.result();
     });

@@ -294,7 +294,7 @@ TEST_F(MainFormTest, MenuBarMergesTheCurrentPageMenuByGroup) {
 TEST_F(MainFormTest, WindowMenuListsTheChildren) {
     Main->OpenModelWindow({});
     Main->OpenModelWindow(ExampleModel());
-    emit Main->WindowMenu()->aboutToShow();
+    Q_EMIT Main->WindowMenu()->aboutToShow();
     QStringList items;
     for (const QAction* action : Main->WindowMenu()->actions())
         if (!action->isSeparator()) items << action->text();

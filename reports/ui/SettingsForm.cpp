@@ -1,5 +1,3 @@
-// The model headers come before Qt's, whose keyword macro "slots" would
-// otherwise rewrite a member name of theirs.
 #include "model/MivoModel.h"
 
 #include "reports/ui/SettingsForm.h"

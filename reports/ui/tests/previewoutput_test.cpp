@@ -2,8 +2,6 @@
 // PDF through the Qt printer, and saved as .emf, .bmp, .txt and .tab.
 #include <gtest/gtest.h>
 
-// The model's headers come before Qt's, whose keyword macros ("slots")
-// they would otherwise meet.
 #include "model/MivoFile.h"
 #include "model/MivoModel.h"
 #include "model/SafeFile.h"

@@ -1,7 +1,5 @@
 // The report dialog: the report-part selection, the report font, the
 // settings of the model, and the model it remembers for one showing only.
-// The model headers come before Qt's, whose keyword macro "slots" would
-// otherwise rewrite a member name of theirs.
 #include "model/MivoModel.h"
 
 #include <gtest/gtest.h>

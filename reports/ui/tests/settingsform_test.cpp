@@ -1,8 +1,6 @@
 // The settings dialog: controls loaded from and stored into a model's
 // settings record, its pages, colour swatches, "Default", and the model it
 // remembers for one round only.
-// The model headers come before Qt's, whose keyword macro "slots" would
-// otherwise rewrite a member name of theirs.
 #include "model/MivoModel.h"
 
 #include <gtest/gtest.h>
