@@ -128,17 +128,15 @@ void WriteDescription(const std::string& name, const std::string& description, T
         parent.AddTextChild(name, description);
         return;
     }
+    // Every piece between the line breaks, empty ones at either end too, so
+    // that the lines read back exactly.
     TXmlItem& element = parent.NewChild(name);
     std::string_view rest = description;
-    while (!rest.empty()) {
-        const std::size_t end = rest.find(kCrLf);
-        if (end == std::string_view::npos) {
-            element.AddTextChild("LINE", std::string(rest));
-            break;
-        }
+    for (std::size_t end = rest.find(kCrLf); end != std::string_view::npos; end = rest.find(kCrLf)) {
         element.AddTextChild("LINE", std::string(rest.substr(0, end)));
         rest.remove_prefix(end + kCrLf.size());
     }
+    element.AddTextChild("LINE", std::string(rest));
 }
 
 void WriteScale(const TMivoScale& scale, TXmlItem& parent) {
@@ -244,10 +242,12 @@ void WriteSubtree(const TMivoModel& model, const TMivoAttribute* attribute, std:
 std::string ReadDescription(const TXmlItem& element) {
     if (element.IsLeaf()) return element.Text;
     std::string text;
+    bool first = true;
     for (const auto& child : element.Children()) {
         if (child->Name != "LINE") continue;
-        if (!text.empty()) text += kCrLf;
+        if (!first) text += kCrLf;
         text += child->Text;
+        first = false;
     }
     return text;
 }

@@ -122,7 +122,7 @@ void WriteScale(const TMivoScale& scale, TXmlItem& parent);
 void WriteFunction(const TMivoFunction& function, TXmlItem& parent);
 void WriteSettings(const TMivoSettings& settings, TXmlItem& parent);
 // A text without CR LF as the element's text; otherwise one "LINE" child
-// per line (a final empty piece is not written).
+// per line, empty first and last lines included.
 void WriteDescription(const std::string& name, const std::string& description, TXmlItem& parent);
 
 // Reads an "ATTRIBUTE" element into a new attribute, appended to `parent`'s
@@ -134,8 +134,8 @@ void ReadScale(const TXmlItem& element, TMivoAttribute& attribute, TModelReading
 void ReadFunction(const TXmlItem& element, TMivoAttribute& attribute, TModelReading reading = TModelReading::Full);
 void ReadSettings(const TXmlItem& element, TMivoSettings& settings, TModelReading reading = TModelReading::Full);
 // An element without children gives its text; one with children the texts
-// of its "LINE" children joined by CR LF (no separator while the result is
-// still empty).
+// of its "LINE" children joined by CR LF, empty lines included, so that a
+// description reads back exactly as WriteDescription wrote it.
 std::string ReadDescription(const TXmlItem& element);
 
 }  // namespace mivo

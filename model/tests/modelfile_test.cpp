@@ -275,6 +275,58 @@ TEST(ModelFile, TwoLineDescriptionIsLinesInFilesAndPlainInSnapshots) {
     std::remove(path.c_str());
 }
 
+TEST(ModelFile, DescriptionsReadBackWithEveryLineBreak) {
+    // Empty first and last lines too, in the model file, the snapshot lines
+    // and a subtree copy; a second write gives the same text.
+    const std::string texts[] = {"\r\nsecond line", "first line\r\n", "x\r\n\r\n",
+                                 "\r\n",             "\r\n\r\n",     "a\r\n\r\nb"};
+    const std::string path = TempFile("lines.mvo");
+    const std::string again = TempFile("lines_again.mvo");
+    for (const std::string& text : texts) {
+        CarModel car;
+        car.model.SetDescription(text);
+        car.car->Funct()->SetDescription(text);
+
+        SaveToFile(car.model, path);
+        TMivoModel fromFile;
+        LoadFromFile(fromFile, path);
+        EXPECT_EQ(fromFile.GetDescription(), text);
+        EXPECT_EQ(fromFile.FirstAttribute()->Funct()->GetDescription(), text);
+        SaveToFile(fromFile, again);
+        EXPECT_EQ(ReadFile(again), ReadFile(path));
+
+        const std::vector<std::string> lines = Snapshot(car.model);
+        TMivoModel fromSnapshot;
+        LoadFromStrings(fromSnapshot, lines);
+        EXPECT_EQ(fromSnapshot.GetDescription(), text);
+        EXPECT_EQ(fromSnapshot.FirstAttribute()->Funct()->GetDescription(), text);
+        EXPECT_EQ(Snapshot(fromSnapshot), lines);
+
+        std::vector<std::string> subtree;
+        WriteSubtree(car.model, car.car, subtree);
+        std::unique_ptr<TMivoAttribute> copy = ReadSubtree(subtree);
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(copy->Funct()->GetDescription(), text);
+        std::vector<std::string> subtreeAgain;
+        WriteSubtree(car.model, copy.get(), subtreeAgain);
+        EXPECT_EQ(subtreeAgain, subtree);
+        EXPECT_EQ(DuplicateSubtree(car.model, car.car)->Funct()->GetDescription(), text);
+    }
+    std::remove(path.c_str());
+    std::remove(again.c_str());
+}
+
+TEST(ModelFile, LeadingEmptyDescriptionLinesOfOlderFilesComeBack) {
+    // Older files wrote the empty first lines but dropped the final empty
+    // one; their texts read as written, with the leading empty lines.
+    TMivoModel model;
+    LoadFromStrings(model, Document("<DESCRIPTION><LINE/><LINE/><LINE>b</LINE></DESCRIPTION><SETTINGS/>"));
+    EXPECT_EQ(model.GetDescription(), "\r\n\r\nb");
+    TMivoModel ending;
+    LoadFromStrings(ending, Document("<DESCRIPTION><LINE>x</LINE><LINE/></DESCRIPTION><SETTINGS/>"));
+    EXPECT_EQ(ending.GetDescription(), "x\r\n");
+}
+
 TEST(ModelFile, ModelRoundTripKeepsTreeValuesAndSettings) {
     CarModel car;
     car.car->Funct()->SetRuleHigh(0, 1);
