@@ -63,12 +63,22 @@ struct TScaleView {
 TScaleView OwnScale(const TMivoFunction& funct) { return {funct.Attribute()->Scale()}; }
 TScaleView InputScale(const TMivoFunction& funct, int k) { return {funct.Attribute()->Inputs(k)->Scale()}; }
 
-// A decimal integer with an optional sign, blanks around it allowed.
-bool ParseInt(std::string_view text, int& value) {
+// Whether the text, blanks around it allowed, is a decimal integer with an
+// optional sign, whatever its size.
+bool IsInteger(std::string_view text) {
     const std::string trimmed = Trim(text);
     std::string_view digits = trimmed;
-    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-    if (digits.empty()) return false;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) digits.remove_prefix(1);
+    return !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A decimal integer with an optional sign that fits an int, blanks around
+// it allowed.
+bool ParseInt(std::string_view text, int& value) {
+    if (!IsInteger(text)) return false;
+    const std::string trimmed = Trim(text);
+    std::string_view digits = trimmed;
+    if (digits.front() == '+') digits.remove_prefix(1);
     const char* end = digits.data() + digits.size();
     const auto [stop, error] = std::from_chars(digits.data(), end, value);
     return error == std::errc() && stop == end;
@@ -108,9 +118,11 @@ std::string RuleToText(const TScaleView& scale, int low, int high, TDataType dat
 
 // --- reading ---------------------------------------------------------------------
 
-// A value cell: a number or an exact value name, names first for the Text
-// type and numbers first otherwise; -1 when it is neither a number of a
-// value of the scale nor one of its names.
+// A value cell: a number or an exact value name; -1 when it is neither a
+// number of a value of the scale nor one of its names. For the Text type a
+// name comes first, then a number. For Zero and One a cell that is an
+// integer is that number, whatever its value (one outside the scale gives
+// -1), and only any other cell is looked up as a name.
 int ValueOfText(const TScaleView& scale, std::string_view text, TDataType type) {
     auto as_number = [&]() {
         int number = 0;
@@ -125,8 +137,7 @@ int ValueOfText(const TScaleView& scale, std::string_view text, TDataType type) 
         const int index = scale.IndexOfName(text);
         return index >= 0 ? index : as_number();
     }
-    const int index = as_number();
-    return index >= 0 ? index : scale.IndexOfName(text);
+    return IsInteger(text) ? as_number() : scale.IndexOfName(text);
 }
 
 struct TInterval {

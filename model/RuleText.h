@@ -32,8 +32,10 @@
 //     value of that input, or the line is skipped; with any other number of
 //     cells the rule number alone identifies the rule.
 // A value cell is read as a number (index, or index plus 1 for
-// FncDataType 1) or as a value name (exact, letter case matters): names
-// first for FncDataType 2, numbers first otherwise.
+// FncDataType 1) or as a value name (exact, letter case matters): for
+// FncDataType 2 a name first, then a number; otherwise a cell that is a
+// decimal integer is the number, whatever its value (outside the scale the
+// line is skipped), and only any other cell is looked up as a name.
 //
 // Value names that look like interval forms: with FncDataType 2 a cell that
 // is exactly a value name is read as that value before any interval form is

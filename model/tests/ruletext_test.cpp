@@ -249,6 +249,36 @@ TEST(ImportStrings, ValueCellsByNameOrNumberInTheOrderOfTheDataType) {
     }
 }
 
+TEST(ImportStrings, AnIntegerIsANumberForZeroAndOneWhateverItsValue) {
+    // An integer outside the scale is not looked up as a value name: the
+    // line is skipped. Any other cell still may name a value.
+    struct Case {
+        std::vector<std::string> output;
+        std::vector<std::string> input;
+        int data;
+        std::string line;
+        int imported;
+    };
+    const Case cases[] = {
+        {{"a", "0"}, {"x", "y"}, 1, "1\t0", 0},            // 0 - 1 is no value of One
+        {{"lo", "hi"}, {"10", "20"}, 0, "2\t20\t1", 0},   // input cell 20 is no index
+        {{"lo", "hi"}, {"10", "20"}, 0, "2\t 1 \t1", 1},  // blanks around an integer
+        {{"lo", "hi"}, {"10", "20"}, 0, "2\t99999999999\t1", 0},
+        {{"a", "0"}, {"x", "y"}, 0, "1\tx\ta", 1},        // not integers: names
+    };
+    for (const Case& c : cases) {
+        TTable t({{2}}, {2});
+        NameValues(t.Root(), c.output);
+        NameValues(*t.Root().Inputs(0), c.input);
+        const std::vector<std::string> before = RuleStrings(t.F());
+        const TRuleImport counts = ImportStrings(t.F(), {c.line}, Form(c.data, true, 1));
+        EXPECT_EQ(counts.Imported, c.imported) << c.line;
+        if (c.imported == 0) {
+            EXPECT_EQ(RuleStrings(t.F()), before) << c.line;
+        }
+    }
+}
+
 TEST(ImportStrings, NamesThatLookLikeIntervalFormsReadBack) {
     TTable t({{2}, {3}}, {4});
     NameValues(t.Root(), {"a:b", ">=x", "<=y", "c"});
