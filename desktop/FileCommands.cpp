@@ -17,7 +17,7 @@
 #include "model/TreeExport.h"
 #include "model/WoxImport.h"
 #include "model/Xml.h"
-#include "desktop/XmlHeaderScope.h"
+#include "model/XmlHeaderScope.h"
 #include "platform/ErrorDisplay.h"
 
 namespace mivo {

@@ -1,12 +1,12 @@
 #include "desktop/UndoHistory.h"
 
-#include "desktop/XmlHeaderScope.h"
 #include "model/MivoAttribute.h"
 #include "model/MivoFile.h"
 #include "model/MivoModel.h"
 #include "model/RunTime.h"
 #include "model/TextLines.h"
 #include "model/Xml.h"
+#include "model/XmlHeaderScope.h"
 
 namespace mivo {
 

@@ -9,6 +9,7 @@
 #include "model/MivoModel.h"
 #include "model/Pelk.h"
 #include "model/Xml.h"
+#include "model/XmlHeaderScope.h"
 
 using namespace mivo;
 
@@ -27,11 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Guarded([&] { tree = PelkTree(model); });  // names it cannot write
     if (!tree) return 0;
 
-    // The file form: no header line, 8-bit text.
-    XmlHeader.clear();
     std::vector<std::string> exported;
-    tree->SaveToStrings(exported);
-    XmlHeader = std::string(XmlUtf8Header);
+    {
+        TXmlHeaderScope plain("");  // the file form: no header line, 8-bit text
+        tree->SaveToStrings(exported);
+    }
     TMivoModel again;
     try {
         ImportPelkLines(again, exported, "again.xml");
