@@ -15,8 +15,11 @@
 //                  reader refuses deeper documents, so that the model file
 //                  and subtree readers, which recurse over the tree, and the
 //                  tree's destruction stay within the stack.
-//   WoxDepth       attribute levels of a Wox import (1000).
-//   PelkDepth      attribute levels of a Pelk import (1000).
+//   AttributeLevels  attribute levels of a model (995, top attributes are
+//                  level 1): the deepest tree whose model file, undo
+//                  snapshots and subtree copies the XML reader takes back.
+//                  Enforced by the tree editor and by the Wox and Pelk
+//                  imports, all with one message.
 //   ValueCells     option values of an evaluated model (2^27): evaluation
 //                  gives every attribute a value for every option, so a
 //                  small file naming many attributes and many options could
@@ -33,8 +36,7 @@
 #include "model/MivoFunction.h"
 #include "model/MivoModel.h"
 #include "model/MivoScale.h"
-#include "model/Pelk.h"
-#include "model/WoxImport.h"
+#include "model/TreeEdit.h"
 #include "model/Xml.h"
 
 namespace mivo::limits {
@@ -42,8 +44,7 @@ namespace mivo::limits {
 inline constexpr int ScaleValues = MaxScaleValues;
 inline constexpr std::int64_t RuleCount = MaxRuleCount;
 inline constexpr int XmlDepth = XmlMaxDepth;
-inline constexpr int WoxDepth = WoxMaxDepth;
-inline constexpr int PelkDepth = PelkMaxDepth;
+inline constexpr int AttributeLevels = MaxAttributeLevel;
 inline constexpr std::int64_t ValueCells = MaxValueCells;
 
 }  // namespace mivo::limits

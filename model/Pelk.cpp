@@ -9,27 +9,13 @@
 #include "model/MivoStr.h"
 #include "model/RunTime.h"
 #include "model/ScaleClasses.h"
+#include "model/TreeEdit.h"
 #include "model/Xml.h"
+#include "model/XmlHeaderScope.h"
 
 namespace mivo {
 
 namespace {
-
-// No header line and 8-bit text for the lifetime of the scope; afterwards
-// the UTF-8 defaults, whatever happened in between.
-class TPlainXmlScope {
-public:
-    TPlainXmlScope() {
-        XmlHeader.clear();
-        XmlUtf8 = false;
-    }
-    ~TPlainXmlScope() {
-        XmlHeader = std::string(XmlUtf8Header);
-        XmlUtf8 = true;
-    }
-    TPlainXmlScope(const TPlainXmlScope&) = delete;
-    TPlainXmlScope& operator=(const TPlainXmlScope&) = delete;
-};
 
 // The ";"-separated pieces of a text ("" gives one empty piece).
 std::vector<std::string> SplitPieces(const std::string& text) {
@@ -196,8 +182,8 @@ void TPelkImport::ReadPelkAttribute(const TXmlItem& element) {
         }
     }
     if (!parent) parent = model_.Root();
-    if (parent->Level() + 1 > PelkMaxDepth)
-        throw EMivoError(Format(SPelkTooDeep, attribute->GetName(), PelkMaxDepth));
+    if (parent->Level() + 1 > MaxAttributeLevel)
+        throw EMivoError(Format(STreeTooDeep, parent->Level() + 1, MaxAttributeLevel));
 
     TMivoAttribute* added = parent->AddInput(std::move(attribute));
     for (const std::string& name : function_names) functions_[FoldCase(name)].push_back(added);
@@ -356,45 +342,112 @@ std::string ValueNameOf(const TMivoAttribute& attribute, int i) {
     return scale->ValueName(i);
 }
 
-// The VALUE of a basic attribute for option k: one value's name, or "*" for
-// an undefined value, any value, a set of several values or a code outside
-// the scale.
-std::string PelkValue(const TMivoAttribute& attribute, int k) {
+// The index of the one value a basic attribute has for option k, or -1
+// when its VALUE is "*": an undefined value, any value, a set of several
+// values or a code outside the scale.
+int PelkValueIndex(const TMivoAttribute& attribute, int k) {
     std::string value = attribute.GetOptValue(k);
-    if (value.size() != 1) return "*";
+    if (value.size() != 1) return -1;
     int index = CharValue(value[0]);
-    if (index < 0 || index >= attribute.ScaleSize()) return "*";
-    return ValueNameOf(attribute, index);
+    return index >= 0 && index < attribute.ScaleSize() ? index : -1;
 }
 
-// Names the file must be able to refer to: parents by name, and the
-// inputs of a function with their value names, which the file joins by ";".
+// The VALUE of a basic attribute for option k: one value's name, or "*".
+std::string PelkValue(const TMivoAttribute& attribute, int k) {
+    int index = PelkValueIndex(attribute, k);
+    return index < 0 ? "*" : ValueNameOf(attribute, index);
+}
+
+// For each value of the attribute's scale, the index of the first value of
+// its name: the value the import finds by that name.
+std::vector<int> FirstOfName(const TMivoAttribute& attribute) {
+    std::vector<int> first;
+    const auto* scale = dynamic_cast<const TMivoDiscreteScale*>(attribute.Scale());
+    if (!scale) return first;
+    std::unordered_map<std::string, int> seen;
+    for (int v = 0; v < scale->Count(); ++v) first.push_back(seen.emplace(scale->ValueName(v), v).first->second);
+    return first;
+}
+
+// Value v of the attribute, written by name, reads back as itself.
+void CheckPelkValueName(const TMivoAttribute& attribute, const std::vector<int>& first, int v) {
+    if (first[static_cast<std::size_t>(v)] != v)
+        throw EMivoError(Format(SPelkValueNotUnique, attribute.GetName(), ValueNameOf(attribute, v)));
+}
+
+// Where an attribute stands, for messages about one without a name.
+std::string PlaceOf(const TMivoAttribute& attribute, const TMivoAttribute* root) {
+    const TMivoAttribute* parent = attribute.Parent();
+    int number = parent ? parent->InputIndex(&attribute) + 1 : 1;
+    if (!parent || parent == root) return Format(SPelkTopPlace, number);
+    return Format(SPelkInputPlace, number, parent->GetName());
+}
+
 // A parent is found again by its name on the path up from the attribute
 // written before; a nearer attribute of the same name on that path (an
 // input named like its parent, followed by further inputs) would take its
 // place, so such a tree is refused too.
-void CheckPelkNames(const std::vector<TMivoAttribute*>& attributes, const TMivoAttribute* root) {
+void CheckPelkParent(const std::vector<TMivoAttribute*>& attributes, std::size_t i, const TMivoAttribute* root) {
+    const TMivoAttribute* a = attributes[i];
+    const TMivoAttribute* parent = a->Parent();
+    if (!parent || parent == root) return;
+    if (parent->GetName().empty()) throw EMivoError(Format(SPelkParentUnnamed, a->GetName()));
+    const TMivoAttribute* found = nullptr;
+    for (const TMivoAttribute* p = i > 0 ? attributes[i - 1] : nullptr; p && p != root && !found; p = p->Parent())
+        if (p->GetName() == parent->GetName()) found = p;
+    if (found != parent) throw EMivoError(Format(SPelkParentAmbiguous, a->GetName(), parent->GetName()));
+}
+
+// The inputs of a function with their value names, which the file joins by
+// ";" (every value of an input stands in some rule's CONDITION), and the
+// values the rules' RESULTs name.
+void CheckPelkFunction(const TMivoAttribute& attribute) {
+    for (int k = 0; k < attribute.InpCount(); ++k) {
+        const TMivoAttribute& input = *attribute.Inputs(k);
+        if (input.GetName().find(';') != std::string::npos)
+            throw EMivoError(Format(SPelkSemicolonInName, input.GetName()));
+        std::vector<int> first = FirstOfName(input);
+        for (int v = 0; v < static_cast<int>(first.size()); ++v) {
+            if (ValueNameOf(input, v).find(';') != std::string::npos)
+                throw EMivoError(Format(SPelkSemicolonInValue, input.GetName(), ValueNameOf(input, v)));
+            CheckPelkValueName(input, first, v);
+        }
+    }
+    const TMivoFunction& function = *attribute.Funct();
+    std::vector<int> first = FirstOfName(attribute);
+    for (int r = 0; r < function.RuleCount(); ++r) {
+        int low = function.RuleLow(r);
+        if (low >= 0 && low < static_cast<int>(first.size())) CheckPelkValueName(attribute, first, low);
+    }
+}
+
+// A basic attribute's OPTIONVALUEs: its name, and the name of each value an
+// option has, which must not read back as undefined (no name), as any
+// value ("*") or as another value of the same name.
+void CheckPelkOptionValues(const TMivoModel& model, const TMivoAttribute& attribute) {
+    if (model.OptionCount() == 0) return;
+    if (attribute.GetName().empty())
+        throw EMivoError(Format(SPelkBasicUnnamed, PlaceOf(attribute, model.Root())));
+    std::vector<int> first = FirstOfName(attribute);
+    for (int k = 0; k < model.OptionCount(); ++k) {
+        int v = PelkValueIndex(attribute, k);
+        if (v < 0) continue;
+        const std::string name = ValueNameOf(attribute, v);
+        if (name.empty())
+            throw EMivoError(Format(SPelkValueUnnamed, attribute.GetName(), v + 1, model.OptionName(k)));
+        if (name == "*") throw EMivoError(Format(SPelkValueAny, attribute.GetName(), model.OptionName(k)));
+        CheckPelkValueName(attribute, first, v);
+    }
+}
+
+// Names the file must be able to refer to, so that everything written
+// reads back as it was; checked before anything is written.
+void CheckPelkNames(const TMivoModel& model, const std::vector<TMivoAttribute*>& attributes) {
     for (std::size_t i = 0; i < attributes.size(); ++i) {
-        const TMivoAttribute* a = attributes[i];
-        const TMivoAttribute* parent = a->Parent();
-        if (parent && parent != root) {
-            if (parent->GetName().empty()) throw EMivoError(Format(SPelkParentUnnamed, a->GetName()));
-            const TMivoAttribute* found = nullptr;
-            for (const TMivoAttribute* p = i > 0 ? attributes[i - 1] : nullptr; p && p != root && !found;
-                 p = p->Parent())
-                if (p->GetName() == parent->GetName()) found = p;
-            if (found != parent) throw EMivoError(Format(SPelkParentAmbiguous, a->GetName(), parent->GetName()));
-        }
-        if (!a->Funct()) continue;
-        for (int k = 0; k < a->InpCount(); ++k) {
-            const TMivoAttribute* input = a->Inputs(k);
-            if (input->GetName().find(';') != std::string::npos)
-                throw EMivoError(Format(SPelkSemicolonInName, input->GetName()));
-            if (const auto* scale = dynamic_cast<const TMivoDiscreteScale*>(input->Scale()))
-                for (int v = 0; v < scale->Count(); ++v)
-                    if (scale->ValueName(v).find(';') != std::string::npos)
-                        throw EMivoError(Format(SPelkSemicolonInValue, input->GetName(), scale->ValueName(v)));
-        }
+        const TMivoAttribute& a = *attributes[i];
+        CheckPelkParent(attributes, i, model.Root());
+        if (a.Funct()) CheckPelkFunction(a);
+        if (a.IsBasic()) CheckPelkOptionValues(model, a);
     }
 }
 
@@ -526,14 +579,14 @@ std::vector<std::string> UniqueScaleNames(const TScaleEntryList& scales) {
 }  // namespace
 
 void ImportPelk(TMivoModel& model, const std::string& file_name) {
-    TPlainXmlScope plain;
+    TXmlHeaderScope plain("");  // no header line, 8-bit text
     TXmlItem root;
     root.LoadFromFile(file_name);
     ReadPelkDocument(model, root, file_name);
 }
 
 void ImportPelkLines(TMivoModel& model, const std::vector<std::string>& lines, const std::string& source) {
-    TPlainXmlScope plain;
+    TXmlHeaderScope plain("");  // no header line, 8-bit text
     TXmlItem root;
     root.LoadFromStrings(lines);
     ReadPelkDocument(model, root, source);
@@ -541,7 +594,7 @@ void ImportPelkLines(TMivoModel& model, const std::vector<std::string>& lines, c
 
 std::unique_ptr<TXmlItem> PelkTree(const TMivoModel& model) {
     std::vector<TMivoAttribute*> attributes = model.Attributes();
-    CheckPelkNames(attributes, model.Root());
+    CheckPelkNames(model, attributes);
 
     TScaleEntryList scales;
     model.DistinctScales(scales);
@@ -561,7 +614,7 @@ std::unique_ptr<TXmlItem> PelkTree(const TMivoModel& model) {
 }
 
 void ExportPelk(const TMivoModel& model, const std::string& file_name) {
-    TPlainXmlScope plain;
+    TXmlHeaderScope plain("");  // no header line, 8-bit text
     std::unique_ptr<TXmlItem> tree = PelkTree(model);
     tree->SaveToFile(file_name);
 }

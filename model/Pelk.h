@@ -2,8 +2,8 @@
 //
 // Pelk XML has the root element "MODEL" and uses elements only; every value
 // is the text of a child element. The file has no header line and holds
-// 8-bit text (the import and export empty `XmlHeader` and switch `XmlUtf8`
-// off for their duration, then restore the UTF-8 defaults).
+// 8-bit text: the import and export empty `XmlHeader` and switch `XmlUtf8`
+// off for their duration and restore both afterwards (TXmlHeaderScope).
 //
 //   MODEL        NAME, DESCRIPTION, SCALE*, ATTRIBUTE*, FUNCTION*, OPTION*
 //   SCALE        NAME, DESCRIPTION, ORDERED ("YES"/"NO"), ORDER ("ASC"/
@@ -43,8 +43,9 @@
 // tree in which a parent's name would find a nearer attribute (an input
 // named like its parent and followed by further inputs) is refused.
 //
-// A scale may hold at most 208 values and the tree may be at most
-// `PelkMaxDepth` levels deep; decision tables too large are refused
+// A scale may hold at most 208 values and the tree may be no deeper than
+// the model file can hold (`MaxAttributeLevel`, model/TreeEdit.h, refused
+// with the tree editor's message); decision tables too large are refused
 // (EMivoError each).
 #pragma once
 
@@ -57,11 +58,7 @@ namespace mivo {
 class TMivoModel;
 class TXmlItem;
 
-// The deepest attribute level the import accepts (top attributes are 1).
-inline constexpr int PelkMaxDepth = 1000;
-
 // Messages of the import's limits and of names the export cannot write.
-inline constexpr const char* SPelkTooDeep = "Attribute \"%s\" lies deeper than %d levels in the attribute tree";
 inline constexpr const char* SPelkTooManyValues = "Scale \"%s\" has more than %d values";
 inline constexpr const char* SPelkParentUnnamed =
     "Cannot export attribute \"%s\": its parent attribute has no name, so the file could not refer to it";
@@ -71,6 +68,17 @@ inline constexpr const char* SPelkSemicolonInName =
     "Cannot export attribute \"%s\": its name contains \";\", which separates the inputs of a function";
 inline constexpr const char* SPelkSemicolonInValue =
     "Cannot export attribute \"%s\": its value \"%s\" contains \";\", which separates the values of a rule";
+inline constexpr const char* SPelkValueNotUnique =
+    "Cannot export attribute \"%s\": more than one of its values is named \"%s\", so the file could not tell them "
+    "apart";
+inline constexpr const char* SPelkBasicUnnamed =
+    "Cannot export %s: it has no name, and the file gives option values by the attribute's name";
+inline constexpr const char* SPelkTopPlace = "top attribute %d";
+inline constexpr const char* SPelkInputPlace = "input %d of attribute \"%s\"";
+inline constexpr const char* SPelkValueUnnamed =
+    "Cannot export attribute \"%s\": its value %d has no name, so the file would read option \"%s\" as undefined";
+inline constexpr const char* SPelkValueAny =
+    "Cannot export attribute \"%s\": its value \"*\" would be read as any value in option \"%s\"";
 
 // Reads the file into a new, empty model: the tree is replaced, the file's
 // scales, attributes, functions and options are added, then the model is
@@ -90,10 +98,16 @@ void ImportPelkLines(TMivoModel& model, const std::vector<std::string>& lines, c
 // attributes and only as one value or "*" (undefined values and sets of
 // several values are written as "*"). Scale names are made unique, and so
 // are function reference names where the attribute's own name would lead
-// elsewhere. Raises EMivoError for names the file could not refer to: an
-// attribute whose parent has an empty name or whose parent's name would be
-// read as a nearer attribute, a ";" in the name or a value name of an input
-// of a function.
+// elsewhere. Raises EMivoError, before anything is built, for names the
+// file could not refer to or would read back as something else:
+//  - an attribute whose parent has an empty name or whose parent's name
+//    would be read as a nearer attribute;
+//  - a ";" in the name or a value name of an input of a function;
+//  - a value name shared by several values of the same scale, where the
+//    file names one of them: any value of an input of a function, the low
+//    end of a rule's result, an option's value of a basic attribute;
+//  - when the model has options, a basic attribute without a name, and an
+//    option's value that has no name or is named "*".
 std::unique_ptr<TXmlItem> PelkTree(const TMivoModel& model);
 
 // Writes PelkTree to the file (created or replaced through the safe file

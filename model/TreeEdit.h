@@ -20,7 +20,8 @@ class TMivoAttribute;
 // element at depth L + 1 below the root "Mivo", and an attribute element
 // holds three more levels (SCALE, SCALEVALUE, NAME); the subtree text of the
 // whole tree puts the invisible root one level deeper still. The XML reader
-// accepts XmlMaxDepth levels.
+// accepts XmlMaxDepth levels. The tree editor and the Wox and Pelk imports
+// refuse deeper trees, all with STreeTooDeep.
 inline constexpr int MaxAttributeLevel = XmlMaxDepth - 5;
 
 inline constexpr const char* STreeTooDeep =

@@ -12,6 +12,7 @@
 #include "model/SafeFile.h"
 #include "model/ScaleClasses.h"
 #include "model/TextLines.h"
+#include "model/TreeEdit.h"
 #include "model/Utils.h"
 #include "model/Wox.h"
 
@@ -109,7 +110,7 @@ void TWoxImport::ReadWoxAttributes() {
         // below the record's; the root when the level is 1 or less.
         int previous_level = static_cast<int>(chain.size()) - 1;
         int parent_level = std::clamp(level - 1, 0, previous_level);
-        if (parent_level + 1 > WoxMaxDepth) Fail(Format(SWoxTooDeep, WoxMaxDepth));
+        if (parent_level + 1 > MaxAttributeLevel) Fail(Format(STreeTooDeep, parent_level + 1, MaxAttributeLevel));
         chain.resize(static_cast<std::size_t>(parent_level) + 1);
         TMivoAttribute* attribute = chain.back()->AddInput(std::make_unique<TMivoAttribute>(name, description));
         chain.push_back(attribute);

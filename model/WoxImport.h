@@ -26,7 +26,8 @@
 //  - An ATT record's level places it in the tree: deeper than the previous
 //    attribute makes a child of it, shallower climbs up; a level of 1 or
 //    less (or a missing level on the first record) makes a top attribute.
-//    A tree deeper than `WoxMaxDepth` levels is refused.
+//    A tree deeper than the model file can hold (`MaxAttributeLevel`,
+//    model/TreeEdit.h) is refused with the tree editor's message.
 //  - Attribute numbers are looked up without allocating for them. A
 //    negative number, or a number past the largest one the file gave an
 //    attribute, is an error naming the line; a number in range without an
@@ -53,13 +54,9 @@ namespace mivo {
 
 class TMivoModel;
 
-// The deepest attribute level the import accepts (top attributes are 1).
-inline constexpr int WoxMaxDepth = 1000;
-
 // Messages of the import (errors, then warnings; each warning ends with a
 // CR, which breaks the line in a message box).
 inline constexpr const char* SWoxBadAttributeNumber = "Invalid attribute number %d";
-inline constexpr const char* SWoxTooDeep = "The attribute tree is deeper than %d levels";
 inline constexpr const char* SWoxTooManyValues = "The scale of attribute \"%s\" has more than %d values";
 inline constexpr const char* SWoxTooManyRules = "The function of attribute \"%s\" has more than %d rules";
 inline constexpr const char* SWoxBadRule =

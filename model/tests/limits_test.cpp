@@ -2,6 +2,9 @@
 // read, one step beyond it is refused with the reader's error.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +14,8 @@
 #include "model/MivoFile.h"
 #include "model/MivoModel.h"
 #include "model/MivoScale.h"
+#include "model/Pelk.h"
+#include "model/WoxImport.h"
 
 using namespace mivo;
 
@@ -45,25 +50,51 @@ std::vector<std::string> ModelWithScale(int values) {
     return lines;
 }
 
-// A Wox file whose attributes form one chain `levels` deep.
+// A Wox file whose attributes form one chain `levels` deep, the deepest
+// with a scale (which the model file nests three levels further).
 std::vector<std::string> WoxChain(int levels) {
     std::vector<std::string> lines = {" Zut I1.5", " DKB chain"};
     for (int level = 1; level <= levels; ++level) {
         lines.push_back(" ATT a" + std::to_string(level));
         lines.push_back("L" + std::to_string(level) + " I" + std::to_string(level));
     }
+    lines.insert(lines.end(), {" DOM D+", "Nlo Nhi"});
     return lines;
 }
 
-// A Pelk file whose attributes form one chain `levels` deep.
+// A Pelk file whose attributes form one chain `levels` deep, the deepest
+// with a scale.
 std::vector<std::string> PelkChain(int levels) {
-    std::vector<std::string> lines = {"<MODEL>", "<NAME>chain</NAME>"};
+    std::vector<std::string> lines = {"<MODEL>", "<NAME>chain</NAME>",
+                                      "<SCALE><NAME>S</NAME><SCALEVALUE><NAME>lo</NAME></SCALEVALUE>"
+                                      "<SCALEVALUE><NAME>hi</NAME></SCALEVALUE></SCALE>"};
     for (int level = 1; level <= levels; ++level) {
         std::string parent = level == 1 ? "" : "<PARENT>a" + std::to_string(level - 1) + "</PARENT>";
-        lines.push_back("<ATTRIBUTE><NAME>a" + std::to_string(level) + "</NAME>" + parent + "</ATTRIBUTE>");
+        std::string scale = level == levels ? "<SCALE>S</SCALE>" : "";
+        lines.push_back("<ATTRIBUTE><NAME>a" + std::to_string(level) + "</NAME>" + parent + scale + "</ATTRIBUTE>");
     }
     lines.push_back("</MODEL>");
     return lines;
+}
+
+// Every copy of the model reads back: the model file, the snapshot lines
+// and the subtree text of the whole tree and of the top attribute.
+void ExpectEveryCopyReadsBack(TMivoModel& model, int levels) {
+    const std::string path = ::testing::TempDir() + "/limits_" + std::to_string(getpid()) + ".mvo";
+    SaveToFile(model, path);
+    TMivoModel reopened;
+    LoadFromFile(reopened, path);
+    std::remove(path.c_str());
+    EXPECT_EQ(reopened.Statistics().Attributes, levels);
+
+    std::vector<std::string> lines;
+    SaveToStrings(model, lines);
+    TMivoModel restored;
+    LoadFromStrings(restored, lines);
+    EXPECT_EQ(restored.Statistics().Attributes, levels);
+
+    EXPECT_NE(DuplicateSubtree(model, nullptr), nullptr);
+    EXPECT_NE(DuplicateSubtree(model, model.FirstAttribute()), nullptr);
 }
 
 // An attribute over `inputs` inputs of `size` values each.
@@ -126,20 +157,28 @@ TEST(Limits, RuleCountOfOneTable) {
 }
 
 TEST(Limits, AttributeDepthOfTheImports) {
+    // The deepest tree the model file holds imports, saves and reopens; one
+    // level more is refused with the tree editor's message.
+    const std::string too_deep = Format(STreeTooDeep, limits::AttributeLevels + 1, limits::AttributeLevels);
+
     TMivoModel wox_ok;
-    ReadWox(wox_ok, WoxChain(limits::WoxDepth), "chain.wox");
-    EXPECT_EQ(wox_ok.Statistics().Attributes, limits::WoxDepth);
+    ReadWox(wox_ok, WoxChain(limits::AttributeLevels), "chain.wox");
+    EXPECT_EQ(wox_ok.Statistics().Attributes, limits::AttributeLevels);
+    ExpectEveryCopyReadsBack(wox_ok, limits::AttributeLevels);
     TMivoModel wox_deep;
-    EXPECT_TRUE(Contains(ErrorOf<EMivoError>([&] { ReadWox(wox_deep, WoxChain(limits::WoxDepth + 1), "chain.wox"); }),
-                         "deeper than 1000 levels"));
+    const std::string wox_error =
+        ErrorOf<EMivoError>([&] { ReadWox(wox_deep, WoxChain(limits::AttributeLevels + 1), "chain.wox"); });
+    EXPECT_TRUE(wox_error.starts_with("Error reading WOX around line ")) << wox_error;
+    EXPECT_TRUE(wox_error.ends_with(too_deep)) << wox_error;
 
     TMivoModel pelk_ok;
-    ImportPelkLines(pelk_ok, PelkChain(limits::PelkDepth), "chain.xml");
-    EXPECT_EQ(pelk_ok.Statistics().Attributes, limits::PelkDepth);
+    ImportPelkLines(pelk_ok, PelkChain(limits::AttributeLevels), "chain.xml");
+    EXPECT_EQ(pelk_ok.Statistics().Attributes, limits::AttributeLevels);
+    ExpectEveryCopyReadsBack(pelk_ok, limits::AttributeLevels);
     TMivoModel pelk_deep;
-    EXPECT_TRUE(Contains(
-        ErrorOf<EMivoError>([&] { ImportPelkLines(pelk_deep, PelkChain(limits::PelkDepth + 1), "chain.xml"); }),
-        "deeper than 1000 levels"));
+    EXPECT_EQ(ErrorOf<EMivoError>(
+                  [&] { ImportPelkLines(pelk_deep, PelkChain(limits::AttributeLevels + 1), "chain.xml"); }),
+              too_deep);
 }
 
 TEST(Limits, OptionValuesOfAnEvaluatedModel) {

@@ -8,6 +8,7 @@
 #include "model/MivoStr.h"
 #include "model/Pelk.h"
 #include "model/SafeFile.h"
+#include "model/TreeEdit.h"
 #include "model/Xml.h"
 #include "model/tests/InterchangeFixture.h"
 
@@ -79,6 +80,15 @@ std::string Classes(const TMivoAttribute* a) {
     std::string text;
     for (int v = 0; v < s.Count(); ++v) text += s.IsBad(v) ? 'B' : s.IsGood(v) ? 'G' : 'N';
     return text;
+}
+
+std::string MessageOfExport(const TMivoModel& model) {
+    try {
+        PelkTree(model);
+    } catch (const EMivoError& e) {
+        return e.what();
+    }
+    return "no error";
 }
 
 void ExpectDefaultXmlSettings() {
@@ -251,6 +261,62 @@ TEST(PelkExport, NamesTheFileCannotReferToAreRefused) {
             }
         },
         EMivoError);
+}
+
+TEST(PelkExport, NamesThatWouldReadBackAsSomethingElseAreRefused) {
+    // Each model has one option; "B" is a basic top attribute, "G" (g1, g2)
+    // an aggregate over "X" with a full table.
+    struct Case {
+        std::vector<std::string> b_values;  // empty: no "B"
+        std::string b_name, b_value;        // its name, its value for the option
+        std::vector<std::string> g_values, x_values;
+        std::string message;                // empty: exported
+    };
+    const std::vector<std::string> g = {"g1", "g2"};
+    const std::vector<std::string> x = {"x1", "x2"};
+    const Case cases[] = {
+        {{"v", "v"}, "B", "1", g, x, Format(SPelkValueNotUnique, "B", "v")},
+        {{}, "", "", g, {"x", "x"}, Format(SPelkValueNotUnique, "X", "x")},
+        {{}, "", "", {"g", "g"}, x, Format(SPelkValueNotUnique, "G", "g")},
+        {{"v", "w"}, "", "0", g, x, Format(SPelkBasicUnnamed, Format(SPelkTopPlace, 2))},
+        {{"", "w"}, "B", "0", g, x, Format(SPelkValueUnnamed, "B", 1, "O")},
+        {{"*", "w"}, "B", "0", g, x, Format(SPelkValueAny, "B", "O")},
+        // What the file does not name reads back: an unused repeated,
+        // empty or "*" value.
+        {{"v", "v"}, "B", "0", g, x, ""},
+        {{"", "*"}, "B", "", g, x, ""},
+    };
+    for (const Case& c : cases) {
+        TMivoModel model;
+        model.AddOption("O");
+        TMivoAttribute* top = AddAttribute(model.Root(), "G", soAscending, c.g_values);
+        AddAttribute(top, "X", soAscending, c.x_values);
+        TMivoFunction* f = top->CreateFunction();
+        f->SetRuleValue(1, 1);  // the second result value is named
+        if (!c.b_values.empty()) AddAttribute(model.Root(), c.b_name, soAscending, c.b_values)->SetOptValue(0, c.b_value);
+
+        const std::string path = TempFile("refused.xml");
+        WriteFileAtomic(path, "old contents");
+        try {
+            ExportPelk(model, path);
+            EXPECT_EQ(c.message, "");
+            TMivoModel back;
+            ImportPelk(back, path);
+            EXPECT_EQ(back.Root()->Inputs(1)->GetOptValue(0), c.b_value.empty() ? "*" : c.b_value);
+        } catch (const EMivoError& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+            EXPECT_EQ(ReadFile(path), "old contents");
+        }
+        ExpectDefaultXmlSettings();
+    }
+
+    // An input without a name is placed by its parent.
+    TMivoModel model;
+    model.AddOption("O");
+    TMivoAttribute* top = AddAttribute(model.Root(), "G", soAscending, g);
+    AddAttribute(top, "X", soAscending, x);
+    AddAttribute(top, "", soAscending, x);
+    EXPECT_EQ(MessageOfExport(model), Format(SPelkBasicUnnamed, Format(SPelkInputPlace, 2, "G")));
 }
 
 TEST(PelkExport, FunctionsOfSameNamedAttributesKeepTheirOwner) {
@@ -554,8 +620,8 @@ TEST(PelkImport, RepeatedNamesResolveInPreOrderWhateverTheReadingOrder) {
 
 TEST(PelkImport, HostileInputGivesClearErrors) {
     std::string deep = Scale("S", {"a", "b"}) + Attr("a0", "", "S");
-    for (int i = 1; i < PelkMaxDepth; ++i) deep += Attr("a" + std::to_string(i), "a" + std::to_string(i - 1), "");
-    std::string too_deep = deep + Attr("last", "a" + std::to_string(PelkMaxDepth - 1), "");
+    for (int i = 1; i < MaxAttributeLevel; ++i) deep += Attr("a" + std::to_string(i), "a" + std::to_string(i - 1), "");
+    std::string too_deep = deep + Attr("last", "a" + std::to_string(MaxAttributeLevel - 1), "");
     std::vector<std::string> many;
     for (int i = 0; i <= MaxScaleValues; ++i) many.push_back("v" + std::to_string(i));
     std::string big = Scale("Big", Names("v", 40)) + Scale("Two", {"a", "b"}) + Attr("Goal", "", "Two");
@@ -576,7 +642,7 @@ TEST(PelkImport, HostileInputGivesClearErrors) {
         {doc(kTree + Function("G", "X;Y", Rule("x1;y9", "g1"))), "Unknown attribute value \"Y\": \"y9\""},
         {doc(kTree + Option("O", OptionValue("X", "zzz"))), "Unknown attribute value \"X\": \"zzz\""},
         {doc(kTree + Option("O", OptionValue("Nobody", "x1"))), "Unknown attribute value \"NULL\": \"x1\""},
-        {doc(too_deep), Format(SPelkTooDeep, "last", PelkMaxDepth)},
+        {doc(too_deep), Format(STreeTooDeep, MaxAttributeLevel + 1, MaxAttributeLevel)},
         {doc(Scale("Wide", many)), Format(SPelkTooManyValues, "Wide", MaxScaleValues)},
         {doc(big + Function("Goal", "In0;In1;In2;In3")), Format(STooManyRules, "Goal", "2560000", 1048576)},
     };

@@ -9,6 +9,7 @@
 #include "model/MivoModel.h"
 #include "model/MivoStr.h"
 #include "model/SafeFile.h"
+#include "model/TreeEdit.h"
 #include "model/Wox.h"
 #include "model/WoxImport.h"
 
@@ -456,7 +457,7 @@ TEST(WoxImport, RecordsOutOfPlaceEndTheImportWithAWarning) {
 TEST(WoxImport, HostileInputGivesClearErrors) {
     std::string unsupported = Format(MivoStr::SUnsupportedFileFormat, "bad.wox");
     std::vector<std::string> deep = WithHeader({});
-    for (int i = 1; i <= WoxMaxDepth + 1; ++i) deep.insert(deep.end(), {" ATT a", "L" + std::to_string(i)});
+    for (int i = 1; i <= MaxAttributeLevel + 1; ++i) deep.insert(deep.end(), {" ATT a", "L" + std::to_string(i)});
     std::vector<std::string> wide = WithHeader({" ATT A", "L1 I1", " DOM D+"});
     for (int i = 0; i <= MaxScaleValues; ++i) wide.push_back("Nv" + std::to_string(i));
 
@@ -483,7 +484,8 @@ TEST(WoxImport, HostileInputGivesClearErrors) {
          kAt21 + Format(SWoxTooManyRules, "Goal", 6)},
         {WithTree({" GRP", " FNC DI I1", "R1:x"}), kAt21 + "'x' is not a valid integer value"},
         {WithHeader({" ATT A", "Lx"}), "Error reading WOX around line 3: 'x' is not a valid integer value"},
-        {deep, "Error reading WOX around line 2003: " + Format(SWoxTooDeep, WoxMaxDepth)},
+        {deep, "Error reading WOX around line 1993: " +
+                    Format(STreeTooDeep, MaxAttributeLevel + 1, MaxAttributeLevel)},
         {wide, "Error reading WOX around line 5: " + Format(SWoxTooManyValues, "A", MaxScaleValues)},
     };
     for (const Case& c : cases) EXPECT_EQ(MessageOf(c.lines), c.message);
