@@ -273,6 +273,9 @@ void TFileCommands::ImportOptions() {
             data.ImportTab(answer->FileName, &model);
         data.StoreToModel();
     }
+    // The re-evaluation marks only changed aggregate values; the imported
+    // values themselves are a change too.
+    model.Modified = true;
     state_.StructureChanged();
     {
         auto updating = state_.BeginUpdate();

@@ -80,6 +80,12 @@ public:
 
     // --- commands ---------------------------------------------------------
 
+    // Commits every edit entered and not yet left (the option name, the
+    // attribute name and description, the function description) as an
+    // undo point of its own. Run before anything reads or writes the whole
+    // model: the close question, Save, Save As, a report, an export.
+    void CommitPendingEdits();
+
     void NewModel();
     void OpenModel(const std::string& fileName);
     // The main window's File commands on this window.
