@@ -218,44 +218,19 @@ void TModelForm::Maximize() { showMaximized(); }
 
 // --- file commands ---------------------------------------------------------------
 
-void TModelForm::CommitPendingEdits() {
-    undo_.CommitPendingEdit();
-    CommitPendingOptionEdit();
-}
+void TModelForm::CommitPendingEdits() { files_.CommitPendingEdits(); }
 
 void TModelForm::NewModel() { files_.NewModel(); }
 void TModelForm::OpenModel(const std::string& fileName) { files_.OpenModel(fileName); }
-bool TModelForm::SaveModel() {
-    CommitPendingEdits();
-    return files_.SaveModel();
-}
-bool TModelForm::SaveModelAs() {
-    CommitPendingEdits();
-    return files_.SaveModelAs();
-}
-void TModelForm::ExportOptions() {
-    CommitPendingEdits();
-    files_.ExportOptions();
-}
-void TModelForm::ImportOptions() {
-    CommitPendingEdits();
-    files_.ImportOptions();
-}
-void TModelForm::ExportFunction() {
-    CommitPendingEdits();
-    files_.ExportFunction();
-}
-void TModelForm::ImportFunction() {
-    CommitPendingEdits();
-    files_.ImportFunction();
-}
-void TModelForm::ExportAttributeTree() {
-    CommitPendingEdits();
-    files_.ExportAttributeTree();
-}
+bool TModelForm::SaveModel() { return files_.SaveModel(); }
+bool TModelForm::SaveModelAs() { return files_.SaveModelAs(); }
+void TModelForm::ExportOptions() { files_.ExportOptions(); }
+void TModelForm::ImportOptions() { files_.ImportOptions(); }
+void TModelForm::ExportFunction() { files_.ExportFunction(); }
+void TModelForm::ImportFunction() { files_.ImportFunction(); }
+void TModelForm::ExportAttributeTree() { files_.ExportAttributeTree(); }
 
 void TModelForm::EditSettings(bool allPages) {
-    CommitPendingEdits();
     files_.EditSettings([this, allPages](TMivoModel& model) { return main_.ShowSettings(model, allPages); });
 }
 
@@ -271,10 +246,7 @@ void TModelForm::EvalRedoClick() { undo_.OptionRedo(); }
 
 void TModelForm::closeEvent(QCloseEvent* event) {
     bool mayClose = false;
-    Guarded([&] {
-        CommitPendingEdits();
-        mayClose = files_.CloseQuery();
-    });
+    Guarded([&] { mayClose = files_.CloseQuery(); });
     if (!mayClose) {
         event->ignore();
         return;

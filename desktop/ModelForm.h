@@ -80,10 +80,8 @@ public:
 
     // --- commands ---------------------------------------------------------
 
-    // Commits every edit entered and not yet left (the option name, the
-    // attribute name and description, the function description) as an
-    // undo point of its own. Run before anything reads or writes the whole
-    // model: the close question, Save, Save As, a report, an export.
+    // Commits every edit entered and not yet left (TFileCommands); the
+    // report command runs it first, the file commands do themselves.
     void CommitPendingEdits();
 
     void NewModel();
