@@ -3,10 +3,10 @@
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "desktop/Memo.h"
 #include "model/RunTime.h"
 
 namespace mivo {
@@ -30,7 +30,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Version->setStyleSheet(QStringLiteral("color: navy;"));
     Version->setAlignment(Qt::AlignRight);
     Description = new QLabel(QStringLiteral("Program for multiattribute decision making"), panel);
-    auto* credits = new QPlainTextEdit(panel);
+    auto* credits = new TMemo(panel);
     credits->setReadOnly(true);
     credits->setFrameShape(QFrame::NoFrame);
     credits->setPlainText(QStringLiteral("Qualitative multi-attribute decision models: attribute trees, "

@@ -175,7 +175,13 @@ void TFileCommands::OpenModel(const std::string& fileName) {
 
 // --- close question and saving -------------------------------------------------
 
+void TFileCommands::CommitPendingEdits() {
+    undo_.CommitPendingEdit();
+    events_.CommitPendingOptionEdit();
+}
+
 void TFileCommands::SaveQuery() {
+    CommitPendingEdits();
     const TMivoModel& model = state_.Model();
     if (!model.Modified) return;
     const std::string name = model.FirstAttributeName();
@@ -206,6 +212,7 @@ bool TFileCommands::CloseQuery() {
 }
 
 bool TFileCommands::SaveModel() {
+    CommitPendingEdits();
     if (state_.FileName.empty()) return SaveWithDialog(state_.Model().FirstAttributeName() + ".mvo");
     // A derived name was never read or written here: ask before replacing
     // a file of that name.
@@ -217,6 +224,7 @@ bool TFileCommands::SaveModel() {
 }
 
 bool TFileCommands::SaveModelAs() {
+    CommitPendingEdits();
     const std::string suggested =
         state_.FileName.empty() ? state_.Model().FirstAttributeName() + ".mvo" : state_.FileName;
     return SaveWithDialog(suggested);
@@ -247,6 +255,7 @@ bool TFileCommands::SaveWithDialog(const std::string& suggested) {
 // --- option data ---------------------------------------------------------------
 
 void TFileCommands::ExportOptions() {
+    CommitPendingEdits();
     const std::optional<TFileAnswer> answer = RunSave(save_opt_dialog_);
     if (!answer || !MayWrite(answer->FileName)) return;
     TMivoModel& model = state_.Model();
@@ -262,6 +271,7 @@ void TFileCommands::ExportOptions() {
 }
 
 void TFileCommands::ImportOptions() {
+    CommitPendingEdits();
     const std::optional<TFileAnswer> answer = RunOpen(open_opt_dialog_);
     if (!answer) return;
     TMivoModel& model = state_.Model();
@@ -273,6 +283,9 @@ void TFileCommands::ImportOptions() {
             data.ImportTab(answer->FileName, &model);
         data.StoreToModel();
     }
+    // The re-evaluation marks only changed aggregate values; the imported
+    // values themselves are a change too.
+    model.Modified = true;
     state_.StructureChanged();
     {
         auto updating = state_.BeginUpdate();
@@ -287,6 +300,7 @@ void TFileCommands::ImportOptions() {
 // --- one decision table --------------------------------------------------------
 
 void TFileCommands::ExportFunction() {
+    CommitPendingEdits();
     const TMivoAttribute* attribute = state_.CurrentAttribute();
     if (!attribute || !attribute->Funct()) return;
     const std::optional<TFileAnswer> answer = RunSave(save_fnc_dialog_);
@@ -296,6 +310,7 @@ void TFileCommands::ExportFunction() {
 }
 
 void TFileCommands::ImportFunction() {
+    CommitPendingEdits();
     TMivoAttribute* attribute = state_.CurrentAttribute();
     if (!CanImportFunction(TModelPage::Model, attribute)) return;
     const std::optional<TFileAnswer> answer = RunOpen(open_fnc_dialog_);
@@ -324,6 +339,7 @@ void TFileCommands::ImportFunction() {
 // --- the tree ------------------------------------------------------------------
 
 void TFileCommands::ExportAttributeTree() {
+    CommitPendingEdits();
     const std::optional<TFileAnswer> answer = RunSave(save_tree_dialog_);
     if (!answer || !MayWrite(answer->FileName)) return;
     const TRefreshOnExit refresh{events_};
@@ -336,6 +352,7 @@ void TFileCommands::ExportAttributeTree() {
 // --- settings ------------------------------------------------------------------
 
 void TFileCommands::EditSettings(const std::function<bool(TMivoModel&)>& showDialog) {
+    CommitPendingEdits();
     TMivoModel& model = state_.Model();
     const TMivoSettings before = model.Settings;
     if (!showDialog(model)) return;

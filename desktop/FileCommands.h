@@ -98,6 +98,13 @@ public:
     // setting and a changed linking re-evaluates and refills the grid.
     void EditSettings(const std::function<bool(TMivoModel&)>& showDialog);
 
+    // Commits every edit entered and not yet left (the option name, the
+    // attribute name and description, the function description) as an
+    // undo point of its own. The close question, Save, Save As, the
+    // exports, the imports and the settings run it first, before they read
+    // or write the whole model.
+    void CommitPendingEdits();
+
     // FileName was derived (open of another format, or a save in one) and
     // the first Save to it has not yet happened.
     bool FileNameDerived() const { return file_name_derived_; }

@@ -538,6 +538,7 @@ void TMainForm::FileSettingsExecute() {
 
 void TMainForm::FileReportExecute() {
     OnModelForm([this](TModelForm& form) {
+        form.CommitPendingEdits();
         TMivoModel& model = form.Model();
         // The dialog's Settings button may change the settings even when
         // the dialog is then cancelled: the window shows the mark either way.

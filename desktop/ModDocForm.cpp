@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -19,7 +18,7 @@ TDocForm::TDocForm(QWidget* parent) : QDialog(parent) {
     NameEdit = new QLineEdit(this);
     nameLabel->setBuddy(NameEdit);
     auto* descLabel = new QLabel("Model &description", this);
-    DescEdit = new QPlainTextEdit(this);
+    DescEdit = new TMemo(this);
     DescEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     descLabel->setBuddy(DescEdit);
     layout->addWidget(nameLabel);

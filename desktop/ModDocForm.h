@@ -7,11 +7,11 @@
 #include "model/MivoModel.h"
 #include "desktop/FindFormResult.h"
 #include "platform/Prompts.h"
+#include "desktop/Memo.h"
 
 #include <QDialog>
 
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace mivo {
@@ -29,7 +29,7 @@ public:
     std::string GetModelDescription() const;
 
     QLineEdit* NameEdit = nullptr;
-    QPlainTextEdit* DescEdit = nullptr;
+    TMemo* DescEdit = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
 };

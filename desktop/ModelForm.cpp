@@ -147,6 +147,10 @@ void TModelForm::UpdateControls() {
         facts.OptionMatches = facts.OptionHeld && main_.OptionClipboardMatches(Model(), state_.BasicAttrs());
         facts.Cells = CurrentCells();
         commands_ = CommandStates(state_, facts);
+        // A remembered cell holds for this refresh only: the next one
+        // follows the grids' current cells, whatever refilled them since.
+        state_.OptRow = state_.OptCol = -1;
+        state_.EvalGridRow = state_.EvalGridCol = -1;
         ApplyCommandStates();
         for (auto& page : pages_) page->Refresh();
     }
@@ -213,6 +217,8 @@ bool TModelForm::CommitPendingOptionEdit() {
 void TModelForm::Maximize() { showMaximized(); }
 
 // --- file commands ---------------------------------------------------------------
+
+void TModelForm::CommitPendingEdits() { files_.CommitPendingEdits(); }
 
 void TModelForm::NewModel() { files_.NewModel(); }
 void TModelForm::OpenModel(const std::string& fileName) { files_.OpenModel(fileName); }

@@ -80,6 +80,10 @@ public:
 
     // --- commands ---------------------------------------------------------
 
+    // Commits every edit entered and not yet left (TFileCommands); the
+    // report command runs it first, the file commands do themselves.
+    void CommitPendingEdits();
+
     void NewModel();
     void OpenModel(const std::string& fileName);
     // The main window's File commands on this window.

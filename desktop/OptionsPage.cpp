@@ -294,8 +294,16 @@ void TOptionsPage::NameEditChange(const QString& text) {
     const int option = CurrentOption();
     if (option < 0) return;
     if (!name_entered_) NameEditEnter();
-    Form().Model().SetOptionName(option, FromQString(text));
+    TMivoModel& model = Form().Model();
+    const std::string name = FromQString(text);
+    if (name == model.OptionName(option)) return;
+    model.SetOptionName(option, name);
     GridModel->CellChanged(1, option + 1);
+    // The model is changed from the first keystroke on: the caption shows
+    // the mark and closing asks, while the undo point waits for leaving.
+    const bool marked = model.Modified;
+    model.Changed();
+    if (!marked) Form().UpdateControls();
 }
 
 void TOptionsPage::NameEditExit() {
@@ -309,9 +317,8 @@ void TOptionsPage::NameEditExit() {
 void TOptionsPage::NameEditEscape() {
     const int option = CurrentOption();
     if (option < 0 || !name_entered_) return;
-    Form().Model().SetOptionName(option, State().OldOptName);
     OptNameEdit->setText(ToQString(State().OldOptName));
-    GridModel->CellChanged(1, option + 1);
+    NameEditChange(OptNameEdit->text());
 }
 
 // --- option commands ----------------------------------------------------------------

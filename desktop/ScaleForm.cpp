@@ -376,6 +376,8 @@ void TScaleForm::UpdateControls() {
     interval_item_->setChecked(edit_ && edit_->Scale().Interval);
 }
 
+void TScaleForm::CommitNameEdit() { name_delegate_->CommitOpenEditor(); }
+
 void TScaleForm::StartNameEdit(int index) {
     if (QTreeWidgetItem* row = value_list_->topLevelItem(index)) {
         SelectRow(index);
@@ -409,7 +411,9 @@ bool TScaleForm::ParentTableMayGrow() {
 }
 
 void TScaleForm::SclAddBtnClick() {
-    if (updating_ || !edit_ || !edit_->CanAdd()) return;
+    if (updating_ || !edit_) return;
+    CommitNameEdit();
+    if (!edit_->CanAdd()) return;
     if (!ParentTableMayGrow()) return;
     const int i = CurrentValueIndex() + 1;
     edit_->InsertValue(i);
@@ -418,6 +422,7 @@ void TScaleForm::SclAddBtnClick() {
 }
 
 void TScaleForm::SclDelBtnClick() {
+    if (!updating_) CommitNameEdit();
     const int k = CurrentValueIndex();
     if (updating_ || k < 0 || edit_->Count() <= 2) return;
     edit_->DeleteValue(k);
@@ -425,6 +430,7 @@ void TScaleForm::SclDelBtnClick() {
 }
 
 void TScaleForm::SclEditBtnClick() {
+    if (!updating_) CommitNameEdit();
     const int k = CurrentValueIndex();
     if (updating_ || k < 0) return;
     const TMivoDiscreteScale& scale = edit_->Scale();
@@ -484,6 +490,7 @@ void TScaleForm::SclNeutrBtnClick() { MarkCurrent(&TScaleEdit::MarkNeutral); }
 void TScaleForm::SclGoodBtnClick() { MarkCurrent(&TScaleEdit::MarkGood); }
 
 void TScaleForm::SclUpBtnClick() {
+    if (!updating_) CommitNameEdit();
     const int k = CurrentValueIndex();
     if (updating_ || k < 1) return;
     edit_->MoveValueUp(k);
@@ -491,6 +498,7 @@ void TScaleForm::SclUpBtnClick() {
 }
 
 void TScaleForm::SclDnBtnClick() {
+    if (!updating_) CommitNameEdit();
     const int k = CurrentValueIndex();
     if (updating_ || k < 0 || k >= edit_->Count() - 1) return;
     edit_->MoveValueDown(k);
@@ -505,6 +513,7 @@ void TScaleForm::IntervalItemClick() {
 
 void TScaleForm::OrderEditChange(int index) {
     if (updating_ || !edit_ || index < 0 || index == edit_->Scale().Order) return;
+    CommitNameEdit();
     edit_->SetOrder(static_cast<std::uint8_t>(index));
     FillValueList(CurrentValueIndex());
 }
@@ -512,7 +521,7 @@ void TScaleForm::OrderEditChange(int index) {
 void TScaleForm::accept() {
     Guarded([&] {
         // An open in-place edit is taken first, as the user sees it.
-        name_delegate_->CommitOpenEditor();
+        CommitNameEdit();
         if (!edit_ || edit_->Count() < 2) return;
         if (const auto repeated = RepeatedValueName(edit_->Scale())) {
             ShowError(prompts_, Format(SValueNamesRepeated, *repeated));

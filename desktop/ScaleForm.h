@@ -128,6 +128,9 @@ private:
     void UpdateControls();
     void SelectRow(int index);
     void StartNameEdit(int index);
+    // Takes the text of an open in-place edit into the scale and closes
+    // the editor: every command that refills the list runs it first.
+    void CommitNameEdit();
     // An in-place rename of a row: checked, then taken or undone.
     void ValueListEdited(QTreeWidgetItem* item, int column);
     // Bad, neutral or good at the current value.

@@ -60,6 +60,7 @@ TOptionSnapshot TakeOptionSnapshot(const TMivoModel& model) {
     snapshot.Names = model.Options();
     snapshot.Selection = model.Selection();
     snapshot.Evaluated = !model.NeedsEvaluation;
+    snapshot.Linking = model.Linking();
     snapshot.Attributes = model.Attributes();
     snapshot.Values.reserve(snapshot.Attributes.size());
     // Copies of the value lists share their entries with the attributes
@@ -80,9 +81,10 @@ void ApplyOptionSnapshot(const TOptionSnapshot& snapshot, TMivoModel& model) {
         model.SetOptionSelected(i, snapshot.Selection[static_cast<std::size_t>(i)] == '1');
     for (std::size_t i = 0; i < snapshot.Attributes.size(); ++i) snapshot.Attributes[i]->SetValues(snapshot.Values[i]);
     model.Changed();
-    if (snapshot.Evaluated) {
+    if (snapshot.Evaluated && snapshot.Linking == model.Linking()) {
         // The aggregate and linked values were taken evaluated over this
-        // very tree: they are the evaluation's result already.
+        // very tree with the same links: they are the evaluation's result
+        // already. Under the other linking they are not.
         model.NeedsEvaluation = false;
     } else {
         model.Reevaluate();

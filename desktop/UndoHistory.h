@@ -104,8 +104,10 @@ struct TOptionSnapshot {
     std::string Selection;
     std::vector<TMivoAttribute*> Attributes;  // not owned; compared, never read
     std::vector<TValueStrings> Values;
-    // Aggregate values were up to date when taken.
+    // Aggregate values were up to date when taken, evaluated with this
+    // linking setting.
     bool Evaluated = false;
+    bool Linking = false;
 
     // Same options, selection and values (attributes compared by identity).
     bool SameData(const TOptionSnapshot& other) const;
@@ -120,7 +122,7 @@ bool SnapshotMatchesModel(const TOptionSnapshot& snapshot, const TMivoModel& mod
 
 // Puts the snapshot's option data into the model in one step, marks the
 // model changed and re-evaluates it (or takes the snapshot's evaluated
-// values as they are). EMivoError "The option history does not belong to
+// values as they are, when they were evaluated with the model's linking). EMivoError "The option history does not belong to
 // this model" and no change when the snapshot does not match the tree.
 void ApplyOptionSnapshot(const TOptionSnapshot& snapshot, TMivoModel& model);
 

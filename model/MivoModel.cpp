@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string_view>
 #include <unordered_set>
 #include <utility>
 
@@ -306,14 +307,39 @@ void CheckValueCells(std::int64_t attributes, std::int64_t options) {
                             static_cast<long long>(MaxValueCells)));
 }
 
+namespace {
+
+// The same stored values: equal entries, an entry missing from the shorter
+// list counting as empty (as it reads and as it is written back).
+bool SameStoredValues(const TValueStrings& a, const TValueStrings& b) {
+    if (a == b) return true;
+    const TValueStrings& shorter = a.size() < b.size() ? a : b;
+    const TValueStrings& longer = a.size() < b.size() ? b : a;
+    for (std::size_t i = 0; i < longer.size(); ++i) {
+        const std::string_view other = i < shorter.size() ? shorter.Get(i) : std::string_view();
+        if (longer.Get(i) != other) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 void TMivoModel::Reevaluate() {
-    std::int64_t attributes = 0;
-    ForEachAttribute([&attributes](TMivoAttribute*) { ++attributes; });
-    CheckValueCells(attributes, OptionCount());
+    const std::vector<TMivoAttribute*> attributes = Attributes();
+    CheckValueCells(static_cast<std::int64_t>(attributes.size()), OptionCount());
     Relink();
+    // An unmodified model stays so when the evaluation only confirms what
+    // it holds. The copies share their entries with the attributes, so a
+    // list is copied only when the evaluation writes into it.
+    std::vector<TValueStrings> before;
+    if (!Modified) {
+        before.reserve(attributes.size());
+        for (const TMivoAttribute* a : attributes) before.push_back(a->Values());
+    }
     root_->EvaluateAll(OptionCount());
     NeedsEvaluation = false;
-    Modified = true;
+    for (std::size_t i = 0; i < before.size() && !Modified; ++i)
+        Modified = !SameStoredValues(before[i], attributes[i]->Values());
 }
 
 void TMivoModel::Relink() {

@@ -172,9 +172,11 @@ public:
     // Sets Modified and NeedsEvaluation, then Relink. Called after every
     // edit of the model or its option data.
     void Changed();
-    // Relink, evaluates every option over the whole tree, clears
-    // NeedsEvaluation and sets Modified. A model too large to evaluate
-    // (CheckValueCells) raises EMivoError before anything is evaluated.
+    // Relink, evaluates every option over the whole tree and clears
+    // NeedsEvaluation; sets Modified only when a stored value changed (an
+    // entry past the end of a value list counts as empty). A model too
+    // large to evaluate (CheckValueCells) raises EMivoError before anything
+    // is evaluated.
     void Reevaluate();
     // Recomputes the links of every attribute (see the header comment).
     void Relink();

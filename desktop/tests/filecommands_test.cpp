@@ -269,6 +269,54 @@ TEST(FileCommands, CloseQuestion) {
     }
 }
 
+// A name typed and not yet left becomes an undo point of its own before a
+// command reads or writes the whole model; the edit stays entered.
+TEST(FileCommands, PendingEditIsCommittedFirst) {
+    TTempFolder folder;
+    struct Case {
+        const char* What;
+        std::function<void(TWindow&)> Run;
+    };
+    const Case cases[] = {
+        {"save", [&](TWindow& w) { w.Files.SaveModel(); }},
+        {"save as",
+         [&](TWindow& w) {
+             w.Prompts.ExpectSaveFile(TFileAnswer{folder / "as.mvo", SaveNative});
+             w.Files.SaveModelAs();
+         }},
+        {"export options",
+         [&](TWindow& w) {
+             w.Prompts.ExpectSaveFile(TFileAnswer{folder / "o.dat", 1});
+             w.Files.ExportOptions();
+         }},
+        {"export tree",
+         [&](TWindow& w) {
+             w.Prompts.ExpectSaveFile(TFileAnswer{folder / "t.gml", 1});
+             w.Files.ExportAttributeTree();
+         }},
+        {"close question",
+         [&](TWindow& w) {
+             w.Prompts.ExpectMessage(TMsgAnswer::No);
+             EXPECT_TRUE(w.Files.CloseQuery());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        TWindow w;
+        w.Load(RichModel());
+        w.State.FileName = folder / "m.mvo";
+        w.Undo.AtrNameEditEnter();
+        w.State.CurrentAttribute()->SetName("Typed");
+        w.Model().Changed();
+        const int states = w.State.ModelUndo().Count();
+        c.Run(w);
+        EXPECT_EQ(w.State.ModelUndo().Count(), states + 1);
+        EXPECT_EQ(w.State.PendingEdit, TModelWindowState::TPendingEdit::AtrName);
+        EXPECT_EQ(w.State.OldAtrName, "Typed");
+        EXPECT_TRUE(w.Prompts.Failures().empty());
+    }
+}
+
 TEST(FileCommands, SaveQueryRaisesSilentAbortOnCancel) {
     TWindow w;
     w.Load(RichModel());

@@ -15,6 +15,7 @@
 #include "desktop/Page.h"
 #include "desktop/tests/ShellFixture.h"
 #include "model/MivoAttribute.h"
+#include "model/MivoFile.h"
 #include "model/MivoModel.h"
 #include "model/MivoScale.h"
 #include "reports/MivoRpt.h"
@@ -392,6 +393,40 @@ TEST_F(MainFormTest, ReportReevaluatesBeforeBuilding) {
     EXPECT_FALSE(top->GetOptValue(0).empty());
     EXPECT_EQ(Viewer.Shown, 1);
     EXPECT_NE(Viewer.Last, nullptr);
+}
+
+// Looking at a model changes nothing: every page and a report leave a model
+// saved with current results unmodified. Stale stored results still count.
+TEST_F(MainFormTest, LookingAtEveryPageAndAReportAsksNothingOnClosing) {
+    TScratchDir dir;
+    TMivoModel current;
+    LoadFromFile(current, ExampleModel());
+    current.Reevaluate();
+    const std::string fresh = dir.File("fresh.mvo");
+    SaveToFile(current, fresh);
+    current.FirstAttribute()->SetOptValue(0, "");  // a stale stored result
+    const std::string stale = dir.File("stale.mvo");
+    SaveToFile(current, stale);
+
+    Main->show();
+    for (const std::string& file : {fresh, stale}) {
+        const bool asks = file == stale;
+        SCOPED_TRACE(file);
+        TModelForm* form = Main->OpenModelWindow(file);
+        for (TModelPage page : {TModelPage::Options, TModelPage::Evaluation, TModelPage::Charts, TModelPage::Model}) {
+            form->SetCurrentPage(page);
+            QCoreApplication::processEvents();
+        }
+        Prompts.ExpectExec([](QDialog&) { return 1; });  // the model's own parts
+        Main->FileReportExecute();
+        EXPECT_EQ(Viewer.Shown, asks ? 2 : 1);
+        EXPECT_EQ(form->Model().Modified, asks);
+        if (asks) Prompts.ExpectMessage(TMsgAnswer::No);
+        Prompts.ClearLog();
+        EXPECT_TRUE(form->close());
+        EXPECT_EQ(Prompts.Log().size(), asks ? 1u : 0u);
+        Flush();
+    }
 }
 
 // --- model description -------------------------------------------------------------------------

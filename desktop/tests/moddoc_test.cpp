@@ -1,12 +1,16 @@
 // The model description dialog: the model's own name and description, its
-// lines, and Cancel changing nothing.
+// lines, Cancel changing nothing, and a paste from an empty clipboard.
 #include "desktop/ModDocForm.h"
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTest>
 
 #include "platform/QtApplication.h"
 #include "platform/ScriptedPrompts.h"
@@ -59,6 +63,32 @@ TEST(ModDocForm, CancelOrNoChangeLeavesTheModelAlone) {
     EXPECT_EQ(model.GetName(), "Kept");
     EXPECT_FALSE(model.Modified);
     EXPECT_TRUE(prompts.Failures().empty());
+}
+
+// A clipboard that holds nothing hands over data without a format; the
+// description box pastes nothing from it (Qt's own box crashes on it).
+TEST(ModDocForm, PastingAnEmptyClipboardDoesNothingAndTextStillPastes) {
+    EnsureGuiApplication();
+    TDocForm form;
+    form.SetModelDescription("Typed");
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.NameEdit->setFocus();
+    QTest::keyClick(form.NameEdit, Qt::Key_Tab);
+    ASSERT_TRUE(form.DescEdit->hasFocus());
+    form.DescEdit->moveCursor(QTextCursor::End);
+
+    QGuiApplication::clipboard()->setMimeData(new QMimeData);
+    QTest::keyClick(form.DescEdit, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(form.DescEdit, Qt::Key_Insert, Qt::ShiftModifier);
+    form.DescEdit->paste();
+    EXPECT_EQ(form.DescEdit->toPlainText(), "Typed");
+
+    QGuiApplication::clipboard()->setText(" and pasted");
+    QTest::keyClick(form.DescEdit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form.DescEdit->toPlainText(), "Typed and pasted");
+    QGuiApplication::clipboard()->clear();
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The model window as a widget: captions, the close question through the
 // window, the settings through both roads, undo through the window, and
 // lists and tree nodes that never outlive the attributes they show.
+#include <functional>
+
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,11 +12,14 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "desktop/OptionsPage.h"
 #include "desktop/Page.h"
 #include "desktop/TreeFill.h"
+#include "desktop/TreePage.h"
 #include "desktop/tests/ShellFixture.h"
 #include "model/MivoAttribute.h"
 #include "model/MivoFile.h"
+#include "model/MivoFunction.h"
 #include "model/MivoModel.h"
 #include "reports/ui/RptForm.h"
 #include "reports/ui/SettingsForm.h"
@@ -143,6 +148,85 @@ TEST_F(ModelFormTest, CloseQuestionWithAFailedSaveShowsItAndStaysOpen) {
     ASSERT_EQ(Prompts.Log().size(), 2u);
     EXPECT_EQ(Prompts.Log()[1].MsgKind, TMsgKind::Error);
     EXPECT_TRUE(form->Model().Modified);
+}
+
+// --- typed text on closing ---------------------------------------------------------
+
+// An edit typed into and not left: the text it leaves in the model, and
+// where to read it back from a model.
+struct PendingEditCase {
+    const char* What;
+    std::function<QLineEdit*(TModelForm&)> Focus;  // makes the edit current, returns it
+    std::function<std::string(const TMivoModel&)> Read;
+};
+
+// Ways to close a model window.
+struct ClosePath {
+    const char* What;
+    std::function<void(TMainForm&, TModelForm&, QWidget& focus)> Close;
+};
+
+TTreePage& TreePageOf(TModelForm& form) { return dynamic_cast<TTreePage&>(form.Page(TModelPage::Model)); }
+
+TEST_F(ModelFormTest, TypedTextIsMarkedAtOnceAndAskedForOnEveryClosePath) {
+    const std::vector<PendingEditCase> edits{
+        {"option name",
+         [](TModelForm& form) {
+             form.SetCurrentPage(TModelPage::Options);
+             auto& page = dynamic_cast<TOptionsPage&>(form.Page(TModelPage::Options));
+             page.SetCurrentCell(1, 1);
+             return page.OptNameEdit;
+         },
+         [](const TMivoModel& model) { return model.OptionName(0); }},
+        {"attribute name", [](TModelForm& form) { return TreePageOf(form).AtrNameEdit(); },
+         [](const TMivoModel& model) { return model.FirstAttributeName(); }},
+        {"attribute description", [](TModelForm& form) { return TreePageOf(form).AtrDescEdit(); },
+         [](const TMivoModel& model) { return model.FirstAttribute()->GetDescription(); }},
+        {"function description", [](TModelForm& form) { return TreePageOf(form).FncDescEdit(); },
+         [](const TMivoModel& model) { return model.FirstAttribute()->Funct()->GetDescription(); }},
+    };
+    const std::vector<ClosePath> paths{
+        {"close box", [](TMainForm&, TModelForm& form, QWidget&) { form.close(); }},
+        {"Ctrl+F4",
+         [](TMainForm&, TModelForm&, QWidget& focus) { QTest::keyClick(&focus, Qt::Key_F4, Qt::ControlModifier); }},
+        {"main window", [](TMainForm& main, TModelForm&, QWidget&) { main.close(); }},
+    };
+    Main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
+    for (const PendingEditCase& edit : edits) {
+        for (const ClosePath& path : paths) {
+            const std::string what = std::string(edit.What) + " / " + path.What;
+            TScratchDir dir;
+            const std::string file = dir.File("a.mvo");
+            std::filesystem::copy_file(ExampleModel(), file);
+            TModelForm* form = Main->OpenModelWindow(file);
+            QLineEdit* box = edit.Focus(*form);
+            QCoreApplication::processEvents();
+            ASSERT_TRUE(box->isVisible()) << what;
+            box->setFocus();
+            box->end(false);
+            QTest::keyClicks(box, "Xy");
+            const std::string typed = edit.Read(form->Model());
+            ASSERT_EQ(typed.substr(typed.size() - 2), "Xy") << what;
+            EXPECT_TRUE(form->Model().Modified) << what;
+            EXPECT_TRUE(form->Caption().contains("[*")) << what;
+
+            Prompts.ClearLog();
+            Prompts.ExpectMessage(TMsgAnswer::Yes);
+            path.Close(*Main, *form, *box);
+            Flush();
+            EXPECT_EQ(Prompts.Log().size(), 1u) << what;
+            EXPECT_EQ(Prompts.Pending(), 0u) << what;
+            EXPECT_EQ(WindowCount(), 0) << what;
+            TMivoModel saved;
+            LoadFromFile(saved, file);
+            EXPECT_EQ(edit.Read(saved), typed) << what;
+            DiscardChanges();
+            for (TModelForm* left : Main->ModelForms()) left->close();
+            Flush();
+            Main->show();
+        }
+    }
 }
 
 // --- settings through both roads --------------------------------------------------

@@ -2,6 +2,7 @@
 // commands and their undo points, the name edit, moving and pasting.
 #include "desktop/tests/ShellFixture.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include "desktop/OptionsPage.h"
+#include "reports/ui/SettingsForm.h"
 #include "model/MivoAttribute.h"
 #include "model/MivoScale.h"
 
@@ -114,6 +116,64 @@ TEST_F(OptionsPageTest, RightClickMakesTheCellCurrentAndThePopupChoosesTheValue)
     EXPECT_EQ(attribute->GetOptValue(1), "");
 }
 
+// After every refill the value box, the name edit, the value keys and the
+// enabling describe the grid's current cell, not one clicked before.
+TEST_F(OptionsPageTest, AfterEveryRefillTheBoxesKeysAndEnablingFollowTheCurrentCell) {
+    Model().Settings.Undoing = true;
+    Form->Undo().ResetOptionUndo();
+    const auto follows = [&](const std::string& what, bool pressKey) {
+        SCOPED_TRACE(what);
+        const TGridCells cell = Page->Cell();
+        ASSERT_GE(cell.OptRow, 1);
+        ASSERT_GE(cell.OptCol, 1);
+        EXPECT_EQ(Form->State().OptRow, -1);
+        EXPECT_EQ(Form->State().OptCol, -1);
+        EXPECT_EQ(Page->OptNameEdit->isVisible(), cell.OptRow == 1);
+        EXPECT_EQ(Page->OptValEdit->isVisible(), cell.OptRow >= 2);
+        EXPECT_EQ(Form->Commands().Enabled(TCommandId::OptLeft), cell.OptCol > 1);
+        EXPECT_EQ(Form->Commands().Enabled(TCommandId::OptRight), cell.OptCol < Model().OptionCount());
+        if (!pressKey || cell.OptRow < 2) return;
+        TMivoAttribute* attribute = Form->State().OptRowAttribute(cell.OptRow);
+        Page->OptGrid->setFocus();
+        QTest::keyClick(Page->OptGrid, Qt::Key_1);
+        EXPECT_EQ(attribute->OptValueIndex(cell.OptCol - 1), 0);
+    };
+    const auto clickNameRow = [&] {
+        Page->SetCurrentCell(1, 1);
+        ASSERT_TRUE(Page->OptNameEdit->isVisible());
+    };
+    // Two values by keys: each state remembers the cell it was taken at.
+    Page->SetCurrentCell(2, 2);
+    Page->OptGrid->setFocus();
+    QTest::keyClick(Page->OptGrid, Qt::Key_2);
+    QTest::keyClick(Page->OptGrid, Qt::Key_2);
+    clickNameRow();
+    Form->EvalUndoClick();
+    EXPECT_EQ(Page->Cell().OptRow, 2);
+    follows("undo", false);
+    clickNameRow();
+    Form->EvalRedoClick();
+    follows("redo", true);
+
+    TScratchDir dir;
+    const std::string data = dir.File("options.tab");
+    Prompts.ExpectSaveFile(TFileAnswer{data, 1});
+    Form->ExportOptions();
+    Page->SetCurrentCell(3, 2);
+    Prompts.ExpectOpenFile(TFileAnswer{data, 1});
+    Form->ImportOptions();
+    follows("import", true);
+
+    Page->SetCurrentCell(2, 1);
+    Prompts.ExpectExec([](QDialog& dialog) {
+        auto& settings = dynamic_cast<TSettingsForm&>(dialog);
+        settings.LinkCheck->setChecked(!settings.LinkCheck->isChecked());
+        return 1;
+    });
+    Form->EditSettings(true);
+    follows("linking switched", true);
+}
+
 TEST_F(OptionsPageTest, ValueKeysSetTheValueAndMoveDown) {
     Page->SetCurrentCell(2, 1);
     Page->OptGrid->setFocus();
@@ -182,10 +242,15 @@ TEST_F(OptionsPageTest, UndoWhileTypingANameReturnsTheOldNameAsAStepOfItsOwn) {
     Form->EvalUndoClick();
     EXPECT_EQ(Model().OptionName(1), old);
     EXPECT_EQ(attribute->OptValueIndex(1), value);
-    EXPECT_EQ(Page->OptNameEdit->text().toStdString(), old);
-    // Redo brings the typed name back.
+    // The grid is back on the cell of that state: the value box shows there,
+    // not the name edit.
+    EXPECT_EQ(Page->Cell().OptRow, 2);
+    EXPECT_FALSE(Page->OptNameEdit->isVisible());
+    EXPECT_TRUE(Page->OptValEdit->isVisible());
+    // Redo brings the typed name back, in the name edit on its row.
     Form->EvalRedoClick();
     EXPECT_EQ(Model().OptionName(1), typed);
+    EXPECT_EQ(Page->OptNameEdit->text().toStdString(), typed);
     EXPECT_FALSE(Form->State().OptUndo().CanRedo());
     // Leaving now takes no further point: the name is in the history.
     const int points = OptionUndoCount();

@@ -4,6 +4,7 @@
 // moves, exact classes, bad names, Enter in the in-place edit, ownership).
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -394,6 +395,48 @@ TEST_F(ScaleFormTest, EnterEndsTheInPlaceEditAndKeepsTheDialogOpen) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(again.get()));
     QTest::keyClick(again.get(), Qt::Key_Return);
     EXPECT_EQ(again->result(), QDialog::Accepted);
+}
+
+// Every command that refills the list takes a name still being typed in
+// place first, whether it comes by its key or from the menu.
+TEST_F(ScaleFormTest, CommandsThatRefillTheListKeepANameTypedInPlace) {
+    const std::vector<std::string> before = {ScaleOf(*cost).ValueName(0), ScaleOf(*cost).ValueName(1),
+                                             ScaleOf(*cost).ValueName(2)};
+    struct Case {
+        const char* What;
+        std::function<void(TScaleForm&, QWidget& editor)> Run;
+        std::vector<std::string> Names;
+    };
+    const std::vector<Case> cases{
+        {"Ctrl+Up", [](TScaleForm&, QWidget& editor) { QTest::keyClick(&editor, Qt::Key_Up, Qt::ControlModifier); },
+         {"typed", before[0], before[2]}},
+        {"Ctrl+Down",
+         [](TScaleForm&, QWidget& editor) { QTest::keyClick(&editor, Qt::Key_Down, Qt::ControlModifier); },
+         {before[0], before[2], "typed"}},
+        {"Add", [](TScaleForm& form, QWidget&) { form.AddValueItem()->trigger(); },
+         {before[0], "typed", "new value", before[2]}},
+        // The current row is the last one; the name is typed into the second.
+        {"Delete", [](TScaleForm& form, QWidget&) { form.DeleteValueItem()->trigger(); }, {before[0], "typed"}},
+    };
+    for (const Case& c : cases) {
+        auto form = Open(*cost);
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get())) << c.What;
+        const bool otherCurrent = std::string(c.What) == "Delete";
+        Select(*form, otherCurrent ? 2 : 1);
+        form->ValueList()->editItem(form->ValueList()->topLevelItem(1), 0);
+        auto* editor = qobject_cast<QLineEdit*>(form->OpenNameEditor());
+        ASSERT_NE(editor, nullptr) << c.What;
+        editor->setFocus();
+        editor->setText("typed");
+        c.Run(*form, *editor);
+        QCoreApplication::processEvents();
+        std::vector<std::string> names;
+        for (int v = 0; v < form->Edit()->Count(); ++v) names.push_back(form->Edit()->Scale().ValueName(v));
+        EXPECT_EQ(names, c.Names) << c.What;
+        form->reject();
+    }
 }
 
 TEST_F(ScaleFormTest, ANewAttributesScaleOpensWithItsValueReadyForANewName) {

@@ -266,6 +266,50 @@ TEST(UndoHistory, OptionUndoReevaluatesWhenTakenStale) {
     EXPECT_EQ(w.Find("Car")->GetOptValue(0), copy->FindByName("Car")->GetOptValue(0));
 }
 
+// Every attribute's values equal those a fresh evaluation of the model's
+// basic values gives.
+void ExpectEvaluatedAfresh(TMivoModel& model) {
+    const std::vector<TMivoAttribute*> attributes = model.Attributes();
+    std::vector<std::vector<std::string>> shown;
+    for (const TMivoAttribute* a : attributes) shown.push_back(a->Values().ToVector());
+    model.Reevaluate();
+    for (std::size_t i = 0; i < attributes.size(); ++i)
+        EXPECT_EQ(shown[i], attributes[i]->Values().ToVector()) << attributes[i]->GetName();
+}
+
+// States taken evaluated under one linking are evaluated again when they
+// come back under the other.
+TEST(UndoHistory, OptionUndoAfterSwitchingLinkingShowsAFreshEvaluation) {
+    for (const bool linkingFirst : {false, true}) {
+        SCOPED_TRACE(linkingFirst ? "linking switched off" : "linking switched on");
+        auto model = RichModel();
+        model->Settings.Linking = linkingFirst;
+        // The two Costs differ: the first copies the second only while linked.
+        std::vector<TMivoAttribute*> all = model->Attributes();
+        all[4]->SetOptValue(0, "0");
+        all[5]->SetOptValue(0, "1");
+        model->Changed();
+        model->Reevaluate();
+        TWindow w;
+        w.Load(std::move(model));
+        w.Find("Price")->SetOptValue(1, "2");
+        w.Model().Changed();
+        w.Model().Reevaluate();
+        w.Undo.PushOptionUndo();
+        w.Files.EditSettings([linkingFirst](TMivoModel& m) {
+            m.Settings.Linking = !linkingFirst;
+            return true;
+        });
+        w.Undo.OptionUndo();
+        EXPECT_EQ(w.Find("Price")->GetOptValue(1), "*");
+        EXPECT_FALSE(w.Model().NeedsEvaluation);
+        ExpectEvaluatedAfresh(w.Model());
+        w.Undo.OptionRedo();
+        EXPECT_EQ(w.Find("Price")->GetOptValue(1), "2");
+        ExpectEvaluatedAfresh(w.Model());
+    }
+}
+
 TEST(UndoHistory, FailedRestoreKeepsModelAndIndex) {
     TWindow w;
     w.Load(RichModel());

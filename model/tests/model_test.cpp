@@ -90,6 +90,24 @@ TEST(MivoModel, ChangedMarksAndReevaluateEvaluatesEveryOption) {
     EXPECT_TRUE(model.Modified);
     EXPECT_FALSE(model.NeedsEvaluation);
     EXPECT_EQ(goal->Values(), (std::vector<std::string>{"1", "0"}));
+
+    // Evaluating values that are up to date changes nothing stored: the
+    // mark stays off, also when the lists are padded to a new option
+    // (a missing value counts as empty; an undefined x leaves goal empty).
+    model.Modified = false;
+    model.Reevaluate();
+    EXPECT_FALSE(model.Modified);
+    model.AddOption("C");
+    goal->SetOptValue(2, "");
+    model.Reevaluate();
+    EXPECT_FALSE(model.Modified);
+    EXPECT_EQ(x->ValueCount(), 3);
+    EXPECT_EQ(goal->Values(), (std::vector<std::string>{"1", "0", ""}));
+    // A stale aggregate value does change.
+    goal->SetOptValue(1, "1");
+    model.Reevaluate();
+    EXPECT_TRUE(model.Modified);
+    EXPECT_EQ(goal->GetOptValue(1), "0");
 }
 
 TEST(MivoModel, SelectedIsDroppedOnceTheScaleIsFreed) {
