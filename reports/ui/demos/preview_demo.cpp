@@ -1,5 +1,6 @@
 // Opens the preview window on the model report of the example model
-// (examples/apartment.mvo), with the printer when one is installed.
+// (examples/apartment.mvo), with the printer the desktop program uses (the
+// PDF printer where no device printer is installed).
 //   preview_demo                    the window, modally, as the program shows it
 //   preview_demo <output folder>    the window at page width saved as
 //                                   preview-page-width.png, then exit
@@ -49,8 +50,7 @@ int main(int argc, char** argv) {
     mivo::TQtPrompts prompts;
     mivo::SetErrorPrompts(&prompts);
     mivo::TQtClipboard clipboard;
-    std::unique_ptr<mivo::TQtPrinter> printer;
-    if (mivo::TQtPrinter::AnyInstalled()) printer = std::make_unique<mivo::TQtPrinter>();
+    const std::unique_ptr<mivo::TQtPrinter> printer = mivo::TQtPrinter::ForThisMachine();
 
     mivo::TPreviewForm form(prompts, clipboard, printer.get());
     prompts.SetParent(&form);
