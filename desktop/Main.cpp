@@ -37,9 +37,9 @@ int main(int argc, char* argv[]) {
     mivo::TQtClipboard clipboard;
     mivo::TMainForm main(prompts, help, clipboard, std::move(files));
     prompts.SetParent(&main);
-    // The print preview that shows every report; printing needs a printer.
-    std::unique_ptr<mivo::TQtPrinter> printer;
-    if (mivo::TQtPrinter::AnyInstalled()) printer = std::make_unique<mivo::TQtPrinter>();
+    // The print preview that shows every report; without a device printer
+    // it prints to PDF files.
+    const std::unique_ptr<mivo::TQtPrinter> printer = mivo::TQtPrinter::ForThisMachine();
     mivo::TPreviewForm preview(prompts, clipboard, printer.get(), &main);
     mivo::TPreviewViewer viewer(preview, prompts);
     main.SetReportViewer(&viewer);

@@ -35,6 +35,11 @@ void TFakePrinter::SetOrientation(TPrinterOrientation orientation) {
     orientation_ = orientation;
 }
 
+void TFakePrinter::SetOutputFileName(const std::string& fileName) {
+    if (Printing()) throw EPrinterError(PrintingInProgress);
+    output_file_name_ = fileName;
+}
+
 void TFakePrinter::StartPage() {
     open_->Pages.push_back(std::make_unique<TPageMetafile>(PageWidth(), PageHeight(), resolution_));
     page_canvas_ = std::make_unique<TMetafileCanvas>(*open_->Pages.back(), Fonts());

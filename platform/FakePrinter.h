@@ -45,6 +45,10 @@ public:
     std::int32_t Copies() const override { return copies_; }
     void SetCopies(std::int32_t copies) override { copies_ = copies; }
     std::int32_t Index() const override { return index_; }
+    // The fake keeps the output file's name; its documents stay in memory.
+    bool PrintsToFile() const override { return !output_file_name_.empty(); }
+    std::string OutputFileName() const override { return output_file_name_; }
+    void SetOutputFileName(const std::string& fileName) override;
     void BeginDoc() override;
     void NewPage() override;
     void EndDoc() override;
@@ -96,6 +100,7 @@ private:
     std::int32_t index_ = 0;
     TPrinterOrientation orientation_ = TPrinterOrientation::Portrait;
     std::string title_;
+    std::string output_file_name_;
     std::int32_t copies_ = 1;
     bool aborted_ = false;
     std::optional<TFakeDocument> open_;

@@ -7,6 +7,10 @@
 // it, Abort throws it away. Its canvas measures text at any time and draws
 // while a document is open.
 //
+// A printer either drives a device or writes each document to a file (its
+// output file); a file printer replaces the file only when a document ends
+// well, so an aborted or failed document leaves an existing file as it was.
+//
 // Implementations: TQtPrinter over the platform's print system
 // (platform/QtPrinter.h, which can also print to a PDF file) and
 // TFakePrinter, which records pages as page metafiles (platform/FakePrinter.h).
@@ -56,6 +60,14 @@ public:
 
     // Which of the installed printers this is (0 for the only one).
     virtual std::int32_t Index() const = 0;
+
+    // Whether documents go to the output file instead of a device.
+    virtual bool PrintsToFile() const = 0;
+    // The file the documents go to; empty when none is chosen.
+    virtual std::string OutputFileName() const = 0;
+    // Sends the next documents to that file (a device printer then prints
+    // to a file too). Raises EPrinterError while a document is open.
+    virtual void SetOutputFileName(const std::string& fileName) = 0;
 
     // Documents and pages. BeginDoc raises EPrinterError while a document
     // is open; NewPage and EndDoc while none is.

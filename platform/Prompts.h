@@ -62,8 +62,8 @@ struct TFileAnswer {
     int FilterIndex = 1;
 };
 
-// The print dialog: page range, copies and collation. On OK the fields
-// hold the user's choice.
+// The print dialog: page range, copies and collation, and the destination.
+// On OK the fields hold the user's choice.
 struct TPrintRequest {
     TPrinter* Printer = nullptr;  // the printer the dialog configures; may be null
     int MinPage = 1;
@@ -73,6 +73,10 @@ struct TPrintRequest {
     int ToPage = 1;
     int Copies = 1;
     bool Collate = false;
+    // The file printed to: the name offered when the printer prints to a
+    // file, and on OK the file chosen (empty when a device was chosen). The
+    // dialog does not ask about replacing it: the program asks itself.
+    std::string OutputFileName;
 };
 
 // The page-setup dialog: paper and margins in thousandths of a millimetre

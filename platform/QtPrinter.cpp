@@ -1,10 +1,14 @@
 #include "platform/QtPrinter.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 
+#include "model/SafeFile.h"
 #include "platform/QtApplication.h"
 
 namespace mivo {
@@ -13,9 +17,49 @@ namespace {
 const char* const NotPrinting = "Printer is not currently printing";
 const char* const PrintingInProgress = "Printing in progress";
 const char* const DeviceUnreachable = "Printer device not available";
+const char* const NoOutputFile = "No file has been chosen to print to";
+
+std::string FromQtFileName(const QString& name) { return QFile::encodeName(name).toStdString(); }
+QString ToQtFileName(const std::string& name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
+
 }  // namespace
 
 void TQtPrinter::TPrinterCanvas::NoPainter() { throw EPrinterError(NotPrinting); }
+
+// While a document is open, Qt writes it into a temporary spool file; the
+// output file is opened for safe writing at once, so a folder that cannot
+// be written fails before the first page, and is replaced only by Commit.
+// Whatever ends the job puts the output file's name back on the printer.
+class TQtPrinter::TFileJob {
+public:
+    TFileJob(QPrinter& printer, std::string target)
+        : printer_(printer), target_(std::move(target)), writer_(target_),
+          spool_(QDir::temp().filePath(QStringLiteral("mivo-print-XXXXXX.pdf"))) {
+        if (!spool_.open()) throw EPrinterError(Format("Cannot create a spool file for \"%s\"", target_));
+        spool_.close();
+        printer_.setOutputFileName(spool_.fileName());
+    }
+    ~TFileJob() { printer_.setOutputFileName(ToQtFileName(target_)); }
+    TFileJob(const TFileJob&) = delete;
+    TFileJob& operator=(const TFileJob&) = delete;
+
+    const std::string& Target() const { return target_; }
+
+    // Replaces the output file by the finished document; a spool that is no
+    // PDF document (the device failed to write it) leaves the file alone.
+    void Commit() {
+        const std::string document = ReadFile(FromQtFileName(spool_.fileName()));
+        if (document.rfind("%PDF-", 0) != 0) throw EPrinterError(Format("Cannot write \"%s\"", target_));
+        writer_.Write(document);
+        writer_.Commit();
+    }
+
+private:
+    QPrinter& printer_;
+    std::string target_;
+    TSafeFileWriter writer_;
+    QTemporaryFile spool_;
+};
 
 TQtPrinter::TQtPrinter() {
     EnsureGuiApplication();
@@ -28,9 +72,12 @@ TQtPrinter::TQtPrinter(const std::string& pdfFileName, std::int32_t resolution) 
     EnsureGuiApplication();
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(QString::fromStdString(pdfFileName));
+    if (!pdfFileName.empty()) printer_->setOutputFileName(ToQtFileName(pdfFileName));
     printer_->setResolution(resolution);
     printer_->setPageSize(QPageSize(QPageSize::A4));
+    printer_->setPageOrientation(QPageLayout::Portrait);
+    printer_->setFullPage(true);
+    printer_->setPageMargins(QMarginsF(), QPageLayout::Millimeter);
     canvas_.Font().PixelsPerInch = resolution;
     canvas_.Font().SetSize(10);
 }
@@ -40,11 +87,18 @@ TQtPrinter::~TQtPrinter() {
         printer_->abort();
         painter_->end();
     }
+    // An unfinished file job leaves the output file as it was.
+    file_job_.reset();
 }
 
 bool TQtPrinter::AnyInstalled() {
     EnsureGuiApplication();
     return !QPrinterInfo::availablePrinterNames().isEmpty();
+}
+
+std::unique_ptr<TQtPrinter> TQtPrinter::ForThisMachine() {
+    if (AnyInstalled()) return std::make_unique<TQtPrinter>();
+    return std::make_unique<TQtPrinter>(std::string(), PdfResolution);
 }
 
 void TQtPrinter::CheckDevice() {
@@ -93,11 +147,31 @@ std::int32_t TQtPrinter::Index() const {
     return index < 0 ? 0 : static_cast<std::int32_t>(index);
 }
 
+bool TQtPrinter::PrintsToFile() const { return printer_->outputFormat() == QPrinter::PdfFormat; }
+
+std::string TQtPrinter::OutputFileName() const {
+    if (file_job_) return file_job_->Target();
+    return PrintsToFile() ? FromQtFileName(printer_->outputFileName()) : std::string();
+}
+
+void TQtPrinter::SetOutputFileName(const std::string& fileName) {
+    if (Printing()) throw EPrinterError(PrintingInProgress);
+    if (!fileName.empty() && !PrintsToFile()) printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(ToQtFileName(fileName));
+}
+
 void TQtPrinter::BeginDoc() {
     if (Printing()) throw EPrinterError(PrintingInProgress);
     aborted_ = false;
+    std::unique_ptr<TFileJob> job;
+    if (PrintsToFile()) {
+        const std::string target = OutputFileName();
+        if (target.empty()) throw EPrinterError(NoOutputFile);
+        job = std::make_unique<TFileJob>(*printer_, target);
+    }
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(printer_.get())) throw EPrinterError(DeviceUnreachable);
+    file_job_ = std::move(job);
     painter_ = std::move(painter);
     canvas_.SetPainter(painter_.get());
     page_number_ = 1;
@@ -109,22 +183,27 @@ void TQtPrinter::NewPage() {
     ++page_number_;
 }
 
-void TQtPrinter::EndPainter() {
+bool TQtPrinter::EndPainter() {
     canvas_.SetPainter(nullptr);
-    painter_->end();
+    const bool ended = painter_->end();
     painter_.reset();
     page_number_ = 0;
+    return ended;
 }
 
 void TQtPrinter::EndDoc() {
     if (!Printing()) throw EPrinterError(NotPrinting);
-    EndPainter();
+    const bool ended = EndPainter();
+    const std::unique_ptr<TFileJob> job = std::move(file_job_);
+    if (!ended) throw EPrinterError(DeviceUnreachable);
+    if (job) job->Commit();
 }
 
 void TQtPrinter::Abort() {
     if (!Printing()) return;
     printer_->abort();
     EndPainter();
+    file_job_.reset();
     aborted_ = true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QFont>
 #include <QFontDialog>
@@ -222,6 +223,7 @@ bool TQtPrompts::Print(TPrintRequest& request) {
     const auto oldRange = printer->printRange();
     const int oldFrom = printer->fromPage();
     const int oldTo = printer->toPage();
+    const QString oldOutputFile = printer->outputFileName();
 
     const int minPage = std::max(1, request.MinPage);
     const int maxPage = std::max(minPage, request.MaxPage);
@@ -229,6 +231,9 @@ bool TQtPrompts::Print(TPrintRequest& request) {
     const int to = std::clamp(request.ToPage, from, maxPage);
     printer->setCopyCount(std::max(1, request.Copies));
     printer->setCollateCopies(request.Collate);
+    // A printer writing a file shows the offered file as its destination.
+    if (printer->outputFormat() == QPrinter::PdfFormat && !request.OutputFileName.empty())
+        printer->setOutputFileName(QFile::decodeName(QByteArray::fromStdString(request.OutputFileName)));
 
     QPrintDialog dialog(printer, parent_);
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
@@ -241,6 +246,8 @@ bool TQtPrompts::Print(TPrintRequest& request) {
         printer->setCollateCopies(oldCollate);
         printer->setPrintRange(oldRange);
         printer->setFromTo(oldFrom, oldTo);
+        // (An empty name would turn the printer back into a device printer.)
+        if (!oldOutputFile.isEmpty()) printer->setOutputFileName(oldOutputFile);
         return false;
     }
     request.PageRange = dialog.printRange() == QAbstractPrintDialog::PageRange;
@@ -253,6 +260,9 @@ bool TQtPrompts::Print(TPrintRequest& request) {
     }
     request.Copies = std::max(1, printer->copyCount());
     request.Collate = printer->collateCopies();
+    request.OutputFileName = printer->outputFormat() == QPrinter::PdfFormat
+                                 ? QFile::encodeName(printer->outputFileName()).toStdString()
+                                 : std::string();
     return true;
 }
 

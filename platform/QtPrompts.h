@@ -60,8 +60,9 @@ public:
     std::optional<TFileAnswer> OpenFile(const TFileRequest& request) override;
     std::optional<TFileAnswer> SaveFile(const TFileRequest& request) override;
     // Runs on the QPrinter of a TQtPrinter when the request names one (so
-    // the printer, paper and resolution chosen reach it), else on a scratch
-    // printer.
+    // the printer, paper, resolution and destination chosen reach it), else
+    // on a scratch printer. A printer writing a PDF file shows the offered
+    // output file as its destination.
     bool Print(TPrintRequest& request) override;
     bool Font(TCanvasFont& font) override;
     bool Colour(TColor& colour) override;

@@ -3,7 +3,10 @@
 
 #ifdef MIVO_HAVE_QT_PLATFORM
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "model/SafeFile.h"
@@ -30,12 +33,13 @@ TEST(QtPrinter, PrintsPagesIntoAPdfFile) {
     {
         TQtPrinter printer(path.string(), 300);
         EXPECT_EQ(printer.ResolutionX(), 300);
-        // A4 less the printer's margins, in dots.
+        EXPECT_TRUE(printer.PrintsToFile());
+        EXPECT_EQ(printer.OutputFileName(), path.string());
+        // The whole A4 sheet, in dots (the width in whole points, as the
+        // platform keeps A4).
         std::int32_t w = printer.PageWidth(), h = printer.PageHeight();
-        EXPECT_GT(w, 2000);
-        EXPECT_LE(w, 2480);
-        EXPECT_GT(h, 3000);
-        EXPECT_LE(h, 3508);
+        EXPECT_NEAR(w, 2480, 1);
+        EXPECT_EQ(h, 3508);
         printer.SetOrientation(TPrinterOrientation::Landscape);
         EXPECT_EQ(printer.Orientation(), TPrinterOrientation::Landscape);
         EXPECT_EQ(printer.PageWidth(), h);
@@ -88,6 +92,90 @@ TEST(QtPrinter, AbortEndsTheDocument) {
         EXPECT_FALSE(printer.Aborted());
     }
     std::filesystem::remove(path);
+}
+
+std::vector<std::string> FolderEntries(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A scratch folder holding an earlier "report.pdf".
+class QtPrinterFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        WriteFileAtomic(target.string(), "the earlier report");
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    void PrintOnePage(TQtPrinter& printer) {
+        printer.BeginDoc();
+        printer.Canvas().TextOut(100, 100, "new page");
+    }
+
+    std::filesystem::path dir = TempPdf("folder").replace_extension();
+    std::filesystem::path target = dir / "report.pdf";
+};
+
+TEST_F(QtPrinterFileTest, TheFileIsReplacedOnlyWhenTheDocumentEndsWell) {
+    TQtPrinter printer(target.string());
+    PrintOnePage(printer);
+    EXPECT_EQ(printer.OutputFileName(), target.string());  // not the spool's
+    EXPECT_EQ(ReadFile(target.string()), "the earlier report");
+    printer.EndDoc();
+    EXPECT_EQ(ReadFile(target.string()).substr(0, 5), "%PDF-");
+    EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"report.pdf"});
+
+    // The printer keeps printing to the same file.
+    WriteFileAtomic(target.string(), "the earlier report");
+    PrintOnePage(printer);
+    printer.EndDoc();
+    EXPECT_EQ(ReadFile(target.string()).substr(0, 5), "%PDF-");
+}
+
+TEST_F(QtPrinterFileTest, AnAbortedOrUnfinishedDocumentLeavesTheFileAsItWas) {
+    {
+        TQtPrinter printer(target.string());
+        PrintOnePage(printer);
+        printer.NewPage();
+        printer.Abort();
+        EXPECT_EQ(printer.OutputFileName(), target.string());
+        PrintOnePage(printer);
+    }  // destroyed while printing
+    EXPECT_EQ(ReadFile(target.string()), "the earlier report");
+    EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"report.pdf"});
+}
+
+TEST_F(QtPrinterFileTest, AFileThatCannotBeWrittenFailsBeforeTheFirstPage) {
+    TQtPrinter printer((dir / "missing" / "report.pdf").string());
+    EXPECT_THROW(printer.BeginDoc(), EFileError);
+    EXPECT_FALSE(printer.Printing());
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+
+    TQtPrinter unnamed(std::string{});
+    EXPECT_TRUE(unnamed.PrintsToFile());
+    EXPECT_THROW(unnamed.BeginDoc(), EPrinterError);
+    // A name chosen later (as the print dialog does) is printed to.
+    unnamed.SetOutputFileName(target.string());
+    PrintOnePage(unnamed);
+    EXPECT_THROW(unnamed.SetOutputFileName((dir / "other.pdf").string()), EPrinterError);
+    unnamed.EndDoc();
+    EXPECT_EQ(ReadFile(target.string()).substr(0, 5), "%PDF-");
+}
+
+TEST(QtPrinter, WithoutADevicePrinterTheProgramPrintsToPdfFilesOnA4At300Dpi) {
+    if (TQtPrinter::AnyInstalled()) GTEST_SKIP() << "a device printer is installed here";
+    const auto printer = TQtPrinter::ForThisMachine();
+    ASSERT_NE(printer, nullptr);
+    EXPECT_TRUE(printer->PrintsToFile());
+    EXPECT_EQ(printer->OutputFileName(), "");  // chosen in the print dialog
+    EXPECT_EQ(printer->ResolutionX(), 300);
+    EXPECT_EQ(printer->Orientation(), TPrinterOrientation::Portrait);
+    EXPECT_NEAR(printer->PageWidth(), 2480, 1);
+    EXPECT_EQ(printer->PageHeight(), 3508);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
@@ -247,6 +248,36 @@ TEST_F(QtPromptsTest, PrintDialogRunsOnTheQtPrintersDeviceAndReturnsRangeCopiesA
     EXPECT_FALSE(prompts.Print(untouched));
     EXPECT_EQ(untouched.Copies, 3);
     EXPECT_EQ(printer.Copies(), 1);
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(QtPromptsTest, PrintDialogOfThePdfPrinterShowsTheOfferedFileAndReturnsTheChosenOne) {
+    const auto dir = TempDir("print_file");
+    TQtPrinter printer(std::string(), 300);  // the PDF printer as start-up makes it: no file yet
+    TPrintRequest request;
+    request.Printer = &printer;
+    request.OutputFileName = (dir / "model.pdf").string();
+    QString shownFile, shownPrinter;
+    WhenModal<QPrintDialog>([&](QPrintDialog& dialog) {
+        shownFile = dialog.findChild<QLineEdit*>("filename")->text();
+        shownPrinter = dialog.findChild<QComboBox*>("printers")->currentText();
+        dialog.findChild<QLineEdit*>("filename")->setText(QString::fromStdString((dir / "chosen.pdf").string()));
+        dialog.accept();
+    });
+    ASSERT_TRUE(prompts.Print(request));
+    EXPECT_EQ(shownFile.toStdString(), (dir / "model.pdf").string());
+    EXPECT_TRUE(shownPrinter.contains("PDF")) << shownPrinter.toStdString();
+    EXPECT_EQ(request.OutputFileName, (dir / "chosen.pdf").string());
+    EXPECT_EQ(printer.OutputFileName(), (dir / "chosen.pdf").string());
+    // The dialog only chooses: nothing is written, nothing asked.
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+
+    // Cancel keeps the file chosen before.
+    TPrintRequest again = request;
+    again.OutputFileName = (dir / "other.pdf").string();
+    WhenModal<QPrintDialog>([](QPrintDialog& dialog) { dialog.reject(); });
+    EXPECT_FALSE(prompts.Print(again));
+    EXPECT_EQ(printer.OutputFileName(), (dir / "chosen.pdf").string());
     std::filesystem::remove_all(dir);
 }
 

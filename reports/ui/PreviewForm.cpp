@@ -31,6 +31,7 @@
 #include "platform/EmfWriter.h"
 #include "platform/ErrorDisplay.h"
 #include "platform/QtBitmap.h"
+#include "reports/MivoRpt.h"
 #include "reports/Measures.h"
 
 namespace mivo {
@@ -83,7 +84,21 @@ std::string PngBytes(const QImage& image) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+// The file of the model window whose reports are shown; empty without one.
+std::string ActiveModelFileName() {
+    const TReportHost* host = GetReportHost();
+    return host && host->HasActiveModelWindow() ? host->ActiveFileName() : std::string();
+}
+
 }  // namespace
+
+std::string PdfFileNameBeside(const std::string& modelFileName) {
+    std::filesystem::path name(modelFileName.empty() ? std::string("report") : modelFileName);
+    name.replace_extension(".pdf");
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(name, error);
+    return (error ? name : absolute).lexically_normal().string();
+}
 
 TPreviewForm::TPreviewForm(TPrompts& prompts, TClipboard& clipboard, TPrinter* printer, QWidget* parent,
                            TFontSource* fonts)
@@ -421,8 +436,20 @@ void TPreviewForm::PrintBtnClick() {
     request.ToPage = std::max(pages, 1);
     request.Copies = preview.Copies();
     request.Collate = preview.Collate();
+    TPrinter& printer = *preview.Printer();
+    if (printer.PrintsToFile()) request.OutputFileName = OfferedPdfFileName();
     // A cancelled dialog prints nothing and says nothing.
     if (!prompts_.Print(request)) return;
+    // A job to a file: a name typed without extension gets ".pdf", and an
+    // existing file is replaced only when the user says so (and only once
+    // the job has ended well, which the printer sees to).
+    if (!request.OutputFileName.empty()) {
+        const std::string fileName = DefaultExt(request.OutputFileName, ".pdf");
+        pdfFileName_ = fileName;
+        pdfModelFileName_ = ActiveModelFileName();
+        if (!ConfirmReplace(fileName)) return;
+        printer.SetOutputFileName(fileName);
+    }
     preview.SetCopies(std::max(request.Copies, 1));
     preview.SetCollate(request.Collate);
     preview.CheckPrinter();
@@ -479,6 +506,12 @@ bool TPreviewForm::ConfirmReplace(const std::string& fileName) {
         return false;
     }
     return Confirm(prompts_, Format("%s already exists.\rDo you want to replace it?", fileName));
+}
+
+std::string TPreviewForm::OfferedPdfFileName() const {
+    const std::string model = ActiveModelFileName();
+    if (!pdfFileName_.empty() && model == pdfModelFileName_) return pdfFileName_;
+    return PdfFileNameBeside(model);
 }
 
 void TPreviewForm::SaveBitmap(const TPageMetafile& page, const std::string& fileName) {

@@ -44,6 +44,12 @@ class QToolBar;
 
 namespace mivo {
 
+// The PDF file offered first when a report of the model file is printed to
+// a file: beside the model file, its extension replaced by ".pdf", as an
+// absolute name (a name without folder, as of an unsaved model, lies in the
+// current folder; without a model file the name is "report.pdf").
+std::string PdfFileNameBeside(const std::string& modelFileName);
+
 class TPreviewForm : public QDialog {
     Q_OBJECT
 
@@ -65,7 +71,9 @@ public:
         "(*.bmp)|*.bmp";
 
     // Every dialog and message goes through `prompts`; pages are copied to
-    // `clipboard`. `printer` (not owned) may be null: no printing then.
+    // `clipboard`. `printer` (not owned) may be null: no printing then. A
+    // printer that prints to a file (the PDF printer) prints to the file
+    // chosen in the print dialog.
     // `fonts` (not owned) measures pages without a printer; null: the real
     // fonts.
     TPreviewForm(TPrompts& prompts, TClipboard& clipboard, TPrinter* printer, QWidget* parent = nullptr,
@@ -144,6 +152,9 @@ private:
     // Asks before an existing file is replaced, and refuses a read-only
     // one; false when the file is to be kept.
     bool ConfirmReplace(const std::string& fileName);
+    // The output file the print dialog offers: the one last chosen for the
+    // active model file, else the one beside it.
+    std::string OfferedPdfFileName() const;
     void SaveBitmap(const TPageMetafile& page, const std::string& fileName);
 
     TPrompts& prompts_;
@@ -171,6 +182,8 @@ private:
     int progressMode_ = pmIdle;
     int saveFilterIndex_ = 1;
     std::string saveFileName_;
+    std::string pdfFileName_;       // the file last printed to
+    std::string pdfModelFileName_;  // the model file it was chosen for
     QElapsedTimer pumpClock_;
 };
 

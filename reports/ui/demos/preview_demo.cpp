@@ -1,8 +1,14 @@
 // Opens the preview window on the model report of the example model
-// (examples/apartment.mvo), with the printer when one is installed.
+// (examples/apartment.mvo), with the printer the desktop program uses (the
+// PDF printer where no device printer is installed).
 //   preview_demo                    the window, modally, as the program shows it
 //   preview_demo <output folder>    the window at page width saved as
 //                                   preview-page-width.png, then exit
+//   preview_demo <output folder> print
+//                                   the print dialog over the window, with
+//                                   its destination, saved as
+//                                   preview-print-dialog.png; the dialog
+//                                   is then cancelled (nothing is printed)
 // A look at the preview (and its screenshot) without the desktop program.
 #include "model/MivoFile.h"
 #include "model/MivoModel.h"
@@ -11,10 +17,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "platform/ErrorDisplay.h"
 #include "platform/QtClipboard.h"
@@ -30,9 +42,55 @@ namespace {
 class TDemoHost : public mivo::TReportHost {
 public:
     bool HasActiveModelWindow() const override { return true; }
-    std::string ActiveFileName() const override { return "examples/apartment.mvo"; }
+    std::string ActiveFileName() const override { return std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo"; }
     mivo::TChartPanel* ChartPanel(mivo::TChartId) const override { return nullptr; }
 };
+
+// Opens the print dialog over the shown window, saves the window with the
+// dialog drawn where it stands as `path`, and cancels the dialog.
+bool SavePrintDialog(mivo::TPreviewForm& form, const QString& path) {
+    const QPixmap frame = form.grab();
+    bool saved = false;
+    int ticks = 0;
+    QTimer poll;
+    poll.setInterval(50);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        if (++ticks == 1) {
+            // With its options (page range, copies, collation) open, and
+            // wide enough to show the whole destination.
+            for (auto* button : dialog->findChildren<QPushButton*>())
+                if (button->text().contains(QStringLiteral("Options"))) button->click();
+            dialog->resize(std::max(dialog->width(), 720), dialog->height());
+            dialog->move(form.mapToGlobal(form.rect().center()) - dialog->rect().center());
+        }
+        if (ticks < 10) return;  // laid out
+        poll.stop();
+        QPixmap shot = frame;
+        {
+            // The dialog where it stands, with a shadow and a plain title
+            // bar (Xvfb has no window manager to draw one).
+            QPainter painter(&shot);
+            const int bar = 26;
+            const QPoint at = form.mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0)));
+            const QRect window(at - QPoint(0, bar), QSize(dialog->width(), dialog->height() + bar));
+            painter.fillRect(window.translated(6, 6), QColor(0, 0, 0, 90));
+            painter.fillRect(QRect(window.topLeft(), QSize(window.width(), bar)), QColor(0x2b, 0x4f, 0x81));
+            painter.setPen(Qt::white);
+            painter.drawText(QRect(window.left() + 10, window.top(), window.width() - 20, bar),
+                             Qt::AlignVCenter | Qt::AlignLeft, dialog->windowTitle());
+            painter.drawPixmap(at, dialog->grab());
+            painter.setPen(QColor(0x2b, 0x4f, 0x81));
+            painter.drawRect(window.adjusted(-1, -1, 0, 0));
+        }
+        saved = shot.save(path, "PNG");
+        dialog->reject();
+    });
+    poll.start();
+    form.PrintBtnClick();
+    return saved;
+}
 
 }  // namespace
 
@@ -49,8 +107,7 @@ int main(int argc, char** argv) {
     mivo::TQtPrompts prompts;
     mivo::SetErrorPrompts(&prompts);
     mivo::TQtClipboard clipboard;
-    std::unique_ptr<mivo::TQtPrinter> printer;
-    if (mivo::TQtPrinter::AnyInstalled()) printer = std::make_unique<mivo::TQtPrinter>();
+    const std::unique_ptr<mivo::TQtPrinter> printer = mivo::TQtPrinter::ForThisMachine();
 
     mivo::TPreviewForm form(prompts, clipboard, printer.get());
     prompts.SetParent(&form);
@@ -76,6 +133,13 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 10; ++i) QApplication::processEvents();
     form.FormShow();
     for (int i = 0; i < 10; ++i) QApplication::processEvents();
+    if (argc > 2 && std::string(argv[2]) == "print") {
+        const QString path = QDir(folder).filePath(QStringLiteral("preview-print-dialog.png"));
+        const bool saved = SavePrintDialog(form, path);
+        std::printf("%s %s (printing to %s)\n", saved ? "wrote" : "FAILED", qPrintable(path),
+                    printer->PrintsToFile() ? "a PDF file" : "a device");
+        return saved ? 0 : 1;
+    }
     const QString path = QDir(folder).filePath(QStringLiteral("preview-page-width.png"));
     const bool saved = form.grab().save(path, "PNG");
     std::printf("%s %s (%d pages, zoom %d%%)\n", saved ? "wrote" : "FAILED", qPrintable(path),
