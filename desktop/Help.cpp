@@ -13,6 +13,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include "reports/ui/PreviewForm.h"
+
 // The help pages are compiled into the program's library; a static library
 // registers its resources only when asked.
 static void InitHelpResources() { Q_INIT_RESOURCE(Mivo); }
@@ -26,6 +28,9 @@ int HelpContextOf(const QObject* object) {
     const QVariant value = object->property(HelpContextProperty);
     return value.isValid() ? value.toInt() : 0;
 }
+
+// The preview window carries its topic itself.
+static_assert(HelpPreview == TPreviewForm::HelpContext);
 
 namespace {
 
