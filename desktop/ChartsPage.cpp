@@ -13,8 +13,10 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "desktop/Help.h"
 #include "desktop/MainForm.h"
 #include "desktop/ModelForm.h"
+#include "desktop/NodeImages.h"
 #include "desktop/PanelBitmap.h"
 #include "model/MivoModel.h"
 #include "platform/ErrorDisplay.h"
@@ -37,6 +39,8 @@ TChartsPage::TChartsPage(TModelForm& form)
     ChartTreeView->setSelectionBehavior(QAbstractItemView::SelectRows);
     ChartTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ChartTreeView->setMouseTracking(true);
+    // The node images of the Model page's tree.
+    InstallNodeImages(*ChartTreeView, [this](const QTreeWidgetItem* item) { return NodeAttribute(item); });
     ChartListBox = new QListWidget;
     ChartPageControl->addTab(ChartTreeView, QStringLiteral("&Attributes"));
     ChartPageControl->addTab(ChartListBox, QStringLiteral("Op&tions"));
@@ -100,15 +104,24 @@ TChartsPage::TChartsPage(TModelForm& form)
     };
     for (const TToggle& t : toggles) {
         const auto handler = [this, h = t.Handler] { (this->*h)(); };
-        AddItem(t.Id, QString::fromLatin1(t.MenuCaption), QString::fromLatin1(t.Hint), t.Key, handler)->setCheckable(true);
-        AddPopupItem(t.Id, QString::fromLatin1(t.PopupCaption), QString::fromLatin1(t.Hint), handler)->setCheckable(true);
+        QAction* item = AddItem(t.Id, QString::fromLatin1(t.MenuCaption), QString::fromLatin1(t.Hint), t.Key, handler);
+        QAction* popItem = AddPopupItem(t.Id, QString::fromLatin1(t.PopupCaption), QString::fromLatin1(t.Hint), handler);
+        for (QAction* action : {item, popItem}) {
+            action->setCheckable(true);
+            if (t.Id == TCommandId::Chart4) SetHelpContext(*action, HelpFourOptions);
+        }
     }
     Menu()->addSeparator();
     popup->addSeparator();
-    AddItem(TCommandId::ChartCopy, QStringLiteral("&Copy chart"), QStringLiteral("Copy|Copy chart"),
-            QKeySequence(Qt::CTRL | Qt::Key_C), [this] { ChartCopyItemClick(); });
-    AddPopupItem(TCommandId::ChartCopy, QStringLiteral("&Copy chart"), QStringLiteral("Copy|Copy chart"),
-                 [this] { ChartCopyItemClick(); });
+    SetHelpContext(*AddItem(TCommandId::ChartCopy, QStringLiteral("&Copy chart"), QStringLiteral("Copy|Copy chart"),
+                            QKeySequence(Qt::CTRL | Qt::Key_C), [this] { ChartCopyItemClick(); }),
+                   HelpCopyChart);
+    SetHelpContext(*AddPopupItem(TCommandId::ChartCopy, QStringLiteral("&Copy chart"), QStringLiteral("Copy|Copy chart"),
+                                 [this] { ChartCopyItemClick(); }),
+                   HelpCopyChart);
+    // F1 on the menu itself, or on an item without a context of its own.
+    SetHelpContext(*Menu(), HelpChartMenu);
+    SetHelpContext(*Menu()->menuAction(), HelpChartMenu);
     for (QWidget* chart : {static_cast<QWidget*>(stack_)}) {
         chart->setContextMenuPolicy(Qt::CustomContextMenu);
         QObject::connect(chart, &QWidget::customContextMenuRequested, chart,

@@ -132,7 +132,9 @@ void TCompOptForm::MainOptSelChange() {
 
 void TCompOptForm::OptSelClick() {
     if (busy_) return;
-    OKBtn->setEnabled(CheckedCount() > 0);
+    // With a single option there is nothing to compare it with, whatever
+    // is ticked.
+    OKBtn->setEnabled(OptSel->count() > 1 && CheckedCount() > 0);
 }
 
 int TCompOptForm::CheckedCount() const {

@@ -113,6 +113,7 @@ void TEvalPage::FillEvaluationGrid() {
     if (model.NeedsEvaluation) model.Reevaluate();
     State().StructureChanged();
     GridModel->Reset();
+    EvalGrid->FitOptionColumns(Form().Model().OptionCount());
     QFont bold = EvalGrid->font();
     bold.setBold(true);
     const QFontMetrics metrics(bold);

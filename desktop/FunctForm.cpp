@@ -518,6 +518,16 @@ void TFunctForm::ReportClick() {
 
 // --- keys ----------------------------------------------------------------------
 
+namespace {
+
+// A value key may come from the keypad and may need Shift (the keys of the
+// tenth value and up, ":" and on); with Ctrl, Alt or Meta it is a command.
+bool IsValueKeyModifiers(Qt::KeyboardModifiers modifiers) {
+    return !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
+}  // namespace
+
 bool TFunctForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -535,7 +545,7 @@ bool TFunctForm::eventFilter(QObject* watched, QEvent* event) {
             } else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
                 ok_btn_->click();
             } else if (text.size() == 1 && m > 0 && text[0].unicode() >= u'1' && text[0].unicode() <= 48 + m &&
-                       key->modifiers() == Qt::NoModifier) {
+                       IsValueKeyModifiers(key->modifiers())) {
                 const int value = text[0].unicode() - 49;
                 Guarded([&] { ValueKey(value); });
             } else {

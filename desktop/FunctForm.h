@@ -30,6 +30,7 @@
 #include <QDialog>
 
 #include "desktop/FunctHistory.h"
+#include "desktop/Help.h"
 
 class QAction;
 class QCheckBox;
@@ -64,7 +65,7 @@ struct TFunctServices {
 };
 
 // The help context of the editor (F1).
-inline constexpr int FunctFormHelpContext = 1229;
+inline constexpr int FunctFormHelpContext = HelpRuleEditor;
 
 // The editor's texts.
 inline constexpr const char* SDecisionRules = "Decision rules";

@@ -7,9 +7,13 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
+
+#include "reports/ui/PreviewForm.h"
 
 // The help pages are compiled into the program's library; a static library
 // registers its resources only when asked.
@@ -25,16 +29,46 @@ int HelpContextOf(const QObject* object) {
     return value.isValid() ? value.toInt() : 0;
 }
 
-std::string HelpPageFor(int context) {
+// The preview window carries its topic itself.
+static_assert(HelpPreview == TPreviewForm::HelpContext);
+
+namespace {
+
+// The page of each context, by its file name under help/.
+const std::map<int, const char*>& ContextPages() {
     static const std::map<int, const char*> pages{
         {HelpToolBar, "toolbar"},      {HelpChartMenu, "charts"},   {HelpFileNew, "file"},
         {HelpFileOpen, "file"},        {HelpFileClose, "file"},     {HelpFileSave, "file"},
-        {HelpFileReport, "report"},    {HelpFileExit, "file"},      {HelpFourOptions, "charts"},
-        {HelpCopyChart, "charts"},     {HelpWindowMenu, "window"},
+        {HelpFileReport, "report"},    {HelpFileExit, "file"},      {HelpRuleEditor, "ruleeditor"},
+        {HelpFourOptions, "charts"},   {HelpCopyChart, "charts"},   {HelpWindowMenu, "window"},
+        {HelpPreview, "preview"},
     };
-    const auto found = pages.find(context);
-    if (found == pages.end()) return HelpContentsPage;
+    return pages;
+}
+
+// The help window's size: its wish, within the available area.
+constexpr QSize HelpWindowSize(640, 520);
+
+// The area the help window opens in: the available part of the screen of
+// the active window, else of the primary screen.
+QRect AvailableArea() {
+    const QWidget* active = QApplication::activeWindow();
+    const QScreen* screen = active != nullptr ? active->screen() : QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect();
+}
+
+}  // namespace
+
+std::string HelpPageFor(int context) {
+    const auto found = ContextPages().find(context);
+    if (found == ContextPages().end()) return HelpContentsPage;
     return std::string("qrc:/help/") + found->second + ".html";
+}
+
+std::vector<int> HelpContexts() {
+    std::vector<int> contexts;
+    for (const auto& entry : ContextPages()) contexts.push_back(entry.first);
+    return contexts;
 }
 
 THtmlHelp::THtmlHelp() { InitHelpResources(); }
@@ -45,11 +79,23 @@ void THtmlHelp::ShowPage(const std::string& url) {
         browser_ = std::make_unique<QTextBrowser>();
         browser_->setWindowTitle(QStringLiteral("Mivo Help"));
         browser_->setOpenLinks(true);
-        browser_->resize(640, 520);
+        // Escape closes the help window, as it closes the program's dialogs.
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), browser_.get());
+        escape->setContext(Qt::WindowShortcut);
+        QObject::connect(escape, &QShortcut::activated, browser_.get(), &QWidget::close);
+        // Opens centred on the screen, no larger than its free area.
+        const QRect area = AvailableArea();
+        if (area.isValid()) {
+            browser_->resize(HelpWindowSize.boundedTo(area.size() * 9 / 10));
+            browser_->move(area.center() - browser_->rect().center());
+        } else {
+            browser_->resize(HelpWindowSize);
+        }
     }
     browser_->setSource(QUrl(QString::fromStdString(url)));
     browser_->show();
     browser_->raise();
+    browser_->activateWindow();
 }
 
 void THtmlHelp::ShowContext(int context) { ShowPage(HelpPageFor(context)); }

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QObject>
 
@@ -30,12 +31,13 @@ inline constexpr int HelpFileClose = 1213;
 inline constexpr int HelpFileSave = 1214;
 inline constexpr int HelpFileReport = 1215;
 inline constexpr int HelpFileExit = 1216;
+inline constexpr int HelpRuleEditor = 1229;
 inline constexpr int HelpFourOptions = 1253;
 inline constexpr int HelpCopyChart = 1254;
 inline constexpr int HelpWindowMenu = 1261;
+inline constexpr int HelpPreview = 1271;
 
-// The property that holds an object's help context.
-inline constexpr const char* HelpContextProperty = "helpContext";
+// Sets the object's help context (HelpContextProperty, platform/Help.h).
 void SetHelpContext(QObject& object, int context);
 // The object's help context; 0 for none (or no object).
 int HelpContextOf(const QObject* object);
@@ -43,6 +45,8 @@ int HelpContextOf(const QObject* object);
 // The resource path of the page that shows a context: a page of its own
 // where there is one, else the contents page.
 std::string HelpPageFor(int context);
+// Every help context that has a page of its own.
+std::vector<int> HelpContexts();
 // The resource paths of the contents and the index.
 inline constexpr const char* HelpContentsPage = "qrc:/help/contents.html";
 inline constexpr const char* HelpIndexPage = "qrc:/help/index.html";

@@ -276,7 +276,22 @@ void TMainForm::YieldShortcuts() {
     }
 }
 
+void TMainForm::UpdateFrameTitle() {
+    // The child's window title carries its caption already escaped for Qt's
+    // modified mark ("[*]").
+    const QMdiSubWindow* child = mdi_area_ != nullptr ? mdi_area_->currentSubWindow() : nullptr;
+    const QString name = QString::fromLatin1(SMainCaption);
+    const QString title = child != nullptr ? QStringLiteral("%1 - [%2]").arg(name, child->windowTitle()) : name;
+    if (windowTitle() != title) setWindowTitle(title);
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange) UpdateFrameTitle();
+}
+
 void TMainForm::UpdateFrameActions() {
+    UpdateFrameTitle();
     TModelForm* form = CurrentModelForm();
     const bool upd = form != nullptr;
     const auto& a = actions_;

@@ -146,8 +146,12 @@ public:
     // Merges the menu bar again for the current window and page, and gives
     // the page's keys precedence over the frame's.
     void ResetActiveChild();
-    // Enables the frame's commands for the current window.
+    // Enables the frame's commands for the current window, and sets the
+    // frame's title.
     void UpdateFrameActions();
+    // The frame's title: "Mivo - [caption]" with the current window's
+    // caption, "Mivo" alone without a current window.
+    void UpdateFrameTitle();
     // The statistics in the status bar.
     void SetStatusText(const std::string& text);
     QLabel* StatisticsLabel() const { return statistics_; }
@@ -232,6 +236,9 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Qt titles the frame itself while a child is maximised, from a title
+    // it remembered; the frame puts its own back.
+    void changeEvent(QEvent* event) override;
 
 private:
     // TReportViewer

@@ -2,6 +2,8 @@
 
 #include "desktop/NodeImages.h"
 
+#include <utility>
+
 #include <cmath>
 
 #include <QPainter>
@@ -111,20 +113,27 @@ QIcon NodeIcon(TNodeImage image) {
     return QIcon(pixmap);
 }
 
-TNodeImageDelegate::TNodeImageDelegate(QTreeWidget& tree) : QStyledItemDelegate(&tree), tree_(tree) {}
+TNodeImageDelegate::TNodeImageDelegate(QTreeWidget& tree, TNodeAttributeOf attributeOf)
+    : QStyledItemDelegate(&tree), tree_(tree), attribute_of_(std::move(attributeOf)) {
+    if (!attribute_of_) attribute_of_ = [](const QTreeWidgetItem* node) { return NodeAttribute(node); };
+}
+
+TNodeImage TNodeImageDelegate::ImageOf(const QModelIndex& index) const {
+    return NodeImageOf(attribute_of_(tree_.itemFromIndex(index)));
+}
 
 void TNodeImageDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
     if (index.column() != 0) return;
-    const QIcon icon = NodeIcon(NodeImageOf(NodeAttribute(tree_.itemFromIndex(index))));
+    const QIcon icon = NodeIcon(ImageOf(index));
     if (icon.isNull()) return;
     option->icon = icon;
     option->features |= QStyleOptionViewItem::HasDecoration;
     option->decorationSize = QSize(16, 16);
 }
 
-void InstallNodeImages(QTreeWidget& tree) {
-    tree.setItemDelegate(new TNodeImageDelegate(tree));
+void InstallNodeImages(QTreeWidget& tree, TNodeAttributeOf attributeOf) {
+    tree.setItemDelegate(new TNodeImageDelegate(tree, std::move(attributeOf)));
     tree.setIconSize(QSize(16, 16));
 }
 

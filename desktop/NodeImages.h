@@ -17,6 +17,8 @@
 // a walk over the whole tree.
 #pragma once
 
+#include <functional>
+
 #include <QIcon>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
@@ -43,21 +45,29 @@ TNodeImage NodeImageOf(const TMivoAttribute* attribute);
 // kept in Qt's pixmap cache, so it needs the application object.
 QIcon NodeIcon(TNodeImage image);
 
-// Draws the node image of each row of an attribute tree (a tree filled by
-// desktop/TreeFill.h) as the row is painted, from the attribute bound to
-// its node, so the images never go stale and no refresh walks the tables.
+// The attribute of a tree's node; null for none.
+using TNodeAttributeOf = std::function<const TMivoAttribute*(const QTreeWidgetItem*)>;
+
+// Draws the node image of each row of an attribute tree as the row is
+// painted, from the attribute of its node, so the images never go stale and
+// no refresh walks the tables. The attribute is the one bound to the node
+// (a tree filled by desktop/TreeFill.h) unless the tree finds it otherwise.
 class TNodeImageDelegate : public QStyledItemDelegate {
 public:
-    explicit TNodeImageDelegate(QTreeWidget& tree);
+    explicit TNodeImageDelegate(QTreeWidget& tree, TNodeAttributeOf attributeOf = {});
+
+    // The image of the row's node.
+    TNodeImage ImageOf(const QModelIndex& index) const;
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
     QTreeWidget& tree_;
+    TNodeAttributeOf attribute_of_;
 };
 
 // Gives the tree its node images (the delegate is a Qt child of the tree).
-void InstallNodeImages(QTreeWidget& tree);
+void InstallNodeImages(QTreeWidget& tree, TNodeAttributeOf attributeOf = {});
 
 }  // namespace mivo

@@ -85,9 +85,9 @@ int TOptionGridModel::rowCount(const QModelIndex& parent) const {
 
 int TOptionGridModel::columnCount(const QModelIndex& parent) const {
     if (parent.isValid()) return 0;
-    const int options = state_.Model().OptionCount();
-    // The options grid keeps one (empty) option column without options.
-    return kind_ == TGridKind::Options ? std::max(1, options) : options;
+    // Without options both grids keep one empty option column (of width 0,
+    // see TOptionGridView::FitOptionColumns), so a row can still be current.
+    return std::max(1, state_.Model().OptionCount());
 }
 
 QVariant TOptionGridModel::data(const QModelIndex& index, int role) const {
@@ -160,10 +160,19 @@ TOptionGridView::TOptionGridView(QWidget* parent) : QTableView(parent) {
     setWordWrap(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    horizontalHeader()->setDefaultSectionSize(110);
-    horizontalHeader()->setFixedHeight(8);
+    horizontalHeader()->setDefaultSectionSize(DefaultOptionColumnWidth);
+    // The grid's own heading is its first row (the option names); the
+    // view's header would be an empty strip above it.
+    horizontalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     ValEditMenu = new QMenu(this);
+}
+
+void TOptionGridView::FitOptionColumns(int optionCount) {
+    if (optionCount == 0)
+        setColumnWidth(0, 0);
+    else if (columnWidth(0) == 0)
+        setColumnWidth(0, DefaultOptionColumnWidth);
 }
 
 void TOptionGridView::ClearValEditMenu() {

@@ -3,7 +3,7 @@
 // costs no item or widget per cell.
 //
 // Numbering: the grid's row 0 (empty) and column 0 (attribute names) are
-// the view's headers. Grid row 1 holds the option names and grid row r >= 2
+// the view's headers; the horizontal one, row 0, is hidden. Grid row 1 holds the option names and grid row r >= 2
 // the attribute r - 2 of the page's list; grid column c >= 1 is option
 // c - 1. The view's row v is grid row v + 1 and its column k grid column
 // k + 1; GridRow/GridCol and ViewRow/ViewCol convert.
@@ -84,8 +84,15 @@ private:
 class TOptionGridView final : public QTableView {
     Q_OBJECT
 public:
+    // The width of an option column.
+    static constexpr int DefaultOptionColumnWidth = 110;
+
     explicit TOptionGridView(QWidget* parent = nullptr);
     void keyboardSearch(const QString&) override {}
+
+    // Without options the one empty column gets width 0; with options a
+    // column of width 0 gets the default width back.
+    void FitOptionColumns(int optionCount);
 
     // Empties the value popup; entries are deleted later, since one may be
     // the entry whose click is running.

@@ -85,6 +85,7 @@ TOptionsPage::TOptionsPage(TModelForm& form)
     QObject::connect(add, &QAction::triggered, Widget(), [this] { Guarded([&] { OptAddBtnClick(true); }); });
     ToolBar()->addAction(add);
     auto* addItem = new QAction(QStringLiteral("&Add option"), Widget());
+    addItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
     QObject::connect(addItem, &QAction::triggered, Widget(), [this] { Guarded([&] { OptAddBtnClick(false); }); });
     Menu()->addAction(addItem);
     struct TCommand {
@@ -93,19 +94,24 @@ TOptionsPage::TOptionsPage(TModelForm& form)
         const char* Item;
         const char* Hint;
         void (TOptionsPage::*Handler)();
+        QKeySequence Key = {};  // of the page-menu item
     };
     const TCommand commands[] = {
-        {TCommandId::OptDel, "Delete", "Delete option", "Delete|Delete the current option", &TOptionsPage::OptDelBtnClick},
-        {TCommandId::OptCut, "Cut", "Cu&t", "Cut|Cut the current option", &TOptionsPage::OptCutBtnClick},
-        {TCommandId::OptCopy, "Copy", "&Copy", "Copy|Copy the current option", &TOptionsPage::OptCopyBtnClick},
+        {TCommandId::OptDel, "Delete", "Delete option", "Delete|Delete the current option", &TOptionsPage::OptDelBtnClick,
+         QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+        {TCommandId::OptCut, "Cut", "Cu&t", "Cut|Cut the current option",
+         &TOptionsPage::OptCutBtnClick, QKeySequence(Qt::CTRL | Qt::Key_X)},
+        {TCommandId::OptCopy, "Copy", "&Copy", "Copy|Copy the current option",
+         &TOptionsPage::OptCopyBtnClick, QKeySequence(Qt::CTRL | Qt::Key_C)},
         {TCommandId::OptDup, "Duplicate", "&Duplicate", "Duplicate|Duplicate the current option",
          &TOptionsPage::OptDupBtnClick},
-        {TCommandId::OptPaste, "Paste", "&Paste", "Paste|Paste an option", &TOptionsPage::OptPasteBtnClick},
+        {TCommandId::OptPaste, "Paste", "&Paste", "Paste|Paste an option",
+         &TOptionsPage::OptPasteBtnClick, QKeySequence(Qt::CTRL | Qt::Key_V)},
     };
     for (const TCommand& c : commands) {
         const auto handler = [this, h = c.Handler] { (this->*h)(); };
         AddButton(c.Id, QString::fromLatin1(c.Button), QString::fromLatin1(c.Hint), handler);
-        AddItem(c.Id, QString::fromLatin1(c.Item), QString::fromLatin1(c.Hint), {}, handler);
+        AddItem(c.Id, QString::fromLatin1(c.Item), QString::fromLatin1(c.Hint), c.Key, handler);
     }
 }
 
@@ -126,6 +132,7 @@ void TOptionsPage::FillOptionsGrid() {
     const TGridCells keep = Cell();
     State().StructureChanged();
     GridModel->Reset();
+    OptGrid->FitOptionColumns(Form().Model().OptionCount());
     // Column 0 as wide as its widest text in bold, plus 4 pixels.
     QFont bold = OptGrid->font();
     bold.setBold(true);

@@ -39,6 +39,7 @@
 #include "model/MivoFunction.h"
 #include "model/MivoModel.h"
 #include "model/MivoScale.h"
+#include "model/MivoStr.h"
 #include "model/RuleAdjust.h"
 #include "model/RunTime.h"
 #include "model/ScaleEdit.h"
@@ -218,6 +219,10 @@ void TTreePage::BuildControls() {
     splitter_ = new QSplitter(Qt::Horizontal);
     splitter_->addWidget(tree);
     splitter_->addWidget(panel);
+    // A drag that widens the tree stops while the attribute panel keeps
+    // more than 200 pixels; neither side collapses.
+    panel->setMinimumWidth(MinAttributePanelWidth);
+    splitter_->setChildrenCollapsible(false);
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 1);
     tree->show();
@@ -246,22 +251,27 @@ void TTreePage::BuildCommands() {
         const char* Item;    // page-menu caption
         const char* Pop;     // popup caption (nullptr: none)
         void (TTreePage::*Handler)();
+        QKeySequence Key = {};  // of the page-menu item
     };
     const TCommand commands[] = {
         {TCommandId::ModAdd, "Add", "Add|Add a new attribute", "&Add Attribute", "&Add attribute",
-         &TTreePage::ModAddBtnClick},
+         &TTreePage::ModAddBtnClick, QKeySequence(Qt::CTRL | Qt::Key_Insert)},
         {TCommandId::ModDel, "Delete", "Delete|Delete subtree or item", "D&elete subtree or item",
-         "D&elete subtree or item", &TTreePage::ModDelBtnClick},
-        {TCommandId::ModCut, "Cut", "Cut|Cut subtree", "Cu&t", "Cu&t", &TTreePage::ModCutBtnClick},
-        {TCommandId::ModCopy, "Copy", "Copy|Copy subtree", "&Copy", "&Copy", &TTreePage::ModCopyBtnClick},
-        {TCommandId::ModPaste, "Paste", "Paste|Paste subtree", "&Paste", "&Paste", &TTreePage::ModPasteBtnClick},
+         "D&elete subtree or item", &TTreePage::ModDelBtnClick, QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+        {TCommandId::ModCut, "Cut", "Cut|Cut subtree", "Cu&t", "Cu&t",
+         &TTreePage::ModCutBtnClick, QKeySequence(Qt::CTRL | Qt::Key_X)},
+        {TCommandId::ModCopy, "Copy", "Copy|Copy subtree", "&Copy", "&Copy",
+         &TTreePage::ModCopyBtnClick, QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {TCommandId::ModPaste, "Paste", "Paste|Paste subtree", "&Paste", "&Paste",
+         &TTreePage::ModPasteBtnClick, QKeySequence(Qt::CTRL | Qt::Key_V)},
         {TCommandId::ModDup, "Duplicate", "Duplicate|Duplicate subtree", "&Duplicate", "&Duplicate",
-         &TTreePage::ModDupBtnClick},
-        {TCommandId::ModUp, "Up", "Move up|Move attribute up", "Move up", "Move &up", &TTreePage::ModUpBtnClick},
+         &TTreePage::ModDupBtnClick, QKeySequence(Qt::CTRL | Qt::Key_2)},
+        {TCommandId::ModUp, "Up", "Move up|Move attribute up", "Move up", "Move &up",
+         &TTreePage::ModUpBtnClick, QKeySequence(Qt::CTRL | Qt::Key_Up)},
         {TCommandId::ModDn, "Down", "Move down|Move attribute down", "Move down", "Move do&wn",
-         &TTreePage::ModDnBtnClick},
+         &TTreePage::ModDnBtnClick, QKeySequence(Qt::CTRL | Qt::Key_Down)},
         {TCommandId::ModFnc, "Function", "Utility function|Edit the utility function", "&Utility function...",
-         nullptr, &TTreePage::ModFncBtnClick},
+         nullptr, &TTreePage::ModFncBtnClick, QKeySequence(Qt::CTRL | Qt::Key_F)},
         {TCommandId::ModDelFnc, nullptr, "Delete function|Delete the utility function", "Delete function",
          nullptr, &TTreePage::ModDelFncItemClick},
         {TCommandId::ModDelScale, nullptr, "Delete scale|Delete the scale", "De&lete scale", nullptr,
@@ -275,11 +285,12 @@ void TTreePage::BuildCommands() {
     for (const TCommand& c : commands) {
         const auto handler = [this, h = c.Handler] { (this->*h)(); };
         if (c.Button) AddButton(c.Id, QObject::tr(c.Button), QObject::tr(c.Hint), handler);
-        AddItem(c.Id, QObject::tr(c.Item), QObject::tr(c.Hint), {}, handler);
+        AddItem(c.Id, QObject::tr(c.Item), QObject::tr(c.Hint), c.Key, handler);
         if (c.Pop) AddPopupItem(c.Id, QObject::tr(c.Pop), QObject::tr(c.Hint), handler);
         if (c.Id == TCommandId::ModFnc) {
             // The scale editor's item sits next to it; its button is in the scale box.
             QAction* scale = Menu()->addAction(QObject::tr("&Scale..."));
+            scale->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
             scale->setStatusTip(QObject::tr("Edit the scale"));
             QObject::connect(scale, &QAction::triggered, scale, [this] { Guarded([this] { ModScaleBtnClick(); }); });
         }
@@ -874,7 +885,11 @@ void TTreePage::Refresh() {
     const TMivoAttribute* c = Form().CurrentObject();
     const TCommandStates& commands = Form().Commands();
     const auto show = [](QLineEdit* edit, const std::string& text, bool enabled) {
-        if (edit->text() != Q(text)) edit->setText(Q(text));
+        if (edit->text() != Q(text)) {
+            edit->setText(Q(text));
+            // A read-only summary shows the start of a long text.
+            if (edit->isReadOnly()) edit->setCursorPosition(0);
+        }
         edit->setEnabled(enabled);
     };
     show(name_edit_, c ? c->GetName() : std::string(), c != nullptr);
@@ -884,7 +899,8 @@ void TTreePage::Refresh() {
     fnc_box_->setVisible(commands.Visible(TCommandId::ModFncGroup));
     fnc_btn_->setEnabled(commands.Enabled(TCommandId::ModFnc));
     const TMivoFunction* funct = c ? c->Funct() : nullptr;
-    show(fnc_edit_, funct ? funct->StatusText() : std::string(), commands.Enabled(TCommandId::ModFnc));
+    show(fnc_edit_, funct ? funct->StatusText() : std::string(MivoStr::SUndefined),
+         commands.Enabled(TCommandId::ModFnc));
     show(fnc_desc_edit_, funct ? funct->GetDescription() : std::string(),
          commands.Enabled(TCommandId::FncDescEdit));
 }

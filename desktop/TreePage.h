@@ -52,6 +52,9 @@ class TMivoScale;
 
 // The name of an attribute the Add command makes.
 inline constexpr const char* SNewAttribute = "New";
+// The narrowest the attribute panel beside the tree becomes (a drag of the
+// splitter leaves it more than 200 pixels).
+inline constexpr int MinAttributePanelWidth = 201;
 
 // Why a drop is refused, if it is.
 enum class TDropCheck : std::uint8_t {
@@ -130,6 +133,7 @@ public:
     QPushButton* ModFncBtn() const { return fnc_btn_; }
     QLineEdit* AtrFncEdit() const { return fnc_edit_; }
     QLineEdit* FncDescEdit() const { return fnc_desc_edit_; }
+    QSplitter* ModSplitter() const { return splitter_; }
 
 private:
     class TEvents;

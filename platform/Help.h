@@ -7,6 +7,10 @@
 
 namespace mivo {
 
+// The Qt property under which a window, a menu or a menu item carries its
+// help context (an int); the desktop's F1 key asks the help service for it.
+inline constexpr const char* HelpContextProperty = "helpContext";
+
 class THelp {
 public:
     virtual ~THelp() = default;

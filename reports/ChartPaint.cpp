@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "platform/MetafileCanvas.h"
@@ -119,6 +121,33 @@ void DrawHorizontalTicks(TChartPainter& p, const TChartAxis& axis, const std::ve
 
 void PaintEmpty(TCanvas& canvas, const TCanvasRect& rect) { TChartPainter painter(canvas, rect); }
 
+// The labels of the plane chart's marks. Marks that end at one point (the
+// options with the same pair of values) share the first one's anchor, and
+// their names are listed one below the other from there.
+class TPlaneLabels {
+public:
+    explicit TPlaneLabels(TChartPainter& painter) : painter_(painter) {}
+
+    // The label of a mark ending at (x, y), anchored at (ax, ay) unless an
+    // earlier mark ended there; blank labels take no line.
+    void Add(double x, double y, double ax, double ay, const std::string& label) {
+        if (label.find_first_not_of(' ') == std::string::npos) return;
+        const auto key = std::make_pair(TChartPainter::Round(x), TChartPainter::Round(y));
+        auto [at, fresh] = stacks_.try_emplace(key, TStack{ax, ay, 0});
+        TStack& stack = at->second;
+        painter_.Text(stack.X, stack.Y + stack.Lines * painter_.TextHeight(), label, 1, -1);
+        ++stack.Lines;
+    }
+
+private:
+    struct TStack {
+        double X, Y;
+        int Lines;
+    };
+    TChartPainter& painter_;
+    std::map<std::pair<std::int32_t, std::int32_t>, TStack> stacks_;
+};
+
 }  // namespace
 
 void PaintBarChart(TCanvas& canvas, const TCanvasRect& rect, const TBarChart& chart) {
@@ -209,6 +238,7 @@ void PaintPlaneChart(TCanvas& canvas, const TCanvasRect& rect, const TPlaneChart
 
     const double unit = (bottom - top) / yMax;
     const double radius = std::max<double>(p.Px(4), ChartBubbleRadius * unit);
+    TPlaneLabels labels(p);
     for (const TPlaneMark& mark : chart.Marks) {
         const double x0 = X(mark.X0), y0 = Y(mark.Y0), x1 = X(mark.X1), y1 = Y(mark.Y1);
         if (mark.IsBubble()) {
@@ -216,7 +246,7 @@ void PaintPlaneChart(TCanvas& canvas, const TCanvasRect& rect, const TPlaneChart
             p.SetFill(mark.Color);
             canvas.Ellipse({TChartPainter::Round(x0 - radius), TChartPainter::Round(y0 - radius),
                             TChartPainter::Round(x0 + radius) + 1, TChartPainter::Round(y0 + radius) + 1});
-            p.Text(x0 + radius + gap / 2.0, y0 - radius, mark.Label, 1, -1);
+            labels.Add(x0, y0, x0 + radius + gap / 2.0, y0 - radius, mark.Label);
             continue;
         }
         // The shaft, then a filled head at the high corner.
@@ -235,7 +265,7 @@ void PaintPlaneChart(TCanvas& canvas, const TCanvasRect& rect, const TPlaneChart
             p.SetFill(mark.Color);
             canvas.Polygon(points);
         }
-        p.Text(x1 + gap, y1 - gap, mark.Label, 1, -1);
+        labels.Add(x1, y1, x1 + gap, y1 - gap, mark.Label);
     }
 }
 

@@ -14,8 +14,9 @@
 //    the high end's colour; option labels left of the bars where they fit,
 //    the value axis below with its title.
 //  - Plane: a bubble or an arrow (from the low to the high corner) per
-//    option, its label beside it; the first attribute's axis below, the
-//    second's on the left.
+//    option, its label beside it (the labels of marks that end at one
+//    point listed one below the other); the first attribute's axis below,
+//    the second's on the left.
 //  - Radar: a silver disc with one spoke per attribute, 0 at the centre and
 //    1 at the rim, the attributes' names outside the rim; the low ends
 //    joined by a red line with round markers, the high ends by a green line

@@ -1,8 +1,9 @@
 // Shows the charts of the bicycle example model and writes each as a PNG
 // into the folder given as the first argument: the bar chart, bubbles and
-// arrows, a radar, the four-options panel, a report page holding a chart,
-// and (as chart.emf in the second argument's folder, when given) a copied
-// chart's Enhanced Metafile for an independent reader to convert.
+// arrows (and a plane chart where three options coincide), a radar, the
+// four-options panel, a report page holding a chart, and (as chart.emf in
+// the second argument's folder, when given) a copied chart's Enhanced
+// Metafile for an independent reader to convert.
 #include "model/MivoFile.h"
 #include "model/MivoModel.h"
 #include "platform/EmfWriter.h"
@@ -103,6 +104,24 @@ int main(int argc, char** argv) {
     plane.resize(640, 480);
     plane.SetPicture(BuildPlaneChart(model, *price, *ride, {}));
     ok &= SaveWidget(plane, out + "/chart-bubbles.png");
+
+    // Two more options with the values of the first: three marks at one
+    // point, their names listed one below the other.
+    {
+        TMivoModel twins;
+        LoadFromFile(twins, std::string(MIVO_SOURCE_DIR) + "/tests/data/reports/fixture.mvo");
+        for (const char* name : {"Twin one", "Twin two"}) {
+            const int option = twins.OptionCount();
+            twins.AddOption(name);
+            for (TMivoAttribute* attribute : twins.Attributes())
+                if (attribute->IsBasic()) attribute->SetOptValue(option, attribute->GetOptValue(0));
+        }
+        twins.Reevaluate();
+        TChartWidget coincident;
+        coincident.resize(640, 480);
+        coincident.SetPicture(BuildPlaneChart(twins, *twins.FindByName("Price"), *twins.FindByName("Ride"), {}));
+        ok &= SaveWidget(coincident, out + "/chart-plane-coincident-options.png");
+    }
 
     TChartWidget radar;
     radar.resize(560, 480);

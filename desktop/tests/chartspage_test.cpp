@@ -3,12 +3,15 @@
 // a charted attribute deleted and brought back by undo.
 #include "desktop/tests/ShellFixture.h"
 
+#include <set>
+
 #include <QListWidget>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "desktop/ChartsPage.h"
+#include "desktop/NodeImages.h"
 #include "model/MivoAttribute.h"
 #include "platform/MetafileCanvas.h"
 #include "reports/MivoRpt.h"
@@ -92,6 +95,22 @@ TEST_F(ChartsPageTest, TheTreeItemsHintIsTheAttributesDescription) {
     QTest::mouseMove(tree->viewport(), at + QPoint(0, 1));
     QTest::mouseMove(tree->viewport(), at);
     EXPECT_EQ(Main->statusBar()->currentMessage(), "Monthly rent");
+}
+
+TEST_F(ChartsPageTest, TheTreeShowsTheNodeImagesOfTheModelTree) {
+    auto* images = dynamic_cast<TNodeImageDelegate*>(Page->ChartTreeView->itemDelegate());
+    ASSERT_NE(images, nullptr);
+    std::set<TNodeImage> seen;
+    for (QTreeWidgetItemIterator it(Page->ChartTreeView); *it; ++it) {
+        const TMivoAttribute* attribute = Attr((*it)->text(0).toStdString());
+        ASSERT_NE(attribute, nullptr);
+        const QModelIndex index = Page->ChartTreeView->indexFromItem(*it);
+        EXPECT_EQ(images->ImageOf(index), NodeImageOf(attribute)) << attribute->GetName();
+        seen.insert(images->ImageOf(index));
+    }
+    // The example has aggregate and basic attributes, both with an image.
+    EXPECT_GE(seen.size(), 2u);
+    EXPECT_FALSE(seen.count(niNone));
 }
 
 TEST_F(ChartsPageTest, ASeventhAttributeDropsTheFirstAndUnticksItsNode) {

@@ -32,6 +32,11 @@ TEST(CompOptForm, OneOptionLeavesOnlyCancel) {
         EXPECT_EQ(f.OptSel->count(), 1);
         EXPECT_FALSE(f.MainOptSel->isEnabled());
         EXPECT_FALSE(f.OKBtn->isEnabled());
+        // Ticking the only option, or all of them, leaves Compare disabled.
+        Check(f, 0, true);
+        EXPECT_FALSE(f.OKBtn->isEnabled());
+        f.SelAllClick();
+        EXPECT_FALSE(f.OKBtn->isEnabled());
         f.OKBtn->click();  // disabled: does nothing
         return DialogOk;   // even a forced OK yields no comparison
     });

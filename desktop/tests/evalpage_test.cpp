@@ -3,6 +3,7 @@
 #include "desktop/tests/ShellFixture.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -43,9 +44,18 @@ TEST_F(EvalPageTest, TheGridShowsEveryAttributeWithItsLevel) {
     const QModelIndex studio = Page->GridModel->index(RowOf(commute) - 1, 3);
     EXPECT_EQ(Page->GridModel->data(studio, Qt::DisplayRole).toString(), "medium;short");
     EXPECT_FALSE(Page->GridModel->data(studio, Qt::ForegroundRole).isValid());
+    // The grid's first row is its heading: the view shows no header above.
+    EXPECT_FALSE(Page->EvalGrid->horizontalHeader()->isVisibleTo(Page->EvalGrid));
+    // Without options one empty column of width 0 stays, so that a row can
+    // be current.
     Model().DeleteAllOptions();
     Page->Fill();
-    EXPECT_EQ(Page->GridModel->columnCount(), 0);
+    EXPECT_EQ(Page->GridModel->columnCount(), 1);
+    EXPECT_EQ(Page->EvalGrid->columnWidth(0), 0);
+    EXPECT_FALSE(Page->GridModel->data(Page->GridModel->index(1, 0), Qt::DisplayRole).isValid());
+    Model().AddOption("Back");
+    Page->Fill();
+    EXPECT_EQ(Page->EvalGrid->columnWidth(0), TOptionGridView::DefaultOptionColumnWidth);
     Model().Modified = false;
 }
 
@@ -127,6 +137,20 @@ TEST_F(EvalPageTest, FindNextFollowsTheStoredSearch) {
     // The only match: Find next stays on it.
     Page->EvalFindNextItemClick();
     EXPECT_EQ(Page->Cell().EvalRow, RowOf(Model().FindByName("Rent")));
+
+    // Without options the rows are still searched, and the found one is
+    // current (no option commands come with it).
+    Model().DeleteAllOptions();
+    Page->Fill();
+    Page->SetCurrentCell(2, 1);
+    ASSERT_EQ(Page->Cell().EvalRow, 2);
+    ASSERT_NE(RowOf(Model().FindByName("Rent")), 2);
+    Page->EvalFindNextItemClick();
+    EXPECT_EQ(Page->Cell().EvalRow, RowOf(Model().FindByName("Rent")));
+    EXPECT_EQ(Page->EvalGrid->currentIndex().row(), RowOf(Model().FindByName("Rent")) - 1);
+    EXPECT_FALSE(Form->Commands().Enabled(TCommandId::PlusMinus));
+    EXPECT_FALSE(Form->Commands().Visible(TCommandId::EvalValEdit));
+    Model().Modified = false;
 }
 
 }  // namespace

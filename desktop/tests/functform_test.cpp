@@ -246,6 +246,47 @@ TEST_F(FunctForm, ValuesOutsideTheScaleChangeNothing) {
     EXPECT_EQ(RulesOf(Funct()), before);
 }
 
+TEST_F(FunctForm, ValueKeysTakeTheKeypadAndShiftButNotCtrlAltOrMeta) {
+    // "Ten" has ten values over one input: the tenth value's key is ":".
+    std::vector<std::string> ten;
+    for (int v = 1; v <= 10; ++v) ten.push_back("v" + std::to_string(v));
+    TMivoAttribute* tenValues = testkit::AddAttribute(*fixture.model.Root(), "Ten", ten);
+    testkit::AddAttribute(*tenValues, "Input", {"a", "b"});
+    tenValues->CreateFunction();
+    struct Case {
+        TMivoAttribute* Attribute;
+        Qt::Key Key;
+        const char* Text;
+        Qt::KeyboardModifiers Modifiers;
+        int Value;  // the rule's value afterwards; -1: unchanged
+    };
+    const std::vector<Case> cases{
+        {fixture.car, Qt::Key_2, "2", Qt::NoModifier, 1},
+        {fixture.car, Qt::Key_2, "2", Qt::KeypadModifier, 1},
+        {fixture.car, Qt::Key_3, "3", Qt::KeypadModifier | Qt::ShiftModifier, 2},
+        {tenValues, Qt::Key_Colon, ":", Qt::ShiftModifier, 9},
+        {tenValues, Qt::Key_9, "9", Qt::KeypadModifier, 8},
+        {fixture.car, Qt::Key_2, "2", Qt::ControlModifier, -1},
+        {fixture.car, Qt::Key_2, "2", Qt::AltModifier, -1},
+        {fixture.car, Qt::Key_2, "2", Qt::MetaModifier, -1},
+        {tenValues, Qt::Key_Colon, ":", Qt::ShiftModifier | Qt::ControlModifier, -1},
+    };
+    for (const Case& c : cases) {
+        TFunctForm& f = Open(c.Attribute);
+        f.SelectRule(0);
+        const std::string before = RulesOf(Funct());
+        QKeyEvent press(QEvent::KeyPress, c.Key, c.Modifiers, QString::fromLatin1(c.Text));
+        QCoreApplication::sendEvent(f.FncGrid(), &press);
+        if (c.Value < 0) {
+            EXPECT_EQ(RulesOf(Funct()), before) << c.Text << " " << c.Modifiers;
+        } else {
+            EXPECT_EQ(Low(0), c.Value) << c.Text << " " << c.Modifiers;
+            EXPECT_EQ(High(0), c.Value) << c.Text << " " << c.Modifiers;
+            EXPECT_TRUE(Funct().RuleEntered(0));
+        }
+    }
+}
+
 TEST_F(FunctForm, KeysEscapeEnterAndHelp) {
     TFunctForm& f = Open(fixture.car);
     QSignalSpy rejected(&f, &QDialog::rejected);

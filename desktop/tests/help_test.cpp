@@ -1,12 +1,18 @@
-// The help service over the bundled pages, and F1 in a dialog.
+// The help service over the bundled pages, its window, and F1 in a dialog,
+// the preview and the Chart menu.
 #include <QDialog>
+#include <QFile>
+#include <QMenu>
+#include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
 #include "desktop/Help.h"
+#include "desktop/Page.h"
 #include "desktop/tests/ShellFixture.h"
+#include "reports/ui/PreviewForm.h"
 
 namespace mivo::test {
 namespace {
@@ -80,6 +86,105 @@ TEST(HelpKeys, F1InADialogAsksForTheDialogsContext) {
     QTest::keyClick(&plain, Qt::Key_F1);
     EXPECT_EQ(help.Calls.size(), 1u);
     qApp->removeEventFilter(&filter);
+}
+
+}  // namespace
+}  // namespace mivo::test
+
+namespace mivo::test {
+namespace {
+
+TEST(HtmlHelp, EveryContextHasAPageOfItsOwnAndTheContentsReachTheShortPages) {
+    EnsureGuiApplication();
+    THtmlHelp help;
+    const std::vector<int> named{HelpToolBar,    HelpChartMenu,  HelpFileNew,     HelpFileOpen,    HelpFileClose,
+                                 HelpFileSave,   HelpFileReport, HelpFileExit,    HelpRuleEditor,  HelpFourOptions,
+                                 HelpCopyChart,  HelpWindowMenu, HelpPreview};
+    EXPECT_EQ(HelpContexts(), named);
+    for (int context : HelpContexts()) {
+        const std::string page = HelpPageFor(context);
+        EXPECT_NE(page, HelpContentsPage) << context;
+        EXPECT_TRUE(QFile::exists(QString::fromStdString(page).mid(3))) << page;  // "qrc:/..." as ":/..."
+    }
+    EXPECT_EQ(HelpPageFor(HelpRuleEditor), "qrc:/help/ruleeditor.html");
+    EXPECT_EQ(HelpPageFor(HelpPreview), "qrc:/help/preview.html");
+    // The contents link every page, the short ones on the scale editor and
+    // on the options and evaluation pages among them.
+    help.ShowContents();
+    const QString contents = help.Browser()->toHtml();
+    for (const char* page : {"scale.html", "options.html", "evaluation.html", "ruleeditor.html", "preview.html",
+                             "file.html", "report.html", "window.html", "charts.html", "toolbar.html"}) {
+        EXPECT_TRUE(contents.contains(QString::fromLatin1(page))) << page;
+        EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/") + QString::fromLatin1(page))) << page;
+    }
+    help.Browser()->setSource(QUrl(QStringLiteral("qrc:/help/evaluation.html")));
+    for (const char* word : {"+/-1", "Explain", "Compare"})
+        EXPECT_TRUE(help.Browser()->toPlainText().contains(QString::fromLatin1(word))) << word;
+    help.Browser()->setSource(QUrl(QStringLiteral("qrc:/help/options.html")));
+    EXPECT_TRUE(help.Browser()->toPlainText().contains(QStringLiteral("chooses the first value")));
+    help.CloseAll();
+}
+
+TEST(HtmlHelp, TheWindowOpensWithinTheScreenAndEscapeClosesIt) {
+    EnsureGuiApplication();
+    THtmlHelp help;
+    help.ShowContents();
+    QTextBrowser* browser = help.Browser();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(browser));
+    const QRect screen = browser->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(browser->geometry())) << browser->geometry().x() << "," << browser->geometry().y();
+    QTest::keyClick(browser, Qt::Key_Escape);
+    EXPECT_FALSE(browser->isVisible());
+    // Shown again, it is where it was.
+    help.ShowContext(HelpPreview);
+    EXPECT_TRUE(browser->isVisible());
+    EXPECT_TRUE(screen.contains(browser->geometry()));
+    help.CloseAll();
+}
+
+// F1 in the preview window, on the Chart menu and on two of its items asks
+// the help service for their contexts.
+class HelpPlaces : public ShellTest {};
+
+TEST_F(HelpPlaces, F1AsksForThePreviewsTheChartMenusAndItsItemsContexts) {
+    Main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
+    {
+        TPreviewForm preview(Prompts, Clipboard, nullptr, Main.get());
+        preview.setWindowState(Qt::WindowNoState);
+        preview.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+        ASSERT_EQ(QApplication::activeModalWidget(), &preview);
+        QTest::keyClick(&preview, Qt::Key_F1);
+        ASSERT_EQ(Help.Calls.size(), 1u);
+        EXPECT_EQ(Help.Calls.back(), "context 1271");
+    }
+    TModelForm* form = Main->OpenModelWindow(ExampleModel());
+    form->SetCurrentPage(TModelPage::Charts);
+    QMenu* menu = form->Page(TModelPage::Charts).PageMenu();
+    ASSERT_NE(menu, nullptr);
+    const auto item = [menu](const QString& text) -> QAction* {
+        for (QAction* action : menu->actions())
+            if (action->text() == text) return action;
+        return nullptr;
+    };
+    const std::vector<std::pair<QAction*, std::string>> cases{
+        {nullptr, "context 125"},
+        {item(QStringLiteral("Four options")), "context 1253"},
+        {item(QStringLiteral("&Copy chart")), "context 1254"},
+    };
+    for (const auto& [action, call] : cases) {
+        menu->popup(Main->mapToGlobal(QPoint(20, 20)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        if (action != nullptr) {
+            action->setEnabled(true);
+            menu->setActiveAction(action);
+        }
+        QTest::keyClick(menu, Qt::Key_F1);
+        EXPECT_EQ(Help.Calls.back(), call);
+        menu->hide();
+    }
+    EXPECT_EQ(Help.Calls.size(), 4u);
 }
 
 }  // namespace

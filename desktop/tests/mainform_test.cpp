@@ -269,6 +269,57 @@ TEST_F(MainFormTest, ClosingTheFrameStopsAtTheFirstWindowThatRefuses) {
     EXPECT_EQ(Main->ModelForms().front(), second);
 }
 
+// The frame's title as shown (Qt's "[*]" escape undone).
+std::string ShownTitle(const QWidget& window) {
+    return window.windowTitle().replace(QStringLiteral("[*][*]"), QStringLiteral("[*]")).toStdString();
+}
+
+TEST_F(MainFormTest, TheFramesTitleNamesTheCurrentWindowOnceAndCurrent) {
+    Main->show();
+    EXPECT_EQ(ShownTitle(*Main), "Mivo");
+    TScratchDir scratch;
+    const std::string copy = scratch.File("apartment.mvo");
+    std::filesystem::copy_file(ExampleModel(), copy);
+    TModelForm* form = Main->OpenModelWindow(copy);
+    form->showMaximized();
+    QCoreApplication::processEvents();
+    const std::string opened = "Apartment [" + form->FileName() + "]";
+    EXPECT_EQ(ShownTitle(*Main), "Mivo - [" + opened + "]");
+    // A visit to another page, a change, a restore and a maximise: one
+    // segment, the current caption.
+    form->SetCurrentPage(TModelPage::Evaluation);
+    form->Model().Changed();
+    form->UpdateControls();
+    const std::string changed = "Apartment [*" + form->FileName() + "]";
+    EXPECT_EQ(ShownTitle(*Main), "Mivo - [" + changed + "]");
+    form->showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ShownTitle(*Main), "Mivo - [" + changed + "]");
+    form->showMaximized();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ShownTitle(*Main), "Mivo - [" + changed + "]");
+    // Save As names the new file.
+    Prompts.ExpectSaveFile(TFileAnswer{scratch.File("renamed.mvo"), 1});
+    ASSERT_TRUE(form->SaveModelAs());
+    EXPECT_EQ(ShownTitle(*Main), "Mivo - [Apartment [" + form->FileName() + "]]");
+    EXPECT_NE(form->FileName().find("renamed.mvo"), std::string::npos);
+    // A second window, a new model: its caption alone; closing it brings
+    // the first back; closing the last leaves the name alone.
+    TModelForm* second = Main->OpenModelWindow({});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ShownTitle(*Main), "Mivo - [" + ShownTitle(*second) + "]");
+    second->Model().Modified = false;
+    second->close();
+    Flush();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ShownTitle(*Main), "Mivo - [Apartment [" + form->FileName() + "]]");
+    form->close();
+    Flush();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(WindowCount(), 0);
+    EXPECT_EQ(ShownTitle(*Main), "Mivo");
+}
+
 // --- menus -------------------------------------------------------------------------------
 
 QStringList MenuTitles(const QMainWindow& window) {

@@ -3,6 +3,7 @@
 #include "desktop/tests/ShellFixture.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -64,11 +65,17 @@ TEST_F(OptionsPageTest, TheGridShowsBasicAttributesByOptions) {
     first->SetOptValue(0, "");
     EXPECT_EQ(OptionCellText(*first, 0), "*");
 
-    // Without options one empty column stays.
+    // Without options one empty column of width 0 stays, and no header
+    // strip above the grid's own heading row.
+    EXPECT_FALSE(Page->OptGrid->horizontalHeader()->isVisibleTo(Page->OptGrid));
     Model().DeleteAllOptions();
     Page->Fill();
     EXPECT_EQ(Page->GridModel->columnCount(), 1);
+    EXPECT_EQ(Page->OptGrid->columnWidth(0), 0);
     EXPECT_FALSE(Page->GridModel->data(Page->GridModel->index(0, 0), Qt::DisplayRole).isValid());
+    Model().AddOption("Back");
+    Page->Fill();
+    EXPECT_EQ(Page->OptGrid->columnWidth(0), TOptionGridView::DefaultOptionColumnWidth);
 }
 
 TEST_F(OptionsPageTest, RightClickMakesTheCellCurrentAndThePopupChoosesTheValue) {

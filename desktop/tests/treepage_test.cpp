@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QSplitter>
 #include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -490,6 +491,45 @@ TEST_F(TreePageTest, WithoutACurrentAttributeTheEditsAreOff) {
     page->AtrDescEditChange("what the dealer asks");
     EXPECT_EQ(A("list price  ")->GetDescription(), "what the dealer asks");
     ExpectInStep("rename");
+}
+
+TEST_F(TreePageTest, TheFunctionBoxShowsUndefinedAndTheStartOfALongStatus) {
+    Main->show();
+    form->showMaximized();
+    A("Cost")->SetFunct(nullptr);
+    Select("Cost");
+    EXPECT_TRUE(page->FncBox()->isVisibleTo(form));
+    EXPECT_EQ(page->AtrFncEdit()->text(), "<undefined>");
+    // The status of Car's table is longer than the box: its start shows.
+    Select("Car");
+    QLineEdit* box = page->AtrFncEdit();
+    box->setFixedWidth(60);
+    ASSERT_GT(box->fontMetrics().horizontalAdvance(box->text()), 60);
+    EXPECT_EQ(box->text().toStdString(), A("Car")->Funct()->StatusText());
+    EXPECT_EQ(box->cursorPosition(), 0);
+    // The editable boxes keep the cursor where typing left it.
+    EXPECT_FALSE(page->AtrNameEdit()->isReadOnly());
+    Model().Modified = false;
+}
+
+TEST_F(TreePageTest, TheSplitterKeepsTheAttributePanelWiderThan200Pixels) {
+    Main->show();
+    form->showMaximized();
+    QCoreApplication::processEvents();
+    QSplitter* splitter = page->ModSplitter();
+    ASSERT_NE(splitter, nullptr);
+    ASSERT_GT(splitter->width(), 2 * MinAttributePanelWidth);
+    // A drag that widens the tree as far as it goes stops at the panel's
+    // minimum; narrowing goes on to the tree's own minimum.
+    splitter->setSizes({splitter->width(), 0});
+    QCoreApplication::processEvents();
+    const QList<int> sizes = splitter->sizes();
+    EXPECT_GT(sizes[1], 200);
+    EXPECT_EQ(splitter->width() - sizes[0] - splitter->handleWidth(), sizes[1]);
+    EXPECT_FALSE(splitter->childrenCollapsible());
+    splitter->setSizes({0, splitter->width()});
+    EXPECT_GT(splitter->sizes()[1], splitter->width() / 2);
+    Model().Modified = false;
 }
 
 TEST_F(TreePageTest, ScaleEditorRoundTripThroughThePage) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "platform/MetafileCanvas.h"
 #include "reports/ChartPaint.h"
@@ -117,6 +118,53 @@ TEST(ChartPaint, ABubbleForSingleValuesAnArrowForASet) {
     EXPECT_EQ(shaft->first.From.Y, shaft->first.To.Y);
     EXPECT_LT(shaft->first.From.X, shaft->first.To.X);
     EXPECT_EQ(heads[0].first.Points[0], shaft->first.To);
+}
+
+TEST(ChartPaint, NamesOfMarksAtOnePointAreListedOneBelowTheOther) {
+    PaintModel m;
+    // Two bubbles at one point, two arrows ending at one point, one alone.
+    const struct {
+        const char* Name;
+        std::string Price, Look;
+    } options[] = {
+        {"Studio", Values({1}), Values({2})},    {"Loft", Values({1}), Values({2})},
+        {"Flat", Values({0, 3}), Values({1})},  {"House", Values({2, 3}), Values({1})},
+        {"Cabin", Values({0}), Values({0})},
+    };
+    for (const auto& o : options) {
+        const int i = m.model.OptionCount();
+        m.model.AddOption(o.Name);
+        m.price->SetOptValue(i, o.Price);
+        m.look->SetOptValue(i, o.Look);
+    }
+    TFixedFontSource fonts;
+    const auto page = RecordChart(BuildPlaneChart(m.model, *m.price, *m.look, {}), 500, 400, fonts);
+    std::map<std::string, TCanvasPoint> at;
+    for (const TMetaRecord& r : page->Records())
+        if (auto* t = std::get_if<TMetaText>(&r)) at[t->Text] = t->At;
+    for (const auto& o : options) {
+        ASSERT_TRUE(at.count(o.Name)) << o.Name;
+    }
+    for (const auto& a : options) {
+        for (const auto& b : options) {
+            if (std::string(a.Name) < b.Name) {
+                EXPECT_NE(at[a.Name], at[b.Name]) << a.Name << " " << b.Name;
+            }
+        }
+    }
+    // The second name at a point stands one line below the first.
+    const std::int32_t line = at["Loft"].Y - at["Studio"].Y;
+    EXPECT_GT(line, 0);
+    EXPECT_EQ(at["Loft"].X, at["Studio"].X);
+    EXPECT_EQ(at["House"].X, at["Flat"].X);
+    EXPECT_EQ(at["House"].Y - at["Flat"].Y, line);
+
+    // Without option names nothing is listed, and no line is taken.
+    TChartOptions hidden;
+    hidden.ShowOptionNames = false;
+    for (const std::string& text : TextsOf(*RecordChart(BuildPlaneChart(m.model, *m.price, *m.look, hidden), 500,
+                                                        400, fonts)))
+        for (const auto& o : options) EXPECT_NE(text, o.Name);
 }
 
 TEST(ChartPaint, OnlyTheRadarsMiddleValueIsLabelled) {

@@ -30,6 +30,7 @@
 #include "model/Utils.h"
 #include "platform/EmfWriter.h"
 #include "platform/ErrorDisplay.h"
+#include "platform/Help.h"
 #include "platform/QtBitmap.h"
 #include "reports/MivoRpt.h"
 #include "reports/Measures.h"
@@ -108,6 +109,8 @@ TPreviewForm::TPreviewForm(TPrompts& prompts, TClipboard& clipboard, TPrinter* p
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     setWindowState(Qt::WindowMaximized);
     setModal(true);
+    // F1 in the window asks the help service for the window's topic.
+    setProperty(HelpContextProperty, HelpContext);
 
     toolBar_ = new QToolBar(this);
     toolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);

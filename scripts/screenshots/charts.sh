@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The charts: bars, bubbles and arrows, a radar, the four-options panel, a
-# report page with a chart, and a copied chart's Enhanced Metafile as
-# LibreOffice converts it (where LibreOffice is installed).
+# The charts: bars, bubbles and arrows (also three options at one point),
+# a radar, the four-options panel, a report page with a chart, and a copied
+# chart's Enhanced Metafile as LibreOffice converts it (where LibreOffice is
+# installed).
 set -euo pipefail
 build=$1
 out=$2
