@@ -37,6 +37,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mivo {
@@ -47,6 +48,7 @@ class TMivoScale;
 class TMivoFunction;
 class TMivoSettings;
 class TXmlItem;
+class TXmlWriter;
 
 // Messages of the reader's checks: the attribute's name, the 1-based rule
 // number (or the value limit), then details.
@@ -78,6 +80,8 @@ void LoadFromFile(TMivoModel& model, const std::string& file_name, TModelReading
 // The same over lines of text (undo snapshots); the wrong-root message
 // names "SavedList".
 void LoadFromStrings(TMivoModel& model, const std::vector<std::string>& lines);
+// The same over the lines of one text (split at CR LF, CR or LF).
+void LoadFromText(TMivoModel& model, std::string_view text);
 
 // Reads the element tree of a "Mivo" root into the model: the tree is
 // replaced, the file's options are appended, the settings keys present in
@@ -91,9 +95,11 @@ void ReadModel(TMivoModel& model, const TXmlItem& root, TModelReading reading = 
 // 8-bit text. Clears the modified mark.
 void SaveToFile(TMivoModel& model, const std::string& file_name);
 
-// The same tree as lines of text, except that the model's description is
-// written as plain text. Clears the modified mark.
+// The same document as lines of text, except that the model's description
+// is written as plain text. Clears the modified mark.
 void SaveToStrings(TMivoModel& model, std::vector<std::string>& lines);
+// The lines of SaveToStrings as one text, each ended by LF.
+std::string SaveToText(TMivoModel& model);
 
 // --- attribute subtrees ------------------------------------------------------
 
@@ -116,11 +122,11 @@ std::unique_ptr<TMivoAttribute> DuplicateSubtree(const TMivoModel& model, const 
 
 // --- the parts ---------------------------------------------------------------
 
-// Appends the element of each part to `parent`.
-void WriteAttribute(const TMivoAttribute& attribute, TXmlItem& parent);
-void WriteScale(const TMivoScale& scale, TXmlItem& parent);
-void WriteFunction(const TMivoFunction& function, TXmlItem& parent);
-void WriteSettings(const TMivoSettings& settings, TXmlItem& parent);
+// Writes the element of each part inside the writer's open element.
+void WriteAttribute(const TMivoAttribute& attribute, TXmlWriter& writer);
+void WriteScale(const TMivoScale& scale, TXmlWriter& writer);
+void WriteFunction(const TMivoFunction& function, TXmlWriter& writer);
+void WriteSettings(const TMivoSettings& settings, TXmlWriter& writer);
 // A text without CR LF as the element's text; otherwise one "LINE" child
 // per line (a final empty piece is not written).
 void WriteDescription(const std::string& name, const std::string& description, TXmlItem& parent);

@@ -80,6 +80,11 @@ std::string XmlEscape(std::string_view text, std::string_view kept = {});
 // reader's trimming.
 std::string XmlEscapeText(std::string_view text);
 
+// XmlEscape and XmlEscapeText appended to `out`, for writers that build
+// one text.
+void AppendXmlEscape(std::string& out, std::string_view text, std::string_view kept = {});
+void AppendXmlEscapeText(std::string& out, std::string_view text);
+
 // Every entity of the table replaced by its character, "&amp;" last; then,
 // with `XmlUtf8` on, converted from UTF-8 (text that is not valid UTF-8 is
 // kept as it stands). Other entities stay as they are.
@@ -88,6 +93,7 @@ std::string XmlUnescape(std::string_view text);
 // --- element tree ------------------------------------------------------------
 
 class TXmlItem;
+class TXmlLineSource;
 class TXmlParser;
 
 // An owning list of items in order; duplicates allowed.
@@ -172,10 +178,13 @@ public:
     // leaves the item as it was; anything after the root element's closing
     // tag is not read. On error the partly built tree stays in the item.
     void LoadFromStrings(const std::vector<std::string>& lines);
-    // The file's lines (split at CR LF, CR or LF), then LoadFromStrings.
+    // The same over the lines of a text (split at CR LF, CR or LF).
+    void LoadFromText(std::string_view text);
+    // The file's text, then LoadFromText.
     void LoadFromFile(const std::string& file_name);
 
 private:
+    void Load(TXmlLineSource& lines);
     void ReadFromParser(TXmlParser& parser, int depth);
 
     TXmlItemList attributes_;
