@@ -9,7 +9,7 @@
 
 namespace mivo {
 
-std::string TakeModelSnapshot(TMivoModel& model) {
+std::string TakeModelSnapshot(TMivoModel& model, std::size_t expected_size) {
     const bool modified = model.Modified;
     struct TRestoreMark {
         TMivoModel& model;
@@ -19,7 +19,13 @@ std::string TakeModelSnapshot(TMivoModel& model) {
     // Always UTF-8, whatever header a save dialog last chose, so that every
     // value code reads back exactly (the reader expects that header too).
     TXmlHeaderScope header(XmlUtf8Header);
-    return SaveToText(model);
+    return SaveToText(model, expected_size);
+}
+
+std::size_t ExpectedSnapshotSize(const TUndoHistory<std::string>& history) {
+    if (history.Empty()) return 0;
+    const std::size_t size = history.Current().size();
+    return size + size / 16;
 }
 
 std::unique_ptr<TMivoModel> ReadModelSnapshot(const std::string& text) {

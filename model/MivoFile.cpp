@@ -148,6 +148,97 @@ void WriteModel(const TMivoModel& model, bool plainDescription, TXmlWriter& writ
     writer.Close();
 }
 
+// One child of an "ATTRIBUTE" other than an input and a function: a
+// "SCALE" (a later one replaces an earlier one) or an "OPTION" value.
+void ReadAttributeChild(const TXmlItem& child, TMivoAttribute& attribute, TModelReading reading) {
+    if (child.Name == "SCALE") ReadScale(child, attribute, reading);
+    else if (child.Name == "OPTION") attribute.AppendOptValue(TextToCodes(attribute, child.Text));
+}
+
+// One child of the root other than a top attribute.
+void ReadModelChild(const TXmlItem& child, TMivoModel& model, TModelReading reading) {
+    const std::string& name = child.Name;
+    if (name == "SETTINGS") ReadSettings(child, model.Settings, reading);
+    else if (name == "OPTION") model.AddOption(child.Text);
+    else if (name == "NAME") model.SetName(child.Text);
+    else if (name == "DESCRIPTION") model.SetDescription(ReadDescription(child));
+    else if (name == "LINKING") model.Settings.Linking = StrToBool(child.Text);
+    else if (name == "EVALCOL") model.Settings.EvalCol = StrToInt(child.Text);
+}
+
+// After the last child of the root.
+void FinishReading(TMivoModel& model) {
+    // No attribute keeps values for options the model does not have.
+    const int options = model.OptionCount();
+    model.ForEachAttribute([options](TMivoAttribute* attribute) { attribute->TruncateValues(options); });
+    model.Changed();
+    model.Modified = false;
+}
+
+// Reads an "ATTRIBUTE" that the reader has just entered, child by child, as
+// an input of `parent`: an input is read the same way, an "OPTION" goes
+// straight into the value list, every other child is read as an element
+// tree of its own. The attribute is made at its first child other than a
+// name, a description or a function (whose rules are read last, once the
+// inputs' scales are known); a "NAME" or "DESCRIPTION" that comes later
+// still gives the attribute its name or description when it is the first.
+void StreamAttribute(TXmlReader& reader, TMivoAttribute& parent, TModelReading reading) {
+    TMivoAttribute* attribute = nullptr;
+    std::string name, description;
+    bool named = false, described = false;
+    const auto made = [&]() -> TMivoAttribute& {
+        if (!attribute) attribute = parent.AddInput(std::make_unique<TMivoAttribute>(name, description));
+        return *attribute;
+    };
+    std::vector<TXmlItem> functions;
+    TXmlItem child;
+    while (reader.NextChild(child)) {
+        if (child.Name == "ATTRIBUTE") {
+            reader.Enter();
+            StreamAttribute(reader, made(), reading);
+            continue;
+        }
+        reader.ReadRest(child);
+        if (child.Name == "NAME" && !named) {
+            named = true;
+            if (attribute) attribute->SetName(child.Text);
+            else name = child.Text;
+        } else if (child.Name == "DESCRIPTION" && !described) {
+            described = true;
+            if (attribute) attribute->SetDescription(child.Text);
+            else description = child.Text;
+        } else if (child.Name == "FUNCTION") {
+            functions.push_back(std::move(child));
+        } else if (child.Name == "SCALE" || child.Name == "OPTION") {
+            ReadAttributeChild(child, made(), reading);
+        }
+    }
+    TMivoAttribute& done = made();
+    for (const TXmlItem& function : functions) ReadFunction(function, done, reading);
+}
+
+// Reads a "Mivo" document element by element (see StreamAttribute), so that
+// a large model never stands in memory as an element tree. The root is
+// checked before anything of the model changes.
+void StreamModel(TXmlReader& reader, const std::string& source, TMivoModel& model, TModelReading reading) {
+    TXmlItem root;
+    reader.Root(root);
+    CheckRoot(root, source);
+    reader.Enter();
+    model.ResetRoot();
+    TXmlItem child;
+    while (reader.NextChild(child)) {
+        if (child.Name == "ATTRIBUTE") {
+            reader.Enter();
+            StreamAttribute(reader, *model.Root(), reading);
+        } else {
+            reader.ReadRest(child);
+            ReadModelChild(child, model, reading);
+        }
+    }
+    FinishReading(model);
+}
+
 }  // namespace
 
 // --- writing -------------------------------------------------------------------
@@ -272,10 +363,11 @@ void SaveToStrings(TMivoModel& model, std::vector<std::string>& lines) {
     model.Modified = false;
 }
 
-std::string SaveToText(TMivoModel& model) {
+std::string SaveToText(TMivoModel& model, std::size_t expected_size) {
     BeginWriting();
     std::string text;
     TXmlWriter writer(text, "\n");
+    writer.Reserve(expected_size);
     WriteModel(model, true, writer);
     model.Modified = false;
     return text;
@@ -371,8 +463,7 @@ std::unique_ptr<TMivoAttribute> ReadAttribute(const TXmlItem& element, TMivoAttr
     if (parent) parent->AddInput(std::move(owned));
     for (const auto& child : element.Children()) {
         if (child->Name == "ATTRIBUTE") ReadAttribute(*child, attribute, reading);
-        else if (child->Name == "SCALE") ReadScale(*child, *attribute, reading);
-        else if (child->Name == "OPTION") attribute->AppendOptValue(TextToCodes(*attribute, child->Text));
+        else ReadAttributeChild(*child, *attribute, reading);
     }
     // Functions last: their rules are built from the inputs' scales.
     for (const auto& child : element.Children())
@@ -416,46 +507,30 @@ void ReadSettings(const TXmlItem& element, TMivoSettings& s, TModelReading readi
 
 void ReadModel(TMivoModel& model, const TXmlItem& root, TModelReading reading) {
     model.ResetRoot();
-    TMivoAttribute& top = *model.Root();
     for (const auto& child : root.Children()) {
-        const std::string& name = child->Name;
-        if (name == "ATTRIBUTE") ReadAttribute(*child, &top, reading);
-        else if (name == "SETTINGS") ReadSettings(*child, model.Settings, reading);
-        else if (name == "OPTION") model.AddOption(child->Text);
-        else if (name == "NAME") model.SetName(child->Text);
-        else if (name == "DESCRIPTION") model.SetDescription(ReadDescription(*child));
-        else if (name == "LINKING") model.Settings.Linking = StrToBool(child->Text);
-        else if (name == "EVALCOL") model.Settings.EvalCol = StrToInt(child->Text);
+        if (child->Name == "ATTRIBUTE") ReadAttribute(*child, model.Root(), reading);
+        else ReadModelChild(*child, model, reading);
     }
-    // No attribute keeps values for options the model does not have.
-    const int options = model.OptionCount();
-    model.ForEachAttribute([options](TMivoAttribute* attribute) { attribute->TruncateValues(options); });
-    model.Changed();
-    model.Modified = false;
+    FinishReading(model);
 }
 
 void LoadFromFile(TMivoModel& model, const std::string& file_name, TModelReading reading) {
     TUtf8Header header;
-    TXmlItem root;
-    root.LoadFromFile(file_name);
-    CheckRoot(root, file_name);
-    ReadModel(model, root, reading);
+    const std::string text = ReadFile(file_name);
+    TXmlReader reader(text);
+    StreamModel(reader, file_name, model, reading);
 }
 
 void LoadFromStrings(TMivoModel& model, const std::vector<std::string>& lines) {
     TUtf8Header header;
-    TXmlItem root;
-    root.LoadFromStrings(lines);
-    CheckRoot(root, "SavedList");
-    ReadModel(model, root);
+    TXmlReader reader(lines);
+    StreamModel(reader, "SavedList", model, TModelReading::Full);
 }
 
 void LoadFromText(TMivoModel& model, std::string_view text) {
     TUtf8Header header;
-    TXmlItem root;
-    root.LoadFromText(text);
-    CheckRoot(root, "SavedList");
-    ReadModel(model, root);
+    TXmlReader reader(text);
+    StreamModel(reader, "SavedList", model, TModelReading::Full);
 }
 
 std::unique_ptr<TMivoAttribute> ReadSubtree(const std::vector<std::string>& lines) {

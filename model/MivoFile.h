@@ -35,6 +35,7 @@
 // it.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -99,7 +100,8 @@ void SaveToFile(TMivoModel& model, const std::string& file_name);
 // is written as plain text. Clears the modified mark.
 void SaveToStrings(TMivoModel& model, std::vector<std::string>& lines);
 // The lines of SaveToStrings as one text, each ended by LF.
-std::string SaveToText(TMivoModel& model);
+// `expected_size`: the text's likely size, when known (a hint).
+std::string SaveToText(TMivoModel& model, std::size_t expected_size = 0);
 
 // --- attribute subtrees ------------------------------------------------------
 

@@ -489,6 +489,10 @@ void TXmlItem::LoadFromFile(const std::string& file_name) {
 // Reads the element whose start tag the parser holds, with its contents and
 // its closing tag.
 void TXmlItem::ReadFromParser(TXmlParser& parser, int depth) {
+    if (ReadStartTag(parser, depth)) ReadContent(parser, depth);
+}
+
+bool TXmlItem::ReadStartTag(TXmlParser& parser, int depth) {
     const std::string& tag = parser.TagText();
     if (tag.starts_with("<!--")) parser.Error(Format("Comments are not supported: \"%s\"", Quoted(tag)));
     if (tag.starts_with("<![CDATA["))
@@ -504,8 +508,10 @@ void TXmlItem::ReadFromParser(TXmlParser& parser, int depth) {
         std::size_t equals = attribute.find('=');
         AddAttribute(attribute.substr(0, equals), XmlUnescape(std::string_view(attribute).substr(equals + 1)));
     }
-    if (parser.SelfClosing()) return;
+    return !parser.SelfClosing();
+}
 
+void TXmlItem::ReadContent(TXmlParser& parser, int depth) {
     std::string text;
     for (;;) {
         parser.NextText(text);
@@ -519,6 +525,75 @@ void TXmlItem::ReadFromParser(TXmlParser& parser, int depth) {
         parser.Error(Format("Expecting terminating tag \"</%s>\" instead of \"</%s>\"", Quoted(Name),
                             Quoted(parser.TagName())));
     SetEscapedText(text);
+}
+
+void TXmlItem::Reset() {
+    Name.clear();
+    Text.clear();
+    attributes_.Clear();
+    children_.Clear();
+}
+
+// --- element by element ----------------------------------------------------------
+
+TXmlReader::TXmlReader(std::string_view text)
+    : lines_(std::make_unique<TXmlLineSource>(text)), parser_(std::make_unique<TXmlParser>(*lines_)) {}
+
+TXmlReader::TXmlReader(const std::vector<std::string>& lines)
+    : lines_(std::make_unique<TXmlLineSource>(lines)), parser_(std::make_unique<TXmlParser>(*lines_)) {}
+
+TXmlReader::~TXmlReader() = default;
+
+bool TXmlReader::Root(TXmlItem& head) {
+    MIVO_ASSERT(entered_.empty() && !pending_, "Reading a second XML root");
+    parser_->ParseTag(parser_->NextTag());
+    if (parser_->Eof()) return false;
+    if (parser_->Closing())
+        parser_->Error(Format("Expecting an opening tag instead of \"</%s>\"", Quoted(parser_->TagName())));
+    ReadStartTag(head);
+    return true;
+}
+
+bool TXmlReader::NextChild(TXmlItem& head) {
+    MIVO_ASSERT(!entered_.empty() && !pending_, "No XML element entered");
+    const TEntered& element = entered_.back();
+    if (!element.HasContent) {
+        entered_.pop_back();
+        return false;
+    }
+    parser_->NextText(text_);
+    parser_->ParseTag(parser_->NextTag());
+    if (parser_->Eof()) parser_->Error(Format("Missing tag \"</%s>\"", Quoted(element.Name)));
+    if (parser_->Closing()) {
+        if (parser_->TagName() != element.Name)
+            parser_->Error(Format("Expecting terminating tag \"</%s>\" instead of \"</%s>\"", Quoted(element.Name),
+                                  Quoted(parser_->TagName())));
+        entered_.pop_back();
+        return false;
+    }
+    ReadStartTag(head);
+    return true;
+}
+
+void TXmlReader::ReadStartTag(TXmlItem& head) {
+    head.Reset();
+    const int depth = static_cast<int>(std::min<std::size_t>(entered_.size(), INT_MAX - 1)) + 1;
+    started_.HasContent = head.ReadStartTag(*parser_, depth);
+    started_.Name = head.Name;
+    pending_ = true;
+}
+
+void TXmlReader::ReadRest(TXmlItem& element) {
+    MIVO_ASSERT(pending_ && element.Name == started_.Name, "No XML start tag read");
+    pending_ = false;
+    const int depth = static_cast<int>(std::min<std::size_t>(entered_.size(), INT_MAX - 1)) + 1;
+    if (started_.HasContent) element.ReadContent(*parser_, depth);
+}
+
+void TXmlReader::Enter() {
+    MIVO_ASSERT(pending_, "No XML start tag read");
+    pending_ = false;
+    entered_.push_back(started_);
 }
 
 }  // namespace mivo

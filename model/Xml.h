@@ -111,6 +111,8 @@ public:
 
     // Appends and owns the item; returns its index.
     int Add(std::unique_ptr<TXmlItem> item);
+    // Frees every item.
+    void Clear() { items_.clear(); }
 
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
@@ -184,11 +186,70 @@ public:
     void LoadFromFile(const std::string& file_name);
 
 private:
+    friend class TXmlReader;
+
     void Load(TXmlLineSource& lines);
     void ReadFromParser(TXmlParser& parser, int depth);
+    // The start tag the parser holds: its name and attributes into this
+    // (empty) item. False when the tag closes the element itself.
+    bool ReadStartTag(TXmlParser& parser, int depth);
+    // The element's contents and end tag, after its start tag.
+    void ReadContent(TXmlParser& parser, int depth);
+    // Back to an item without name, text, attributes and children.
+    void Reset();
 
     TXmlItemList attributes_;
     TXmlItemList children_;
+};
+
+// Reads a document one element at a time, for readers of documents too
+// large to hold whole as a tree. The children of an element are visited in
+// turn; each is either read whole, as the element tree of its own that
+// LoadFromStrings would build for it, or entered, so that its children are
+// visited in turn. The document is checked exactly as LoadFromStrings checks
+// it, as far as it is read; text between the children of an entered element
+// is passed over.
+//
+// After Root or NextChild has read a start tag, exactly one of Enter and
+// ReadRest follows.
+class TXmlReader {
+public:
+    // Checks the header (see `XmlHeader`) and sets `XmlUtf8`. The text or
+    // the lines must outlive the reader.
+    explicit TXmlReader(std::string_view text);
+    explicit TXmlReader(const std::vector<std::string>& lines);
+    ~TXmlReader();
+
+    TXmlReader(const TXmlReader&) = delete;
+    TXmlReader& operator=(const TXmlReader&) = delete;
+
+    // Reads the root element's start tag into `head` (its name and
+    // attributes); false when the input holds no element.
+    bool Root(TXmlItem& head);
+    // Reads the next start tag among the children of the element entered
+    // last into `head` and returns true; at that element's end tag, checked
+    // against its name, leaves the element and returns false.
+    bool NextChild(TXmlItem& head);
+    // Reads the rest of the element whose start tag was read last (its
+    // contents and end tag) into `element`, the item holding that start tag.
+    void ReadRest(TXmlItem& element);
+    // Enters the element whose start tag was read last.
+    void Enter();
+
+private:
+    struct TEntered {
+        std::string Name;
+        bool HasContent = false;
+    };
+
+    void ReadStartTag(TXmlItem& head);
+
+    std::unique_ptr<TXmlLineSource> lines_;
+    std::unique_ptr<TXmlParser> parser_;
+    std::vector<TEntered> entered_;
+    TEntered started_;     // the element whose start tag was read last
+    bool pending_ = false;  // a start tag waits for Enter or ReadRest
+    std::string text_;
 };
 
 }  // namespace mivo

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/RunTime.h"
+#include "model/ValueStrings.h"
 #include "model/Xml.h"
 
 namespace mivo {
@@ -71,9 +72,31 @@ void TXmlWriter::StartParent() {
 }
 
 std::string& TXmlWriter::BeginLine(int indent) {
+    if (text_) MakeRoom();
     std::string& line = lines_ ? lines_->emplace_back() : *text_;
     line.append(static_cast<std::size_t>(std::max(indent, 0)), ' ');
     return line;
+}
+
+void TXmlWriter::Reserve(std::size_t bytes) {
+    if (text_ && text_->capacity() - text_->size() < bytes) Grow(text_->size() + bytes);
+}
+
+// The text grows in steps that double it.
+void TXmlWriter::MakeRoom() {
+    constexpr std::size_t kLineRoom = 64 * 1024;
+    constexpr std::size_t kFirstBlock = std::size_t(1) << 20;
+    if (text_->capacity() - text_->size() < kLineRoom) Grow(std::max(2 * text_->capacity(), kFirstBlock));
+}
+
+// Into a block of its own that is asked for huge pages before anything is
+// copied into it: fresh memory costs a page fault for every page touched.
+void TXmlWriter::Grow(std::size_t capacity) {
+    std::string bigger;
+    bigger.reserve(capacity);
+    AdviseHugePages(bigger.data(), bigger.capacity());
+    bigger += *text_;
+    text_->swap(bigger);
 }
 
 void TXmlWriter::EndLine() {

@@ -18,6 +18,7 @@
 // list of lines.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,11 @@ public:
 
     TXmlWriter(const TXmlWriter&) = delete;
     TXmlWriter& operator=(const TXmlWriter&) = delete;
+
+    // Makes room in the text for about this many more bytes at once (a hint:
+    // the text grows as needed anyway), so that a long text of a size known
+    // beforehand is not copied on the way.
+    void Reserve(std::size_t bytes);
 
     // Sets `XmlUtf8` to whether `XmlHeader` is the UTF-8 header, then writes
     // `XmlHeader` as a line unless it is empty. Comes before any element.
@@ -63,6 +69,9 @@ private:
     int Indent() const;
     // The open element gets a child: its start tag goes out first.
     void StartParent();
+    // Room for a line at the end of the text.
+    void MakeRoom();
+    void Grow(std::size_t capacity);
     // A new line indented by `indent` blanks; the string to append it to.
     std::string& BeginLine(int indent);
     void EndLine();
