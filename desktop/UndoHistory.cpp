@@ -22,7 +22,7 @@ std::string TakeModelSnapshot(TMivoModel& model, std::size_t expected_size) {
     return SaveToText(model, expected_size);
 }
 
-std::size_t ExpectedSnapshotSize(const TUndoHistory<std::string>& history) {
+std::size_t ExpectedSnapshotSize(const TModelUndoHistory& history) {
     if (history.Empty()) return 0;
     const std::size_t size = history.Current().size();
     return size + size / 16;

@@ -12,9 +12,9 @@
 #include "model/MivoSettings.h"
 #include "model/MivoStr.h"
 #include "model/RunTime.h"
+#include "model/SafeFile.h"
 #include "model/UTF8.h"
 #include "model/Utils.h"
-#include "model/SafeFile.h"
 #include "model/Xml.h"
 #include "model/XmlWriter.h"
 

@@ -72,10 +72,13 @@ enum class TModelReading { Full, Batch };
 
 // --- whole models ------------------------------------------------------------
 
-// Parses the file; a root element other than "Mivo" raises EMivoError
-// "Unsupported file format:\"<file name>\"" before anything of the model is
-// changed; otherwise ReadModel. XML, conversion and file errors propagate.
-// Meant for a fresh model (see ReadModel).
+// Reads the file into the model as ReadModel reads a tree of it, element by
+// element: the root's and every attribute's children one at a time, so that
+// a large model never stands in memory as a tree. A root element other than
+// "Mivo" raises EMivoError "Unsupported file format:\"<file name>\"" before
+// anything of the model is changed. XML, conversion and file errors
+// propagate; an error after the root's start tag leaves the model partly
+// read. Meant for a fresh model (see ReadModel).
 void LoadFromFile(TMivoModel& model, const std::string& file_name, TModelReading reading = TModelReading::Full);
 
 // The same over lines of text (undo snapshots); the wrong-root message

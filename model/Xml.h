@@ -3,7 +3,9 @@
 // snapshots, copied attribute subtrees) and the Pelk import and export.
 //
 // A document is read into a tree of `TXmlItem` elements (name, attributes,
-// text, children) and written back from such a tree as indented lines. It is
+// text, children) and written back from such a tree as indented lines; large
+// documents are read element by element (`TXmlReader`) and written straight
+// from the code that knows them (model/XmlWriter.h), with the same result. It is
 // line-oriented: it reads from and writes to a list of text lines. It knows
 // elements, attributes, text and nine character entities (table below); it
 // does not know comments, CDATA sections, processing instructions (other
@@ -249,7 +251,7 @@ private:
     std::vector<TEntered> entered_;
     TEntered started_;     // the element whose start tag was read last
     bool pending_ = false;  // a start tag waits for Enter or ReadRest
-    std::string text_;
+    std::string text_;      // text passed over between children
 };
 
 }  // namespace mivo
