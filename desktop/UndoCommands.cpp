@@ -19,7 +19,7 @@ void TUndoCommands::PushModelUndo() {
     ResetOptionUndo();
     TModelUndoHistory& history = state_.ModelUndo();
     try {
-        history.Push(TakeModelSnapshot(state_.Model()));
+        history.Push(TakeModelSnapshot(state_.Model(), ExpectedSnapshotSize(history)));
         TakeBaseline();
     } catch (...) {
         events_.UpdateControls();
@@ -89,7 +89,7 @@ void TUndoCommands::StoreModelStateIfChanged() {
     // Writing the whole model is the costly part of an undo step: skip it
     // when nothing that changes without an undo point has changed.
     if (BaselineHolds() && !ChangedSinceBaseline()) return;
-    std::string current = TakeModelSnapshot(state_.Model());
+    std::string current = TakeModelSnapshot(state_.Model(), ExpectedSnapshotSize(history));
     if (current != history.Current()) history.StoreCurrent(std::move(current));
 }
 

@@ -4,29 +4,12 @@
 #include "model/MivoFile.h"
 #include "model/MivoModel.h"
 #include "model/RunTime.h"
-#include "model/TextLines.h"
 #include "model/Xml.h"
 #include "model/XmlHeaderScope.h"
 
 namespace mivo {
 
-namespace {
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-    std::size_t size = 0;
-    for (const std::string& line : lines) size += line.size() + 1;
-    std::string text;
-    text.reserve(size);
-    for (const std::string& line : lines) {
-        text += line;
-        text += '\n';
-    }
-    return text;
-}
-
-}  // namespace
-
-std::string TakeModelSnapshot(TMivoModel& model) {
+std::string TakeModelSnapshot(TMivoModel& model, std::size_t expected_size) {
     const bool modified = model.Modified;
     struct TRestoreMark {
         TMivoModel& model;
@@ -36,14 +19,18 @@ std::string TakeModelSnapshot(TMivoModel& model) {
     // Always UTF-8, whatever header a save dialog last chose, so that every
     // value code reads back exactly (the reader expects that header too).
     TXmlHeaderScope header(XmlUtf8Header);
-    std::vector<std::string> lines;
-    SaveToStrings(model, lines);
-    return JoinLines(lines);
+    return SaveToText(model, expected_size);
+}
+
+std::size_t ExpectedSnapshotSize(const TModelUndoHistory& history) {
+    if (history.Empty()) return 0;
+    const std::size_t size = history.Current().size();
+    return size + size / 16;
 }
 
 std::unique_ptr<TMivoModel> ReadModelSnapshot(const std::string& text) {
     auto model = std::make_unique<TMivoModel>();
-    LoadFromStrings(*model, SplitLines(text, TEmptyLines::Keep));
+    LoadFromText(*model, text);
     model->Modified = true;
     return model;
 }

@@ -87,13 +87,18 @@ private:
 
 // The model as model-file text (the writer's lines joined by LF). The
 // model's modified mark is left as it was, also when writing fails.
-std::string TakeModelSnapshot(TMivoModel& model);
+// `expected_size`: the snapshot's likely size, when known (a hint).
+std::string TakeModelSnapshot(TMivoModel& model, std::size_t expected_size = 0);
 
 // A new model read from a snapshot text; errors of the reader propagate and
 // nothing else is touched. The new model is marked modified.
 std::unique_ptr<TMivoModel> ReadModelSnapshot(const std::string& text);
 
 using TModelUndoHistory = TUndoHistory<std::string>;
+
+// The likely size of the next snapshot: a little more than the current
+// one's; 0 for an empty history.
+std::size_t ExpectedSnapshotSize(const TModelUndoHistory& history);
 
 // --- option snapshots ---------------------------------------------------------
 

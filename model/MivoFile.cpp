@@ -12,9 +12,11 @@
 #include "model/MivoSettings.h"
 #include "model/MivoStr.h"
 #include "model/RunTime.h"
+#include "model/SafeFile.h"
 #include "model/UTF8.h"
 #include "model/Utils.h"
 #include "model/Xml.h"
+#include "model/XmlWriter.h"
 
 namespace mivo {
 
@@ -43,7 +45,7 @@ private:
 void BeginWriting() { XmlUtf8 = XmlHeader == XmlUtf8Header; }
 
 // Value codes as element text and back (see the header).
-std::string CodesToText(const std::string& codes) { return XmlUtf8 ? CodesToUtf8(codes) : codes; }
+std::string CodesToText(std::string_view codes) { return XmlUtf8 ? CodesToUtf8(codes) : std::string(codes); }
 
 std::string TextToCodes(const TMivoAttribute& attribute, const std::string& text) {
     if (!XmlUtf8) return text;
@@ -104,19 +106,137 @@ void CheckRoot(const TXmlItem& root, const std::string& source) {
     if (root.Name != "Mivo") throw EMivoError(Format(MivoStr::SUnsupportedFileFormat, source));
 }
 
-std::unique_ptr<TXmlItem> BuildModel(const TMivoModel& model, bool plainDescription) {
-    auto root = std::make_unique<TXmlItem>("Mivo");
-    if (!model.GetName().empty()) root->AddTextChild("NAME", model.GetName());
+// The first "ATTRIBUTE" of a "SUBTREE" document as a new attribute.
+std::unique_ptr<TMivoAttribute> ReadSubtreeRoot(const TXmlItem& root) {
+    if (root.Name != "SUBTREE") throw EMivoError(MivoStr::SUnsupportedStringFormat);
+    const TXmlItem* element = root.FindChild("ATTRIBUTE");
+    return element ? ReadAttribute(*element, nullptr) : nullptr;
+}
+
+// A description element as WriteDescription builds it, written through the
+// writer.
+void PutDescription(TXmlWriter& writer, const std::string& name, const std::string& description) {
+    TXmlItem holder;
+    WriteDescription(name, description, holder);
+    for (const auto& element : holder.Children()) writer.Item(*element);
+}
+
+// A "SUBTREE" document holding the attribute's element (the invisible
+// root's when no attribute is given).
+void WriteSubtreeDocument(const TMivoModel& model, const TMivoAttribute* attribute, TXmlWriter& writer) {
+    writer.StartDocument();
+    writer.Open("SUBTREE");
+    WriteAttribute(attribute ? *attribute : *model.Root(), writer);
+    writer.Close();
+}
+
+// The whole model as a "Mivo" document; `plainDescription` writes the
+// model's description as plain text.
+void WriteModel(const TMivoModel& model, bool plainDescription, TXmlWriter& writer) {
+    writer.StartDocument();
+    writer.Open("Mivo");
+    if (!model.GetName().empty()) writer.TextElement("NAME", model.GetName());
     const std::string description = model.GetDescription();
     if (!description.empty()) {
-        if (plainDescription) root->AddTextChild("DESCRIPTION", description);
-        else WriteDescription("DESCRIPTION", description, *root);
+        if (plainDescription) writer.TextElement("DESCRIPTION", description);
+        else PutDescription(writer, "DESCRIPTION", description);
     }
-    for (const std::string& option : model.Options()) root->AddTextChild("OPTION", option);
-    WriteSettings(model.Settings, *root);
+    for (const std::string& option : model.Options()) writer.TextElement("OPTION", option);
+    WriteSettings(model.Settings, writer);
     const TMivoAttribute& top = *model.Root();
-    for (int i = 0; i < top.InpCount(); ++i) WriteAttribute(*top.Inputs(i), *root);
-    return root;
+    for (int i = 0; i < top.InpCount(); ++i) WriteAttribute(*top.Inputs(i), writer);
+    writer.Close();
+}
+
+// One child of an "ATTRIBUTE" other than an input and a function: a
+// "SCALE" (a later one replaces an earlier one) or an "OPTION" value.
+void ReadAttributeChild(const TXmlItem& child, TMivoAttribute& attribute, TModelReading reading) {
+    if (child.Name == "SCALE") ReadScale(child, attribute, reading);
+    else if (child.Name == "OPTION") attribute.AppendOptValue(TextToCodes(attribute, child.Text));
+}
+
+// One child of the root other than a top attribute.
+void ReadModelChild(const TXmlItem& child, TMivoModel& model, TModelReading reading) {
+    const std::string& name = child.Name;
+    if (name == "SETTINGS") ReadSettings(child, model.Settings, reading);
+    else if (name == "OPTION") model.AddOption(child.Text);
+    else if (name == "NAME") model.SetName(child.Text);
+    else if (name == "DESCRIPTION") model.SetDescription(ReadDescription(child));
+    else if (name == "LINKING") model.Settings.Linking = StrToBool(child.Text);
+    else if (name == "EVALCOL") model.Settings.EvalCol = StrToInt(child.Text);
+}
+
+// After the last child of the root.
+void FinishReading(TMivoModel& model) {
+    // No attribute keeps values for options the model does not have.
+    const int options = model.OptionCount();
+    model.ForEachAttribute([options](TMivoAttribute* attribute) { attribute->TruncateValues(options); });
+    model.Changed();
+    model.Modified = false;
+}
+
+// Reads an "ATTRIBUTE" that the reader has just entered, child by child, as
+// an input of `parent`: an input is read the same way, an "OPTION" goes
+// straight into the value list, every other child is read as an element
+// tree of its own. The attribute is made at its first child other than a
+// name, a description or a function (whose rules are read last, once the
+// inputs' scales are known); a "NAME" or "DESCRIPTION" that comes later
+// still gives the attribute its name or description when it is the first.
+void StreamAttribute(TXmlReader& reader, TMivoAttribute& parent, TModelReading reading) {
+    TMivoAttribute* attribute = nullptr;
+    std::string name, description;
+    bool named = false, described = false;
+    const auto made = [&]() -> TMivoAttribute& {
+        if (!attribute) attribute = parent.AddInput(std::make_unique<TMivoAttribute>(name, description));
+        return *attribute;
+    };
+    std::vector<TXmlItem> functions;
+    TXmlItem child;
+    while (reader.NextChild(child)) {
+        if (child.Name == "ATTRIBUTE") {
+            reader.Enter();
+            StreamAttribute(reader, made(), reading);
+            continue;
+        }
+        reader.ReadRest(child);
+        if (child.Name == "NAME" && !named) {
+            named = true;
+            if (attribute) attribute->SetName(child.Text);
+            else name = child.Text;
+        } else if (child.Name == "DESCRIPTION" && !described) {
+            described = true;
+            if (attribute) attribute->SetDescription(child.Text);
+            else description = child.Text;
+        } else if (child.Name == "FUNCTION") {
+            functions.push_back(std::move(child));
+        } else if (child.Name == "SCALE" || child.Name == "OPTION") {
+            ReadAttributeChild(child, made(), reading);
+        }
+    }
+    TMivoAttribute& done = made();
+    for (const TXmlItem& function : functions) ReadFunction(function, done, reading);
+}
+
+// Reads a "Mivo" document element by element (see StreamAttribute), so that
+// a large model never stands in memory as an element tree. The root is
+// checked before anything of the model changes.
+void StreamModel(TXmlReader& reader, const std::string& source, TMivoModel& model, TModelReading reading) {
+    TXmlItem root;
+    reader.Root(root);
+    CheckRoot(root, source);
+    reader.Enter();
+    model.ResetRoot();
+    TXmlItem child;
+    while (reader.NextChild(child)) {
+        if (child.Name == "ATTRIBUTE") {
+            reader.Enter();
+            StreamAttribute(reader, *model.Root(), reading);
+        } else {
+            reader.ReadRest(child);
+            ReadModelChild(child, model, reading);
+        }
+    }
+    FinishReading(model);
 }
 
 }  // namespace
@@ -139,25 +259,28 @@ void WriteDescription(const std::string& name, const std::string& description, T
     element.AddTextChild("LINE", std::string(rest));
 }
 
-void WriteScale(const TMivoScale& scale, TXmlItem& parent) {
-    TXmlItem& element = parent.NewChild("SCALE");
-    if (scale.Order == soUnordered) element.AddTextChild("ORDER", "NONE");
-    else if (scale.Order == soDescending) element.AddTextChild("ORDER", "DESC");
-    if (!scale.Interval) element.AddTextChild("INTERVAL", "False");
-    const auto* discrete = dynamic_cast<const TMivoDiscreteScale*>(&scale);
-    if (!discrete) return;
-    for (int i = 0; i < discrete->Count(); ++i) {
-        TXmlItem& value = element.NewChild("SCALEVALUE");
-        if (!discrete->ValueName(i).empty()) value.AddTextChild("NAME", discrete->ValueName(i));
-        if (!discrete->ValueDescription(i).empty()) value.AddTextChild("DESCRIPTION", discrete->ValueDescription(i));
-        if (scale.IsBad(i)) value.AddTextChild("GROUP", "BAD");
-        else if (scale.IsGood(i)) value.AddTextChild("GROUP", "GOOD");
+void WriteScale(const TMivoScale& scale, TXmlWriter& writer) {
+    writer.Open("SCALE");
+    if (scale.Order == soUnordered) writer.TextElement("ORDER", "NONE");
+    else if (scale.Order == soDescending) writer.TextElement("ORDER", "DESC");
+    if (!scale.Interval) writer.TextElement("INTERVAL", "False");
+    if (const auto* discrete = dynamic_cast<const TMivoDiscreteScale*>(&scale)) {
+        for (int i = 0; i < discrete->Count(); ++i) {
+            writer.Open("SCALEVALUE");
+            if (!discrete->ValueName(i).empty()) writer.TextElement("NAME", discrete->ValueName(i));
+            if (!discrete->ValueDescription(i).empty())
+                writer.TextElement("DESCRIPTION", discrete->ValueDescription(i));
+            if (scale.IsBad(i)) writer.TextElement("GROUP", "BAD");
+            else if (scale.IsGood(i)) writer.TextElement("GROUP", "GOOD");
+            writer.Close();
+        }
     }
+    writer.Close();
 }
 
-void WriteFunction(const TMivoFunction& function, TXmlItem& parent) {
-    TXmlItem& element = parent.NewChild("FUNCTION");
-    if (!function.GetDescription().empty()) WriteDescription("DESCRIPTION", function.GetDescription(), element);
+void WriteFunction(const TMivoFunction& function, TXmlWriter& writer) {
+    writer.Open("FUNCTION");
+    if (!function.GetDescription().empty()) PutDescription(writer, "DESCRIPTION", function.GetDescription());
     std::string low, high, entered;
     const int count = function.RuleCount();
     low.reserve(static_cast<std::size_t>(count));
@@ -170,71 +293,89 @@ void WriteFunction(const TMivoFunction& function, TXmlItem& parent) {
         high += rule[rule.size() - 2];
         entered += rule[rule.size() - 1];
     }
-    element.AddTextChild("LOW", CodesToText(low));
-    if (high != low) element.AddTextChild("HIGH", CodesToText(high));
-    if (std::count(entered.begin(), entered.end(), '+') < count) element.AddTextChild("ENTERED", entered);
-    if (function.UseWeights) element.AddTextChild("WEIGHTS", FloatArrayToStr(function.RequiredWeights));
-    if (!function.Consist) element.AddTextChild("CONSIST", "False");
-    if (function.Rounding != 0) element.AddTextChild("ROUNDING", std::to_string(function.Rounding));
+    writer.TextElement("LOW", CodesToText(low));
+    if (high != low) writer.TextElement("HIGH", CodesToText(high));
+    if (std::count(entered.begin(), entered.end(), '+') < count) writer.TextElement("ENTERED", entered);
+    if (function.UseWeights) writer.TextElement("WEIGHTS", FloatArrayToStr(function.RequiredWeights));
+    if (!function.Consist) writer.TextElement("CONSIST", "False");
+    if (function.Rounding != 0) writer.TextElement("ROUNDING", std::to_string(function.Rounding));
+    writer.Close();
 }
 
-void WriteSettings(const TMivoSettings& s, TXmlItem& parent) {
-    TXmlItem& e = parent.NewChild("SETTINGS");
+void WriteSettings(const TMivoSettings& s, TXmlWriter& e) {
+    e.Open("SETTINGS");
     const TMivoSettings d;  // the defaults
-    if (s.Linking) e.AddTextChild("LINKING", "True");
-    if (!s.Undoing) e.AddTextChild("UNDOING", "False");
-    if (!s.ReportParts.all()) e.AddTextChild("REPORTS", SetToStr(s.ReportParts));
-    if (!s.WeightShow.all()) e.AddTextChild("WEIGHTS", SetToStr(s.WeightShow));
-    if (s.PageBreak) e.AddTextChild("PAGEBREAK", "True");
-    if (s.BadColor != d.BadColor) e.AddTextChild("BADCOLOR", ColorToStr(s.BadColor));
-    if (s.GoodColor != d.GoodColor) e.AddTextChild("GOODCOLOR", ColorToStr(s.GoodColor));
-    if (s.BadFontStyle != d.BadFontStyle) e.AddTextChild("BADFONTSTYLE", FontStyleToStr(s.BadFontStyle));
-    if (s.GoodFontStyle != d.GoodFontStyle) e.AddTextChild("GOODFONTSTYLE", FontStyleToStr(s.GoodFontStyle));
-    if (s.WeightDec != 0) e.AddTextChild("WEIGHTDEC", std::to_string(s.WeightDec));
-    if (s.EvalColumns() != 5) e.AddTextChild("EVALCOL", std::to_string(s.EvalColumns()));
-    if (s.EvalTrim != 0) e.AddTextChild("EVALTRIM", std::to_string(s.EvalTrim));
-    if (!s.ShowWeights) e.AddTextChild("SHOWWEIGHTS", "False");
-    if (!s.ShowNum) e.AddTextChild("SHOWNUM", "False");
-    if (!s.ComplexRules) e.AddTextChild("COMPLEX", "False");
-    if (s.EnteredOnly) e.AddTextChild("ENTERED", "True");
-    if (s.FontSize != 10) e.AddTextChild("FONTSIZE", std::to_string(s.FontSize));
-    if (s.FontName != "Arial") e.AddTextChild("FONTNAME", s.FontName);
-    if (s.OptDataType != 1) e.AddTextChild("OPTDATATYPE", DataTypeToStr(s.OptDataType));
-    if (!s.OptDataAll) e.AddTextChild("OPTDATAALL", "False");
-    if (s.OptTranspose) e.AddTextChild("OPTTRANSPOSE", "True");
-    if (!s.OptLevels) e.AddTextChild("OPTLEVELS", "False");
-    if (s.FncDataType != 1) e.AddTextChild("FNCDATATYPE", DataTypeToStr(s.FncDataType));
-    if (!s.FncDataAll) e.AddTextChild("FNCDATAALL", "False");
-    if (s.FncFormatType != 1) e.AddTextChild("FNCFORMATTYPE", s.FncFormatType == 0 ? "Tab" : "Sgn");
+    if (s.Linking) e.TextElement("LINKING", "True");
+    if (!s.Undoing) e.TextElement("UNDOING", "False");
+    if (!s.ReportParts.all()) e.TextElement("REPORTS", SetToStr(s.ReportParts));
+    if (!s.WeightShow.all()) e.TextElement("WEIGHTS", SetToStr(s.WeightShow));
+    if (s.PageBreak) e.TextElement("PAGEBREAK", "True");
+    if (s.BadColor != d.BadColor) e.TextElement("BADCOLOR", ColorToStr(s.BadColor));
+    if (s.GoodColor != d.GoodColor) e.TextElement("GOODCOLOR", ColorToStr(s.GoodColor));
+    if (s.BadFontStyle != d.BadFontStyle) e.TextElement("BADFONTSTYLE", FontStyleToStr(s.BadFontStyle));
+    if (s.GoodFontStyle != d.GoodFontStyle) e.TextElement("GOODFONTSTYLE", FontStyleToStr(s.GoodFontStyle));
+    if (s.WeightDec != 0) e.TextElement("WEIGHTDEC", std::to_string(s.WeightDec));
+    if (s.EvalColumns() != 5) e.TextElement("EVALCOL", std::to_string(s.EvalColumns()));
+    if (s.EvalTrim != 0) e.TextElement("EVALTRIM", std::to_string(s.EvalTrim));
+    if (!s.ShowWeights) e.TextElement("SHOWWEIGHTS", "False");
+    if (!s.ShowNum) e.TextElement("SHOWNUM", "False");
+    if (!s.ComplexRules) e.TextElement("COMPLEX", "False");
+    if (s.EnteredOnly) e.TextElement("ENTERED", "True");
+    if (s.FontSize != 10) e.TextElement("FONTSIZE", std::to_string(s.FontSize));
+    if (s.FontName != "Arial") e.TextElement("FONTNAME", s.FontName);
+    if (s.OptDataType != 1) e.TextElement("OPTDATATYPE", DataTypeToStr(s.OptDataType));
+    if (!s.OptDataAll) e.TextElement("OPTDATAALL", "False");
+    if (s.OptTranspose) e.TextElement("OPTTRANSPOSE", "True");
+    if (!s.OptLevels) e.TextElement("OPTLEVELS", "False");
+    if (s.FncDataType != 1) e.TextElement("FNCDATATYPE", DataTypeToStr(s.FncDataType));
+    if (!s.FncDataAll) e.TextElement("FNCDATAALL", "False");
+    if (s.FncFormatType != 1) e.TextElement("FNCFORMATTYPE", s.FncFormatType == 0 ? "Tab" : "Sgn");
+    e.Close();
 }
 
-void WriteAttribute(const TMivoAttribute& attribute, TXmlItem& parent) {
-    TXmlItem& element = parent.NewChild("ATTRIBUTE");
-    if (!attribute.GetName().empty()) element.AddTextChild("NAME", attribute.GetName());
-    if (!attribute.GetDescription().empty()) element.AddTextChild("DESCRIPTION", attribute.GetDescription());
-    if (attribute.Scale()) WriteScale(*attribute.Scale(), element);
-    if (attribute.Funct()) WriteFunction(*attribute.Funct(), element);
-    for (std::string_view value : attribute.Values()) element.AddTextChild("OPTION", CodesToText(std::string(value)));
-    for (int i = 0; i < attribute.InpCount(); ++i) WriteAttribute(*attribute.Inputs(i), element);
+void WriteAttribute(const TMivoAttribute& attribute, TXmlWriter& writer) {
+    writer.Open("ATTRIBUTE");
+    if (!attribute.GetName().empty()) writer.TextElement("NAME", attribute.GetName());
+    if (!attribute.GetDescription().empty()) writer.TextElement("DESCRIPTION", attribute.GetDescription());
+    if (attribute.Scale()) WriteScale(*attribute.Scale(), writer);
+    if (attribute.Funct()) WriteFunction(*attribute.Funct(), writer);
+    for (std::string_view value : attribute.Values()) writer.TextElement("OPTION", CodesToText(value));
+    for (int i = 0; i < attribute.InpCount(); ++i) WriteAttribute(*attribute.Inputs(i), writer);
+    writer.Close();
 }
 
 void SaveToFile(TMivoModel& model, const std::string& file_name) {
     BeginWriting();
-    BuildModel(model, false)->SaveToFile(file_name);
+    std::string text;
+    TXmlWriter writer(text, kCrLf);
+    WriteModel(model, false, writer);
+    WriteFileAtomic(file_name, text);
     model.Modified = false;
 }
 
 void SaveToStrings(TMivoModel& model, std::vector<std::string>& lines) {
     BeginWriting();
-    BuildModel(model, true)->SaveToStrings(lines);
+    lines.clear();
+    TXmlWriter writer(lines);
+    WriteModel(model, true, writer);
     model.Modified = false;
+}
+
+std::string SaveToText(TMivoModel& model, std::size_t expected_size) {
+    BeginWriting();
+    std::string text;
+    TXmlWriter writer(text, "\n");
+    writer.Reserve(expected_size);
+    WriteModel(model, true, writer);
+    model.Modified = false;
+    return text;
 }
 
 void WriteSubtree(const TMivoModel& model, const TMivoAttribute* attribute, std::vector<std::string>& lines) {
     BeginWriting();
-    TXmlItem root("SUBTREE");
-    WriteAttribute(attribute ? *attribute : *model.Root(), root);
-    root.SaveToStrings(lines);
+    lines.clear();
+    TXmlWriter writer(lines);
+    WriteSubtreeDocument(model, attribute, writer);
 }
 
 // --- reading -------------------------------------------------------------------
@@ -322,8 +463,7 @@ std::unique_ptr<TMivoAttribute> ReadAttribute(const TXmlItem& element, TMivoAttr
     if (parent) parent->AddInput(std::move(owned));
     for (const auto& child : element.Children()) {
         if (child->Name == "ATTRIBUTE") ReadAttribute(*child, attribute, reading);
-        else if (child->Name == "SCALE") ReadScale(*child, *attribute, reading);
-        else if (child->Name == "OPTION") attribute->AppendOptValue(TextToCodes(*attribute, child->Text));
+        else ReadAttributeChild(*child, *attribute, reading);
     }
     // Functions last: their rules are built from the inputs' scales.
     for (const auto& child : element.Children())
@@ -367,55 +507,51 @@ void ReadSettings(const TXmlItem& element, TMivoSettings& s, TModelReading readi
 
 void ReadModel(TMivoModel& model, const TXmlItem& root, TModelReading reading) {
     model.ResetRoot();
-    TMivoAttribute& top = *model.Root();
     for (const auto& child : root.Children()) {
-        const std::string& name = child->Name;
-        if (name == "ATTRIBUTE") ReadAttribute(*child, &top, reading);
-        else if (name == "SETTINGS") ReadSettings(*child, model.Settings, reading);
-        else if (name == "OPTION") model.AddOption(child->Text);
-        else if (name == "NAME") model.SetName(child->Text);
-        else if (name == "DESCRIPTION") model.SetDescription(ReadDescription(*child));
-        else if (name == "LINKING") model.Settings.Linking = StrToBool(child->Text);
-        else if (name == "EVALCOL") model.Settings.EvalCol = StrToInt(child->Text);
+        if (child->Name == "ATTRIBUTE") ReadAttribute(*child, model.Root(), reading);
+        else ReadModelChild(*child, model, reading);
     }
-    // No attribute keeps values for options the model does not have.
-    const int options = model.OptionCount();
-    model.ForEachAttribute([options](TMivoAttribute* attribute) { attribute->TruncateValues(options); });
-    model.Changed();
-    model.Modified = false;
+    FinishReading(model);
 }
 
 void LoadFromFile(TMivoModel& model, const std::string& file_name, TModelReading reading) {
     TUtf8Header header;
-    TXmlItem root;
-    root.LoadFromFile(file_name);
-    CheckRoot(root, file_name);
-    ReadModel(model, root, reading);
+    const std::string text = ReadFile(file_name);
+    TXmlReader reader(text);
+    StreamModel(reader, file_name, model, reading);
 }
 
 void LoadFromStrings(TMivoModel& model, const std::vector<std::string>& lines) {
     TUtf8Header header;
-    TXmlItem root;
-    root.LoadFromStrings(lines);
-    CheckRoot(root, "SavedList");
-    ReadModel(model, root);
+    TXmlReader reader(lines);
+    StreamModel(reader, "SavedList", model, TModelReading::Full);
+}
+
+void LoadFromText(TMivoModel& model, std::string_view text) {
+    TUtf8Header header;
+    TXmlReader reader(text);
+    StreamModel(reader, "SavedList", model, TModelReading::Full);
 }
 
 std::unique_ptr<TMivoAttribute> ReadSubtree(const std::vector<std::string>& lines) {
     TUtf8Header header;
     TXmlItem root;
     root.LoadFromStrings(lines);
-    if (root.Name != "SUBTREE") throw EMivoError(MivoStr::SUnsupportedStringFormat);
-    const TXmlItem* element = root.FindChild("ATTRIBUTE");
-    return element ? ReadAttribute(*element, nullptr) : nullptr;
+    return ReadSubtreeRoot(root);
 }
 
 std::unique_ptr<TMivoAttribute> DuplicateSubtree(const TMivoModel& model, const TMivoAttribute* attribute) {
     // Always through UTF-8 text, where every value code round-trips.
     TUtf8Header header;
-    std::vector<std::string> lines;
-    WriteSubtree(model, attribute, lines);
-    return ReadSubtree(lines);
+    std::string text;
+    {
+        BeginWriting();
+        TXmlWriter writer(text, "\n");
+        WriteSubtreeDocument(model, attribute, writer);
+    }
+    TXmlItem root;
+    root.LoadFromText(text);
+    return ReadSubtreeRoot(root);
 }
 
 }  // namespace mivo

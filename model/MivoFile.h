@@ -35,8 +35,10 @@
 // it.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mivo {
@@ -47,6 +49,7 @@ class TMivoScale;
 class TMivoFunction;
 class TMivoSettings;
 class TXmlItem;
+class TXmlWriter;
 
 // Messages of the reader's checks: the attribute's name, the 1-based rule
 // number (or the value limit), then details.
@@ -69,15 +72,20 @@ enum class TModelReading { Full, Batch };
 
 // --- whole models ------------------------------------------------------------
 
-// Parses the file; a root element other than "Mivo" raises EMivoError
-// "Unsupported file format:\"<file name>\"" before anything of the model is
-// changed; otherwise ReadModel. XML, conversion and file errors propagate.
-// Meant for a fresh model (see ReadModel).
+// Reads the file into the model as ReadModel reads a tree of it, element by
+// element: the root's and every attribute's children one at a time, so that
+// a large model never stands in memory as a tree. A root element other than
+// "Mivo" raises EMivoError "Unsupported file format:\"<file name>\"" before
+// anything of the model is changed. XML, conversion and file errors
+// propagate; an error after the root's start tag leaves the model partly
+// read. Meant for a fresh model (see ReadModel).
 void LoadFromFile(TMivoModel& model, const std::string& file_name, TModelReading reading = TModelReading::Full);
 
 // The same over lines of text (undo snapshots); the wrong-root message
 // names "SavedList".
 void LoadFromStrings(TMivoModel& model, const std::vector<std::string>& lines);
+// The same over the lines of one text (split at CR LF, CR or LF).
+void LoadFromText(TMivoModel& model, std::string_view text);
 
 // Reads the element tree of a "Mivo" root into the model: the tree is
 // replaced, the file's options are appended, the settings keys present in
@@ -91,9 +99,12 @@ void ReadModel(TMivoModel& model, const TXmlItem& root, TModelReading reading = 
 // 8-bit text. Clears the modified mark.
 void SaveToFile(TMivoModel& model, const std::string& file_name);
 
-// The same tree as lines of text, except that the model's description is
-// written as plain text. Clears the modified mark.
+// The same document as lines of text, except that the model's description
+// is written as plain text. Clears the modified mark.
 void SaveToStrings(TMivoModel& model, std::vector<std::string>& lines);
+// The lines of SaveToStrings as one text, each ended by LF.
+// `expected_size`: the text's likely size, when known (a hint).
+std::string SaveToText(TMivoModel& model, std::size_t expected_size = 0);
 
 // --- attribute subtrees ------------------------------------------------------
 
@@ -116,11 +127,11 @@ std::unique_ptr<TMivoAttribute> DuplicateSubtree(const TMivoModel& model, const 
 
 // --- the parts ---------------------------------------------------------------
 
-// Appends the element of each part to `parent`.
-void WriteAttribute(const TMivoAttribute& attribute, TXmlItem& parent);
-void WriteScale(const TMivoScale& scale, TXmlItem& parent);
-void WriteFunction(const TMivoFunction& function, TXmlItem& parent);
-void WriteSettings(const TMivoSettings& settings, TXmlItem& parent);
+// Writes the element of each part inside the writer's open element.
+void WriteAttribute(const TMivoAttribute& attribute, TXmlWriter& writer);
+void WriteScale(const TMivoScale& scale, TXmlWriter& writer);
+void WriteFunction(const TMivoFunction& function, TXmlWriter& writer);
+void WriteSettings(const TMivoSettings& settings, TXmlWriter& writer);
 // A text without CR LF as the element's text; otherwise one "LINE" child
 // per line, empty first and last lines included.
 void WriteDescription(const std::string& name, const std::string& description, TXmlItem& parent);

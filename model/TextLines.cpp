@@ -16,11 +16,15 @@ TLineSplitter::TLineSplitter(std::string_view text, TEmptyLines empty) : text_(t
 
 bool TLineSplitter::Next(std::string_view& line, int& number) {
     while (pos_ < text_.size()) {
-        // A plain scan: find_first_of runs a search of its set per character.
-        std::size_t end = pos_;
-        while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
-        if (end == text_.size()) end = std::string_view::npos;
-        if (end == std::string_view::npos) end = text_.size();
+        // The line ends at the first LF or CR: the next LF (found once and
+        // kept, so that text with CR line ends is not searched again for
+        // each line), or a CR before it.
+        if (next_lf_ == std::string_view::npos || next_lf_ < pos_) {
+            next_lf_ = text_.find('\n', pos_);
+            if (next_lf_ == std::string_view::npos) next_lf_ = text_.size();
+        }
+        std::size_t end = text_.substr(0, next_lf_).find('\r', pos_);
+        if (end == std::string_view::npos) end = next_lf_;
         std::string_view segment = text_.substr(pos_, end - pos_);
         pos_ = end;
         if (pos_ < text_.size()) {

@@ -57,6 +57,7 @@ public:
 private:
     std::string_view text_;
     std::size_t pos_ = 0;
+    std::size_t next_lf_ = std::string_view::npos;  // the first LF at or after pos_ (or the end), once found
     int number_ = 0;
     TEmptyLines empty_;
 };

@@ -9,6 +9,7 @@
 #include "model/RunTime.h"
 #include "model/SafeFile.h"
 #include "model/TextLines.h"
+#include "model/XmlWriter.h"
 
 namespace mivo {
 
@@ -55,6 +56,27 @@ std::string Quoted(std::string_view text) {
     return cut;
 }
 
+// The entity of each character, empty for characters written as they are.
+constexpr std::array<std::string_view, 256> kEntityOf = [] {
+    std::array<std::string_view, 256> table{};
+    for (const TEntity& e : kEntities) table[static_cast<unsigned char>(e.Character)] = e.Entity;
+    return table;
+}();
+
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The part of `out` from `start` on, converted from local text to UTF-8.
+// ASCII reads the same in both, so only text with other bytes is converted.
+void ConvertToUtf8From(std::string& out, std::size_t start) {
+    const std::string_view appended = std::string_view(out).substr(start);
+    if (IsAscii(appended)) return;
+    std::string converted = LocalToUtf8(appended);
+    out.resize(start);
+    out += converted;
+}
+
 }  // namespace
 
 // --- text conversion -----------------------------------------------------------
@@ -62,27 +84,42 @@ std::string Quoted(std::string_view text) {
 // One pass over the text gives the same result as one replacement pass per
 // entity in table order: entities hold none of the characters replaced, and
 // the ampersand comes first.
-std::string XmlEscape(std::string_view text, std::string_view kept) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        auto entity = std::find_if(kEntities.begin(), kEntities.end(),
-                                   [c](const TEntity& e) { return e.Character == c; });
-        if (entity != kEntities.end() && kept.find(c) == std::string_view::npos)
-            out += entity->Entity;
-        else
-            out += c;
+void AppendXmlEscape(std::string& out, std::string_view text, std::string_view kept) {
+    const std::size_t start = out.size();
+    std::size_t plain = 0;  // the first character not yet appended
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::string_view entity = kEntityOf[static_cast<unsigned char>(text[i])];
+        if (entity.empty() || kept.find(text[i]) != std::string_view::npos) continue;
+        out.append(text.substr(plain, i - plain));
+        out.append(entity);
+        plain = i + 1;
     }
-    return XmlUtf8 ? LocalToUtf8(out) : out;
+    out.append(text.substr(plain));
+    if (XmlUtf8) ConvertToUtf8From(out, start);
 }
 
-std::string XmlEscapeText(std::string_view text) {
+void AppendXmlEscapeText(std::string& out, std::string_view text) {
     std::size_t lead = 0;
     while (lead < text.size() && IsBlankOrTab(text[lead])) ++lead;
     std::size_t trail = text.size();
     while (trail > lead && IsBlankOrTab(text[trail - 1])) --trail;
-    return XmlEscape(text.substr(0, lead)) + XmlEscape(text.substr(lead, trail - lead), " \t") +
-           XmlEscape(text.substr(trail));
+    AppendXmlEscape(out, text.substr(0, lead));
+    AppendXmlEscape(out, text.substr(lead, trail - lead), " \t");
+    AppendXmlEscape(out, text.substr(trail));
+}
+
+std::string XmlEscape(std::string_view text, std::string_view kept) {
+    std::string out;
+    out.reserve(text.size());
+    AppendXmlEscape(out, text, kept);
+    return out;
+}
+
+std::string XmlEscapeText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendXmlEscapeText(out, text);
+    return out;
 }
 
 // One left-to-right pass gives the same result as one replacement pass per
@@ -90,6 +127,8 @@ std::string XmlEscapeText(std::string_view text) {
 // '&' and holds no other), and "&amp;", resolved last there, yields an
 // ampersand that is never scanned again.
 std::string XmlUnescape(std::string_view text) {
+    // Most texts hold no entity, and ASCII needs no conversion.
+    if (text.find('&') == std::string_view::npos && (!XmlUtf8 || IsAscii(text))) return std::string(text);
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
@@ -111,18 +150,50 @@ std::string XmlUnescape(std::string_view text) {
             i = amp + 1;
         }
     }
-    return XmlUtf8 ? Utf8ToLocal(out) : out;
+    if (XmlUtf8) return Utf8ToLocal(out);
+    return out;
 }
 
 // --- parser ----------------------------------------------------------------------
 
-// Reads tags and texts from a list of lines. The buffer holds the lines read
-// so far, trimmed and joined by one blank; `pos_` marks where its unread rest
+// The lines a parser reads, one at a time: the lines of a list, or those of
+// one text as SplitLines(text, TEmptyLines::Keep) gives them, taken without
+// copying. The list or the text must outlive the source.
+class TXmlLineSource {
+public:
+    explicit TXmlLineSource(const std::vector<std::string>& lines) : lines_(&lines) {}
+    explicit TXmlLineSource(std::string_view text) : splitter_(text, TEmptyLines::Keep) { Fetch(); }
+
+    bool AtEnd() const { return lines_ ? next_ >= lines_->size() : !fetched_; }
+
+    // The next line; there must be one.
+    std::string_view Next() {
+        if (lines_) return (*lines_)[next_++];
+        const std::string_view line = line_;
+        Fetch();
+        return line;
+    }
+
+private:
+    void Fetch() {
+        int number = 0;
+        fetched_ = splitter_.Next(line_, number);
+    }
+
+    const std::vector<std::string>* lines_ = nullptr;
+    std::size_t next_ = 0;
+    TLineSplitter splitter_{std::string_view()};
+    std::string_view line_;  // the next line of the text, when fetched
+    bool fetched_ = false;
+};
+
+// Reads tags and texts from lines. The buffer holds the lines read so far,
+// trimmed and joined by one blank; `pos_` marks where its unread rest
 // begins, so taking a tag never moves the rest of a long line.
 class TXmlParser {
 public:
     // Checks the header (see `XmlHeader`) and sets `XmlUtf8`.
-    explicit TXmlParser(const std::vector<std::string>& lines);
+    explicit TXmlParser(TXmlLineSource& lines);
 
     bool Eof() const { return eof_; }
     const std::string& TagName() const { return tag_name_; }
@@ -133,8 +204,10 @@ public:
     const std::string& TagText() const { return tag_text_; }
 
     bool ReadLine();
-    std::string NextTag();
-    std::string NextText();
+    // The next tag (empty at the end of the input); valid until the next call.
+    const std::string& NextTag();
+    // The text before the next tag, into `text`.
+    void NextText(std::string& text);
     void ParseTag(std::string_view tag);
 
     [[noreturn]] void Error(const std::string& text) const;
@@ -144,12 +217,16 @@ private:
     // The buffer index of the first `c` in the unread rest, reading lines
     // until there is one; npos when the input ends first.
     std::size_t FindReading(char c);
-    std::string_view Rest() const { return std::string_view(buffer_).substr(pos_); }
+    std::string_view Rest() const { return buffer_.substr(pos_); }
     static std::string CutAttribute(std::string_view text, std::size_t& pos);
 
-    const std::vector<std::string>& lines_;
-    std::size_t next_line_ = 0;
-    std::string buffer_;
+    TXmlLineSource& lines_;
+    std::size_t lines_read_ = 0;
+    // The unread lines: a line of the input itself, or lines joined in
+    // `joined_` when a tag or a text spans them.
+    std::string_view buffer_;
+    std::string joined_;
+    bool joined_in_use_ = false;
     std::size_t pos_ = 0;
     bool eof_ = false;
     std::string tag_name_;
@@ -159,7 +236,7 @@ private:
     std::string tag_text_;
 };
 
-TXmlParser::TXmlParser(const std::vector<std::string>& lines) : lines_(lines) {
+TXmlParser::TXmlParser(TXmlLineSource& lines) : lines_(lines) {
     XmlUtf8 = !XmlHeader.empty();
     std::string first = XmlHeader.empty() ? std::string() : NextTag();
     if (first == XmlPlainHeader) {
@@ -170,29 +247,36 @@ TXmlParser::TXmlParser(const std::vector<std::string>& lines) : lines_(lines) {
 }
 
 void TXmlParser::Error(const std::string& text) const {
-    std::size_t line = std::min<std::size_t>(next_line_, INT_MAX - 1) + 1;
+    std::size_t line = std::min<std::size_t>(lines_read_, INT_MAX - 1) + 1;
     throw EXmlError(Format("Error reading XML around line %d: %s", static_cast<int>(line), text));
 }
 
 bool TXmlParser::ReadLine() {
-    if (next_line_ >= lines_.size()) return false;
-    std::string_view line = lines_[next_line_];
-    if (next_line_ == 0 && line.starts_with(kUtf8Bom)) line.remove_prefix(kUtf8Bom.size());
+    if (lines_.AtEnd()) return false;
+    std::string_view line = lines_.Next();
+    if (lines_read_ == 0 && line.starts_with(kUtf8Bom)) line.remove_prefix(kUtf8Bom.size());
     line = TrimView(line);
-    ++next_line_;
+    ++lines_read_;
     if (pos_ == buffer_.size()) {
-        buffer_.assign(line);
+        // Nothing unread: the line itself is the buffer, not copied.
+        buffer_ = line;
         pos_ = 0;
+        joined_in_use_ = false;
         return true;
     }
-    // Drop the read part once it outweighs the rest; amortised, this copies
-    // every byte a bounded number of times.
-    if (pos_ > buffer_.size() - pos_) {
-        buffer_.erase(0, pos_);
+    if (!joined_in_use_) {
+        joined_.assign(Rest());
+        pos_ = 0;
+        joined_in_use_ = true;
+    } else if (pos_ > buffer_.size() - pos_) {
+        // Drop the read part once it outweighs the rest; amortised, this
+        // copies every byte a bounded number of times.
+        joined_.erase(0, pos_);
         pos_ = 0;
     }
-    buffer_ += ' ';
-    buffer_.append(line);
+    joined_ += ' ';
+    joined_.append(line);
+    buffer_ = joined_;
     return true;
 }
 
@@ -213,41 +297,41 @@ void TXmlParser::ResetTag() {
     closing_ = false;
 }
 
-std::string TXmlParser::NextTag() {
+const std::string& TXmlParser::NextTag() {
     ResetTag();
     tag_text_.clear();
     std::size_t open = FindReading('<');
     if (open == std::string::npos) {
         eof_ = true;
-        return {};
+        return tag_text_;
     }
-    std::string_view before = std::string_view(buffer_).substr(pos_, open - pos_);
+    std::string_view before = buffer_.substr(pos_, open - pos_);
     if (!TrimView(before).empty())
         Error(Format("A tag expected instead of text \"%s\"", Quoted(before)));
     pos_ = open;
     std::size_t close = FindReading('>');
     if (close == std::string::npos) Error(Format("Unterminated tag \"%s\"", Quoted(Rest())));
-    tag_text_ = buffer_.substr(pos_, close + 1 - pos_);
+    tag_text_.assign(buffer_.substr(pos_, close + 1 - pos_));
     pos_ = close + 1;
     return tag_text_;
 }
 
-std::string TXmlParser::NextText() {
+void TXmlParser::NextText(std::string& text) {
     std::size_t open = buffer_.find('<', pos_);
     if (open != std::string::npos) {
-        std::string text = buffer_.substr(pos_, open - pos_);
+        text.assign(buffer_.substr(pos_, open - pos_));
         pos_ = open;
-        return text;
+        return;
     }
-    if (pos_ == buffer_.size() && next_line_ >= lines_.size()) {
+    if (pos_ == buffer_.size() && lines_.AtEnd()) {
         eof_ = true;
-        return {};
+        text.clear();
+        return;
     }
     open = FindReading('<');
     std::size_t end = open == std::string::npos ? buffer_.size() : open;
-    std::string text(TrimView(std::string_view(buffer_).substr(pos_, end - pos_)));
+    text.assign(TrimView(buffer_.substr(pos_, end - pos_)));
     if (open != std::string::npos) pos_ = open;  // else the text stays in the buffer
-    return text;
 }
 
 void TXmlParser::ParseTag(std::string_view tag) {
@@ -363,51 +447,33 @@ std::string TXmlItem::EscapedText() const { return XmlEscapeText(Text); }
 void TXmlItem::SetEscapedText(std::string_view text) { Text = XmlUnescape(text); }
 
 void TXmlItem::SaveToStrings(std::vector<std::string>& lines) const {
-    XmlUtf8 = XmlHeader == XmlUtf8Header;
     lines.clear();
-    if (!XmlHeader.empty()) lines.push_back(XmlHeader);
-    WriteLines(lines, 0);
+    TXmlWriter writer(lines);
+    writer.StartDocument();
+    writer.Item(*this);
 }
 
 void TXmlItem::SaveToFile(const std::string& file_name) const {
-    std::vector<std::string> lines;
-    SaveToStrings(lines);
-    TSafeFileWriter file(file_name);
-    for (const std::string& line : lines) {
-        file.Write(line);
-        file.Write("\r\n");
-    }
-    file.Commit();
+    std::string text;
+    TXmlWriter writer(text, "\r\n");
+    writer.StartDocument();
+    writer.Item(*this);
+    WriteFileAtomic(file_name, text);
 }
 
-void TXmlItem::WriteLines(std::vector<std::string>& lines, int indent) const {
-    const std::string prefix(static_cast<std::size_t>(std::max(indent, 0)), ' ');
-    if (Name.empty()) {
-        lines.push_back(prefix + EscapedText());
-        return;
-    }
-    std::string head = prefix + "<" + Name;
-    for (const auto& attribute : attributes_) {
-        head += ' ';
-        head += attribute->Name;
-        head += "=\"";
-        head += attribute->EscapedValue();
-        head += '"';
-    }
-    if (IsEmpty()) {
-        lines.push_back(head + "/>");
-    } else if (IsLeaf()) {
-        lines.push_back(head + ">" + EscapedValue() + "</" + Name + ">");
-    } else {
-        lines.push_back(head + ">");
-        const int inner = CheckedAdd(indent, XmlIndent);
-        for (const auto& child : children_) child->WriteLines(lines, inner);
-        if (!Text.empty()) lines.push_back(std::string(static_cast<std::size_t>(inner), ' ') + EscapedText());
-        lines.push_back(prefix + "</" + Name + ">");
-    }
-}
+void TXmlItem::WriteLines(std::vector<std::string>& lines, int indent) const { TXmlWriter(lines, indent).Item(*this); }
 
 void TXmlItem::LoadFromStrings(const std::vector<std::string>& lines) {
+    TXmlLineSource source(lines);
+    Load(source);
+}
+
+void TXmlItem::LoadFromText(std::string_view text) {
+    TXmlLineSource source(text);
+    Load(source);
+}
+
+void TXmlItem::Load(TXmlLineSource& lines) {
     TXmlParser parser(lines);
     parser.ParseTag(parser.NextTag());
     if (parser.Eof()) return;
@@ -417,12 +483,16 @@ void TXmlItem::LoadFromStrings(const std::vector<std::string>& lines) {
 }
 
 void TXmlItem::LoadFromFile(const std::string& file_name) {
-    LoadFromStrings(SplitLines(ReadFile(file_name), TEmptyLines::Keep));
+    LoadFromText(ReadFile(file_name));
 }
 
 // Reads the element whose start tag the parser holds, with its contents and
 // its closing tag.
 void TXmlItem::ReadFromParser(TXmlParser& parser, int depth) {
+    if (ReadStartTag(parser, depth)) ReadContent(parser, depth);
+}
+
+bool TXmlItem::ReadStartTag(TXmlParser& parser, int depth) {
     const std::string& tag = parser.TagText();
     if (tag.starts_with("<!--")) parser.Error(Format("Comments are not supported: \"%s\"", Quoted(tag)));
     if (tag.starts_with("<![CDATA["))
@@ -438,11 +508,13 @@ void TXmlItem::ReadFromParser(TXmlParser& parser, int depth) {
         std::size_t equals = attribute.find('=');
         AddAttribute(attribute.substr(0, equals), XmlUnescape(std::string_view(attribute).substr(equals + 1)));
     }
-    if (parser.SelfClosing()) return;
+    return !parser.SelfClosing();
+}
 
+void TXmlItem::ReadContent(TXmlParser& parser, int depth) {
     std::string text;
     for (;;) {
-        text = parser.NextText();
+        parser.NextText(text);
         parser.ParseTag(parser.NextTag());
         if (parser.Eof()) parser.Error(Format("Missing tag \"</%s>\"", Quoted(Name)));
         if (parser.Closing()) break;
@@ -453,6 +525,75 @@ void TXmlItem::ReadFromParser(TXmlParser& parser, int depth) {
         parser.Error(Format("Expecting terminating tag \"</%s>\" instead of \"</%s>\"", Quoted(Name),
                             Quoted(parser.TagName())));
     SetEscapedText(text);
+}
+
+void TXmlItem::Reset() {
+    Name.clear();
+    Text.clear();
+    attributes_.Clear();
+    children_.Clear();
+}
+
+// --- element by element ----------------------------------------------------------
+
+TXmlReader::TXmlReader(std::string_view text)
+    : lines_(std::make_unique<TXmlLineSource>(text)), parser_(std::make_unique<TXmlParser>(*lines_)) {}
+
+TXmlReader::TXmlReader(const std::vector<std::string>& lines)
+    : lines_(std::make_unique<TXmlLineSource>(lines)), parser_(std::make_unique<TXmlParser>(*lines_)) {}
+
+TXmlReader::~TXmlReader() = default;
+
+bool TXmlReader::Root(TXmlItem& head) {
+    MIVO_ASSERT(entered_.empty() && !pending_, "Reading a second XML root");
+    parser_->ParseTag(parser_->NextTag());
+    if (parser_->Eof()) return false;
+    if (parser_->Closing())
+        parser_->Error(Format("Expecting an opening tag instead of \"</%s>\"", Quoted(parser_->TagName())));
+    ReadStartTag(head);
+    return true;
+}
+
+bool TXmlReader::NextChild(TXmlItem& head) {
+    MIVO_ASSERT(!entered_.empty() && !pending_, "No XML element entered");
+    const TEntered& element = entered_.back();
+    if (!element.HasContent) {
+        entered_.pop_back();
+        return false;
+    }
+    parser_->NextText(text_);
+    parser_->ParseTag(parser_->NextTag());
+    if (parser_->Eof()) parser_->Error(Format("Missing tag \"</%s>\"", Quoted(element.Name)));
+    if (parser_->Closing()) {
+        if (parser_->TagName() != element.Name)
+            parser_->Error(Format("Expecting terminating tag \"</%s>\" instead of \"</%s>\"", Quoted(element.Name),
+                                  Quoted(parser_->TagName())));
+        entered_.pop_back();
+        return false;
+    }
+    ReadStartTag(head);
+    return true;
+}
+
+void TXmlReader::ReadStartTag(TXmlItem& head) {
+    head.Reset();
+    const int depth = static_cast<int>(std::min<std::size_t>(entered_.size(), INT_MAX - 1)) + 1;
+    started_.HasContent = head.ReadStartTag(*parser_, depth);
+    started_.Name = head.Name;
+    pending_ = true;
+}
+
+void TXmlReader::ReadRest(TXmlItem& element) {
+    MIVO_ASSERT(pending_ && element.Name == started_.Name, "No XML start tag read");
+    pending_ = false;
+    const int depth = static_cast<int>(std::min<std::size_t>(entered_.size(), INT_MAX - 1)) + 1;
+    if (started_.HasContent) element.ReadContent(*parser_, depth);
+}
+
+void TXmlReader::Enter() {
+    MIVO_ASSERT(pending_, "No XML start tag read");
+    pending_ = false;
+    entered_.push_back(started_);
 }
 
 }  // namespace mivo

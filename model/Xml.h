@@ -3,7 +3,9 @@
 // snapshots, copied attribute subtrees) and the Pelk import and export.
 //
 // A document is read into a tree of `TXmlItem` elements (name, attributes,
-// text, children) and written back from such a tree as indented lines. It is
+// text, children) and written back from such a tree as indented lines; large
+// documents are read element by element (`TXmlReader`) and written straight
+// from the code that knows them (model/XmlWriter.h), with the same result. It is
 // line-oriented: it reads from and writes to a list of text lines. It knows
 // elements, attributes, text and nine character entities (table below); it
 // does not know comments, CDATA sections, processing instructions (other
@@ -80,6 +82,11 @@ std::string XmlEscape(std::string_view text, std::string_view kept = {});
 // reader's trimming.
 std::string XmlEscapeText(std::string_view text);
 
+// XmlEscape and XmlEscapeText appended to `out`, for writers that build
+// one text.
+void AppendXmlEscape(std::string& out, std::string_view text, std::string_view kept = {});
+void AppendXmlEscapeText(std::string& out, std::string_view text);
+
 // Every entity of the table replaced by its character, "&amp;" last; then,
 // with `XmlUtf8` on, converted from UTF-8 (text that is not valid UTF-8 is
 // kept as it stands). Other entities stay as they are.
@@ -88,6 +95,7 @@ std::string XmlUnescape(std::string_view text);
 // --- element tree ------------------------------------------------------------
 
 class TXmlItem;
+class TXmlLineSource;
 class TXmlParser;
 
 // An owning list of items in order; duplicates allowed.
@@ -105,6 +113,8 @@ public:
 
     // Appends and owns the item; returns its index.
     int Add(std::unique_ptr<TXmlItem> item);
+    // Frees every item.
+    void Clear() { items_.clear(); }
 
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
@@ -172,14 +182,76 @@ public:
     // leaves the item as it was; anything after the root element's closing
     // tag is not read. On error the partly built tree stays in the item.
     void LoadFromStrings(const std::vector<std::string>& lines);
-    // The file's lines (split at CR LF, CR or LF), then LoadFromStrings.
+    // The same over the lines of a text (split at CR LF, CR or LF).
+    void LoadFromText(std::string_view text);
+    // The file's text, then LoadFromText.
     void LoadFromFile(const std::string& file_name);
 
 private:
+    friend class TXmlReader;
+
+    void Load(TXmlLineSource& lines);
     void ReadFromParser(TXmlParser& parser, int depth);
+    // The start tag the parser holds: its name and attributes into this
+    // (empty) item. False when the tag closes the element itself.
+    bool ReadStartTag(TXmlParser& parser, int depth);
+    // The element's contents and end tag, after its start tag.
+    void ReadContent(TXmlParser& parser, int depth);
+    // Back to an item without name, text, attributes and children.
+    void Reset();
 
     TXmlItemList attributes_;
     TXmlItemList children_;
+};
+
+// Reads a document one element at a time, for readers of documents too
+// large to hold whole as a tree. The children of an element are visited in
+// turn; each is either read whole, as the element tree of its own that
+// LoadFromStrings would build for it, or entered, so that its children are
+// visited in turn. The document is checked exactly as LoadFromStrings checks
+// it, as far as it is read; text between the children of an entered element
+// is passed over.
+//
+// After Root or NextChild has read a start tag, exactly one of Enter and
+// ReadRest follows.
+class TXmlReader {
+public:
+    // Checks the header (see `XmlHeader`) and sets `XmlUtf8`. The text or
+    // the lines must outlive the reader.
+    explicit TXmlReader(std::string_view text);
+    explicit TXmlReader(const std::vector<std::string>& lines);
+    ~TXmlReader();
+
+    TXmlReader(const TXmlReader&) = delete;
+    TXmlReader& operator=(const TXmlReader&) = delete;
+
+    // Reads the root element's start tag into `head` (its name and
+    // attributes); false when the input holds no element.
+    bool Root(TXmlItem& head);
+    // Reads the next start tag among the children of the element entered
+    // last into `head` and returns true; at that element's end tag, checked
+    // against its name, leaves the element and returns false.
+    bool NextChild(TXmlItem& head);
+    // Reads the rest of the element whose start tag was read last (its
+    // contents and end tag) into `element`, the item holding that start tag.
+    void ReadRest(TXmlItem& element);
+    // Enters the element whose start tag was read last.
+    void Enter();
+
+private:
+    struct TEntered {
+        std::string Name;
+        bool HasContent = false;
+    };
+
+    void ReadStartTag(TXmlItem& head);
+
+    std::unique_ptr<TXmlLineSource> lines_;
+    std::unique_ptr<TXmlParser> parser_;
+    std::vector<TEntered> entered_;
+    TEntered started_;     // the element whose start tag was read last
+    bool pending_ = false;  // a start tag waits for Enter or ReadRest
+    std::string text_;      // text passed over between children
 };
 
 }  // namespace mivo

@@ -14,6 +14,7 @@
 #include "model/MivoFunction.h"
 #include "model/MivoModel.h"
 #include "model/MivoScale.h"
+#include "model/RunTime.h"
 #include "model/SafeFile.h"
 #include "model/UTF8.h"
 #include "model/Xml.h"
@@ -503,6 +504,66 @@ TEST(ModelFile, UnknownElementsAreSkippedAnywhere) {
     const TMivoScale* scale = model.FirstAttribute()->Scale();
     ASSERT_EQ(scale->Count(), 2);
     EXPECT_FALSE(scale->IsBad(0) || scale->IsGood(0) || scale->IsBad(1) || scale->IsGood(1));
+}
+
+// Files are read child by child; a tree of the whole document read by
+// ReadModel must give the same model, in any order of the children.
+TEST(ModelFile, ReadingChildByChildGivesWhatTheWholeTreeGives) {
+    const std::string two = "<SCALE><SCALEVALUE><NAME>p</NAME></SCALEVALUE><SCALEVALUE><NAME>q</NAME></SCALEVALUE></SCALE>";
+    const std::vector<std::vector<std::string>> documents = {
+        // Names and descriptions after values and inputs, a function before
+        // the input it needs, two scales, text between elements, unknown
+        // elements, options and settings around the attributes.
+        Document("<OPTION>A</OPTION>text<ATTRIBUTE><OPTION>1</OPTION><FUNCTION><LOW>01</LOW></FUNCTION>"
+                 "<SCALE><SCALEVALUE><NAME>x</NAME></SCALEVALUE></SCALE>"
+                 "<ATTRIBUTE>" + two + "<NAME>In</NAME>  <OPTION>0</OPTION><OPTION/></ATTRIBUTE>"
+                 "<SCALE><SCALEVALUE><NAME>bad</NAME><GROUP>BAD</GROUP></SCALEVALUE>"
+                 "<SCALEVALUE><NAME>good</NAME></SCALEVALUE></SCALE>"
+                 "<DESCRIPTION>late</DESCRIPTION><NAME>Top</NAME><NAME>second</NAME><EXTRA><OPTION>9</OPTION></EXTRA>"
+                 "</ATTRIBUTE><SETTINGS><FONTSIZE>12</FONTSIZE></SETTINGS><NAME>model</NAME><OPTION>B</OPTION>"),
+        Document("<ATTRIBUTE/><ATTRIBUTE><ATTRIBUTE/></ATTRIBUTE>"),
+        {std::string(XmlUtf8Header), "<Mivo/>"},
+    };
+    for (const std::vector<std::string>& document : documents) {
+        TMivoModel streamed;
+        LoadFromStrings(streamed, document);
+        TXmlItem root;
+        root.LoadFromStrings(document);
+        TMivoModel whole;
+        ReadModel(whole, root);
+        EXPECT_EQ(Snapshot(streamed), Snapshot(whole)) << document[1];
+        TMivoModel from_text;
+        LoadFromText(from_text, Join(document));
+        EXPECT_EQ(Snapshot(from_text), Snapshot(whole)) << document[1];
+        EXPECT_EQ(SaveToText(whole), Join(Snapshot(whole)));
+    }
+    TMivoModel model;
+    LoadFromStrings(model, documents[0]);
+    EXPECT_EQ(model.FirstAttribute()->GetName(), "Top");
+    EXPECT_EQ(model.FirstAttribute()->GetDescription(), "late");
+    EXPECT_EQ(model.FirstAttribute()->Inputs(0)->GetName(), "In");
+    EXPECT_EQ(model.FirstAttribute()->Scale()->Count(), 2);
+
+    // A fault deep inside is reported the same way.
+    const std::vector<std::string> faulty = Document(
+        "<ATTRIBUTE><NAME>T</NAME><ATTRIBUTE><NAME>i</NAME>" + two + "</ATTRIBUTE>" + two +
+        "<FUNCTION><LOW>09</LOW></FUNCTION></ATTRIBUTE>");
+    TMivoModel streamed, whole;
+    TXmlItem root;
+    root.LoadFromStrings(faulty);
+    const std::string expected = Format(SRuleOutsideScale, std::string("T"), 2);
+    try {
+        ReadModel(whole, root);
+        ADD_FAILURE() << "no error";
+    } catch (const EMivoError& e) {
+        EXPECT_EQ(e.Message(), expected);
+    }
+    try {
+        LoadFromStrings(streamed, faulty);
+        ADD_FAILURE() << "no error";
+    } catch (const EMivoError& e) {
+        EXPECT_EQ(e.Message(), expected);
+    }
 }
 
 // --- subtrees -------------------------------------------------------------------

@@ -24,6 +24,8 @@ TEST(TextLinesTest, LineEndsEmptyLinesAndByteOrderMark) {
         {"a\n\n\r\n\rb\n\n", {"a", "b"}, {"a", "", "", "", "b", ""}},
         {"\n", {}, {""}},
         {"\r\r\n", {}, {"", ""}},
+        // Several lines ended by CR before one ended by LF or CR LF.
+        {"a\rb\r\rc\nd\re\r\nf", {"a", "b", "c", "d", "e", "f"}, {"a", "b", "", "c", "d", "e", "f"}},
         {"  \n\t", {"  ", "\t"}, {"  ", "\t"}},
         {"\xEF\xBB\xBF" "a\nb", {"a", "b"}, {"a", "b"}},
         {"\xEF\xBB\xBF", {}, {}},

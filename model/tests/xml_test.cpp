@@ -4,12 +4,15 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "model/CodePage.h"
 #include "model/RunTime.h"
 #include "model/SafeFile.h"
 #include "model/UTF8.h"
+#include "model/XmlWriter.h"
 
 namespace mivo {
 namespace {
@@ -310,6 +313,197 @@ TEST(XmlEscapeTest, EntitiesAndKeptCharacters) {
     EXPECT_EQ(XmlEscapeText(""), "");
     EXPECT_EQ(XmlUnescape("&amp;&lt;&gt;&apos;&quot;&cr;&lf;&nbsp;&tab;"), "&<>'\"\r\n \t");
     EXPECT_EQ(XmlUnescape("&amp;lt; &amp;amp; & &x; &"), "&lt; &amp; & &x; &");
+}
+
+// The single-pass escaping against the rule as stated: one replacement
+// pass per entity in table order (reverse order for unescaping), then the
+// code page conversion.
+namespace reference {
+
+const std::vector<std::pair<std::string, std::string>> kTable = {
+    {"&", "&amp;"}, {"<", "&lt;"},  {">", "&gt;"},     {"'", "&apos;"}, {"\"", "&quot;"},
+    {"\r", "&cr;"}, {"\n", "&lf;"}, {" ", "&nbsp;"}, {"\t", "&tab;"},
+};
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string Escape(const std::string& text, const std::string& kept) {
+    std::string out = text;
+    for (const auto& [character, entity] : kTable)
+        if (kept.find(character) == std::string::npos) out = ReplaceAll(out, character, entity);
+    return XmlUtf8 ? LocalToUtf8(out) : out;
+}
+
+std::string EscapeText(const std::string& text) {
+    std::size_t lead = text.find_first_not_of(" \t");
+    if (lead == std::string::npos) return Escape(text, "");
+    std::size_t trail = text.find_last_not_of(" \t") + 1;
+    return Escape(text.substr(0, lead), "") + Escape(text.substr(lead, trail - lead), " \t") +
+           Escape(text.substr(trail), "");
+}
+
+std::string Unescape(const std::string& text) {
+    std::string out = text;
+    for (auto entry = kTable.rbegin(); entry != kTable.rend(); ++entry) out = ReplaceAll(out, entry->second, entry->first);
+    return XmlUtf8 ? Utf8ToLocal(out) : out;
+}
+
+}  // namespace reference
+
+TEST(XmlEscapeTest, OnePassGivesWhatTheReplacementPassesGive) {
+    std::string every_byte;
+    for (int c = 1; c < 256; ++c) every_byte += static_cast<char>(c);
+    const std::vector<std::string> texts = {
+        "", "plain", "&", "&amp;", "&amp;lt;", "&&<<>>''\"\"", "a b\tc", " lead", "trail\t", " \t ", "\r\n\r\n",
+        "<a href=\"x\">'&'</a>", "caf\xC3\xA9 & \xE9t\xE9", "&nbsp;&tab;&cr;&lf;&quot;&apos;&gt;&lt;", "&x; &#65; &",
+        "\xFF\xFE&\x80", every_byte,
+    };
+    for (bool utf8 : {true, false}) {
+        XmlUtf8 = utf8;
+        for (const std::string& text : texts) {
+            for (const std::string kept : {"", " \t"}) {
+                EXPECT_EQ(XmlEscape(text, kept), reference::Escape(text, kept)) << text;
+                std::string appended = "<x\xE9>";
+                AppendXmlEscape(appended, text, kept);
+                EXPECT_EQ(appended, "<x\xE9>" + reference::Escape(text, kept)) << text;
+            }
+            EXPECT_EQ(XmlEscapeText(text), reference::EscapeText(text)) << text;
+            EXPECT_EQ(XmlUnescape(text), reference::Unescape(text)) << text;
+            EXPECT_EQ(XmlUnescape(XmlEscape(text)), text) << text;
+        }
+    }
+    XmlUtf8 = true;
+}
+
+TEST_F(XmlTest, WriterGivesTheLinesOfTheSameTree) {
+    // The same document as a tree and as writer calls.
+    TXmlItem tree("Mivo");
+    tree.AddTextChild("NAME", " Car & co\t");
+    tree.NewChild("SETTINGS");
+    TXmlItem& attribute = tree.NewChild("ATTRIBUTE");
+    attribute.AddTextChild("OPTION", "");
+    attribute.AddTextChild("OPTION", "caf\xC3\xA9 \r\n");
+    attribute.NewChild("ATTRIBUTE").NewChild("SCALE").NewChild("SCALEVALUE").AddTextChild("NAME", "<low>");
+    const auto make_mixed = [] {
+        auto mixed = std::make_unique<TXmlItem>("MIXED");
+        mixed->AddAttribute("k", "a \"b\"");
+        mixed->AddChild(std::make_unique<TXmlItem>(std::string(), "  text node "));
+        mixed->NewChild("C");
+        mixed->Text = " own\t";
+        return mixed;
+    };
+    attribute.AddChild(make_mixed());
+    const std::unique_ptr<TXmlItem> mixed = make_mixed();
+    tree.NewChild("EMPTY");
+
+    const auto write = [&](TXmlWriter& writer) {
+        writer.StartDocument();
+        writer.Open("Mivo");
+        writer.TextElement("NAME", " Car & co\t");
+        writer.Open("SETTINGS");
+        writer.Close();
+        writer.Open("ATTRIBUTE");
+        writer.TextElement("OPTION", "");
+        writer.TextElement("OPTION", "caf\xC3\xA9 \r\n");
+        writer.Open("ATTRIBUTE");
+        writer.Open("SCALE");
+        writer.Open("SCALEVALUE");
+        writer.TextElement("NAME", "<low>");
+        writer.Close();
+        writer.Close();
+        writer.Close();
+        writer.Item(*mixed);
+        writer.Close();
+        writer.Open("EMPTY");
+        writer.Close();
+        writer.Close();
+    };
+    for (const std::string& header : {kHeader, std::string(XmlPlainHeader), std::string()}) {
+        XmlHeader = header;
+        const Lines expected = Save(tree);
+        Lines lines;
+        TXmlWriter to_lines(lines);
+        write(to_lines);
+        EXPECT_EQ(lines, expected);
+        std::string text;
+        TXmlWriter to_text(text, "\r\n");
+        write(to_text);
+        std::string joined;
+        for (const std::string& line : expected) joined += line + "\r\n";
+        EXPECT_EQ(text, joined);
+    }
+}
+
+// Reads a document element by element, entering every element named "E"
+// and reading every other one whole.
+TXmlItem ReadEnteringE(const Lines& lines) {
+    TXmlReader reader(lines);
+    TXmlItem root;
+    if (!reader.Root(root)) return root;
+    const std::function<void(TXmlItem&)> enter = [&](TXmlItem& element) {
+        reader.Enter();
+        TXmlItem child;
+        while (reader.NextChild(child)) {
+            if (child.Name == "E") enter(child);
+            else reader.ReadRest(child);
+            element.AddChild(std::make_unique<TXmlItem>(std::move(child)));
+        }
+    };
+    if (root.Name == "E") enter(root);
+    else reader.ReadRest(root);
+    return root;
+}
+
+// The tree as text, without what the element-by-element reader passes over
+// in an entered element (text between its children and its own text).
+std::string Describe(const TXmlItem& item) {
+    const bool entered = item.Name == "E";
+    std::string out = "[" + item.Name;
+    for (const auto& attribute : item.Attributes()) out += " " + attribute->Name + "=" + attribute->Text;
+    if (!entered) out += " '" + item.Text + "'";
+    for (const auto& child : item.Children())
+        if (!entered || !child->Name.empty()) out += Describe(*child);
+    return out + "]";
+}
+
+TEST_F(XmlTest, ReadingElementByElementChecksAndBuildsWhatTheTreeReaderDoes) {
+    std::string deep;
+    for (int i = 0; i <= XmlMaxDepth; ++i) deep += "<E>";
+    const std::vector<Lines> documents = {
+        {kHeader, "<E a=\"1 2\"><x>t</x>  <E><y k=v/></E>tail", "<z><E>in</E></z></E>", "after"},
+        {kHeader, "<E/>"},
+        {kHeader, "<x>a<y/>b</x>"},
+        {kHeader, "   "},
+        {kHeader, "<E>", "<x>", "</E>"},
+        {kHeader, "<E><x/></F>"},
+        {kHeader, "<E><!-- note --></E>"},
+        {kHeader, "<E><x"},
+        {kHeader, "text <E/>"},
+        {kHeader, "</E>"},
+        {kHeader, "<E><E></E>"},
+        {kHeader, "<E>< ></E>"},
+        {kHeader, deep},
+        {"<E/>"},
+        {},
+    };
+    for (const Lines& document : documents) {
+        std::string tree_result, reader_result;
+        try {
+            tree_result = Describe(Load(document));
+        } catch (const EXmlError& e) {
+            tree_result = e.what();
+        }
+        try {
+            reader_result = Describe(ReadEnteringE(document));
+        } catch (const EXmlError& e) {
+            reader_result = e.what();
+        }
+        EXPECT_EQ(reader_result, tree_result) << (document.size() > 1 ? document[1] : "");
+    }
 }
 
 // --- UTF8 module -----------------------------------------------------------------
