@@ -155,6 +155,11 @@ public:
     // Whether a box below this vertical group (through vertical groups)
     // always starts a new page.
     bool HasForcedBreakInside(const TBox& box) const;
+    // A box of blank space only: a blank line, a vertical space, a row of
+    // them. Blank space never starts a page: where it does not fit at the
+    // bottom of a page, or would be the first thing on a later page, it is
+    // dropped instead of carried over.
+    static bool IsBlankSpace(const TBox& box);
     // Formats the whole report. Whatever happens, the box tree is freed, the
     // report is detached from the formatter and the page state is reset.
     virtual void Run();
@@ -177,6 +182,9 @@ public:
     // Outline of a box.
     virtual void DrawFrame(const TRect& rect, std::uint8_t penStyle, bool rounded, const std::string& caption) = 0;
     virtual void DrawGraphic(const TRect& rect, const TDrawCallback& callback, const TParam* param) = 0;
+    // An empty fill lies at the rectangle; only tab output marks it (the
+    // texts on either side become separate fields).
+    virtual void DrawFill(const TRect& /*rect*/) {}
 
 protected:
     // Frees the boxes of the current page and detaches the report; run on

@@ -231,9 +231,14 @@ TEST(Paragraphs, WordWrap) {
     } cases[] = {
         {"ab cd ef", 5, {{"", "ab", " ", "cd", ""}, {"", "ef", ""}}},
         {"ab cd ef", -1, {{"", "ab cd ef", ""}}},
-        {"ab cd ef", 8, {{"", "ab", " ", "cd", " ", "ef", ""}}},
-        // A word wider than the paragraph stands alone and overflows.
-        {"a verylongword b", 5, {{"", "a", ""}, {"", "verylongword", ""}, {"", "b", ""}}},
+        // A text that fits its width is laid out whole, as a line would.
+        {"ab cd ef", 8, {{"", "ab cd ef", ""}}},
+        // A word wider than the paragraph is broken where the line is full
+        // (it no longer runs past its width); its last piece goes on with the
+        // text.
+        {"a verylongword b", 5, {{"", "a", ""}, {"", "veryl", ""}, {"", "ongwo", ""}, {"", "rd", " ", "b", ""}}},
+        // A value list without blanks breaks after a "," or ";" that fits.
+        {"[bad:19,good:4;fine:3]", 12, {{"", "[bad:19,", ""}, {"", "good:4;", ""}, {"", "fine:3]", ""}}},
         // Leading blanks stay on the first line; blanks at a break go.
         {"  ab    cd", 4, {{"", "  ", "ab", ""}, {"", "cd", ""}}},
         {"", 5, {{"", ""}}},
