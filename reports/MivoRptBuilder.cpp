@@ -171,8 +171,8 @@ TRptText* TReportContext::AddScaleValue(TRptGroup& line, const TMivoScale* scale
     return text;
 }
 
-TRptLine* TReportContext::FormatValueRange(TRptGroup& cell, const TMivoScale* scale, int low, int high) const {
-    TRptLine* line = cell.NewLine();
+TRptParagraph* TReportContext::FormatValueRange(TRptGroup& cell, const TMivoScale* scale, int low, int high) const {
+    TRptParagraph* line = cell.NewParagraph();
     if (low == high) {
         AddScaleValue(*line, scale, low);
         return line;

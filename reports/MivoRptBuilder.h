@@ -68,10 +68,10 @@ public:
     // Value `index` of the scale as a styled text (bad or good); the index
     // + 1 without a discrete scale or for an index outside the scale.
     TRptText* AddScaleValue(TRptGroup& line, const TMivoScale* scale, int index, int trim = 0) const;
-    // The values low..high in a new line of the cell: a single value; "*"
-    // for the whole scale; "<=" high, ">=" low or low ":" high on an
+    // The values low..high in a new paragraph of the cell: a single value;
+    // "*" for the whole scale; "<=" high, ">=" low or low ":" high on an
     // ordered scale; the values joined by ";" on an unordered one.
-    TRptLine* FormatValueRange(TRptGroup& cell, const TMivoScale* scale, int low, int high) const;
+    TRptParagraph* FormatValueRange(TRptGroup& cell, const TMivoScale* scale, int low, int high) const;
     // A value string in a new paragraph of the cell (it wraps where the
     // column is narrow): the values' names (cut to EvalTrim characters when
     // above 0) styled and joined by "; "; "*" for an empty or "*" string;

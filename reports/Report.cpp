@@ -553,7 +553,7 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
         for (int c : columns) {
             widths.push_back(ChunkedTable->GetColumnWidth(c));
             const TRptField* field = ChunkedTable->GetField(c);
-            floors.push_back(field->WidthIsProportional() && c >= KeyColumns
+            floors.push_back(field->WidthIsProportional()
                                  ? std::min(widths.back(), MinimumColumnWidth(cells[static_cast<std::size_t>(c)]))
                                  : widths.back());
         }

@@ -279,6 +279,21 @@ TEST(Paragraphs, WrapTokensCoverTheWholeText) {
     }
 }
 
+TEST(Paragraphs, AValueAndTheSeparatorAfterItStayTogether) {
+    // Value lists are texts side by side: "ab", "; ", "cdefgh", "; ", "ij".
+    // Where the ";" after a value does not fit, the value goes on to the
+    // next line with it, unless it is all the line holds.
+    AttachedReport r;
+    TRptParagraph* p = r.report.NewParagraph();
+    for (const char* t : {"ab", "; ", "cdefgh", "; ", "ij"}) p->AddText(t);
+    auto box = p->CreateBoxForWidth(10);
+    EXPECT_EQ(LinesOf(*box), (std::vector<std::vector<std::string>>{{"", "ab", ";", ""},
+                                                                    {"", "cdefgh", ";", " ", "ij", ""}}));
+    box = p->CreateBoxForWidth(6);
+    EXPECT_EQ(LinesOf(*box), (std::vector<std::vector<std::string>>{
+                                 {"", "ab", ";", ""}, {"", "cdefgh", ""}, {"", ";", " ", "ij", ""}}));
+}
+
 TEST(Paragraphs, PrefixesAndSuffix) {
     AttachedReport r;
     TRptParagraph* p = r.report.NewParagraph();
@@ -348,6 +363,33 @@ TEST(Tables, ColumnsGrowToTheirWidestOneColumnCell) {
     EXPECT_EQ(dynamic_cast<TRptCell*>(row2->GetItem(0))->SpanWidth(), 26);
     table->SetColumnWidth(2, 9);
     EXPECT_EQ(table->GetColumnWidth(2), 9);
+}
+
+TEST(Tables, GivenAWidthTooSmallParagraphColumnsNarrowWidestFirst) {
+    AttachedReport r({24, 0});
+    TRptTable* table = r.report.NewTable("t");
+    for (const char* h : {"Name", "Text", "More"}) table->AddField(h)->SetWidthMeasure(NaturalSize);
+    TRptRow* row = table->NewRow();
+    row->NewCell()->AddText("alpha");  // a plain text keeps its width
+    row->NewCell()->NewParagraph()->AddText("one two three four five");
+    row->NewCell()->NewParagraph()->AddText("six seven");
+    table->ComputeColumns(-1);
+    EXPECT_EQ(std::vector<std::int32_t>({table->GetColumnWidth(0), table->GetColumnWidth(1), table->GetColumnWidth(2)}),
+              (std::vector<std::int32_t>{5, 23, 9}));
+    // 5 + 2 + 2 leave 15 for the paragraphs: the widest gives way first,
+    // down to the other, then both.
+    table->ComputeColumns(24);
+    EXPECT_EQ(std::vector<std::int32_t>({table->GetColumnWidth(0), table->GetColumnWidth(1), table->GetColumnWidth(2)}),
+              (std::vector<std::int32_t>{5, 7, 7}));
+    r.formatter.Run();
+    std::vector<std::string> rows;
+    for (int i = 0; i < r.formatter.GetPage(1).RowCount(); ++i) rows.push_back(r.formatter.GetPage(1).Row(i));
+    EXPECT_EQ(rows, (std::vector<std::string>{"alpha  one two  six", "       three    seven", "       four", "       five"}));
+    // A column that cannot wrap is never narrowed: the table stays as wide.
+    r.report.SetFormatter(&r.formatter);
+    table->ComputeColumns(3);
+    EXPECT_EQ(table->GetColumnWidth(0), 5);
+    EXPECT_GE(table->GetColumnWidth(1), 1);
 }
 
 TEST(Tables, RowPlacesCellsAtTheirColumns) {
