@@ -84,7 +84,7 @@ void TFormatter::PushReport(TRpt* element) {
         if (element->GetOwnFont()) fontApplied_ = false;
         if (element->GetOwnPen()) penApplied_ = false;
     }
-    if (formatting_) UpdateContext();
+    if (formatting_ && AffectsContext(element)) UpdateContext();
 }
 
 void TFormatter::PopReport() {
@@ -98,7 +98,12 @@ void TFormatter::PopReport() {
         if (popped->GetOwnFont()) fontApplied_ = false;
         if (popped->GetOwnPen()) penApplied_ = false;
     }
-    if (formatting_) UpdateContext();
+    if (formatting_ && AffectsContext(popped)) UpdateContext();
+}
+
+bool TFormatter::AffectsContext(const TRpt* element) const {
+    return IsPageFurniture(element) || dynamic_cast<const TReport*>(element) != nullptr ||
+           dynamic_cast<const TRptSection*>(element) != nullptr;
 }
 
 void TFormatter::UpdateContext() {

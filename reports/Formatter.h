@@ -122,6 +122,7 @@ public:
     void MarkPenNotApplied() { penApplied_ = false; }
 
     // --- report stack ---
+    // The context (UpdateContext) follows while formatting.
     virtual void PushReport(TRpt* element);
     // An empty stack fails with "Formatter: Report stack underflow".
     virtual void PopReport();
@@ -197,6 +198,10 @@ private:
     void ForgetReport() { reportGone_ = true; }
     // The header, heading or footer group of the current page.
     bool IsPageFurniture(const TRpt* element) const;
+    // Only these elements change the context on the stack (a report, a
+    // section or table, the page's header, heading or footer): pushing or
+    // popping any other leaves it as it is.
+    bool AffectsContext(const TRpt* element) const;
 
     TReport& report_;
     TPoint origin_;

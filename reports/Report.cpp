@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -276,19 +277,23 @@ TRptTable::TRptTable(TRpt* owner) : TRptSection(owner), headingLine_(std::make_u
 
 TRptTable::~TRptTable() = default;
 
-int TRptTable::FieldCount() const {
-    int n = 0;
-    for (int i = 0; i < headingLine_->Count(); ++i)
-        if (dynamic_cast<TRptField*>(headingLine_->GetItem(i))) ++n;
-    return n;
+const std::vector<TRptField*>& TRptTable::Fields() const {
+    // Rebuilt whenever the heading line has changed its length, so that a
+    // table of many columns finds a field at once.
+    if (indexedItems_ != headingLine_->Count()) {
+        fields_.clear();
+        for (int i = 0; i < headingLine_->Count(); ++i)
+            if (auto* field = dynamic_cast<TRptField*>(headingLine_->GetItem(i))) fields_.push_back(field);
+        indexedItems_ = headingLine_->Count();
+    }
+    return fields_;
 }
 
+int TRptTable::FieldCount() const { return static_cast<int>(Fields().size()); }
+
 TRptField* TRptTable::GetField(int n) const {
-    if (n < 0) return nullptr;
-    for (int i = 0; i < headingLine_->Count(); ++i)
-        if (auto* field = dynamic_cast<TRptField*>(headingLine_->GetItem(i)))
-            if (n-- == 0) return field;
-    return nullptr;
+    const auto& fields = Fields();
+    return n < 0 || n >= static_cast<int>(fields.size()) ? nullptr : fields[static_cast<std::size_t>(n)];
 }
 
 std::int32_t TRptTable::GetColumnWidth(int n) const {
@@ -481,10 +486,11 @@ std::vector<std::vector<int>> TRptChunkedSection::ChunksOfComputedColumns(std::i
 
 namespace {
 
-// The box of a row showing only some columns: the cells of `columns` at the
-// given left edges and widths, the other children (liners) after the cell
-// before them, as the row's own layout places them.
-std::unique_ptr<TBox> RowPartBox(TRptRow& row, const std::vector<int>& columns, const std::vector<std::int32_t>& lefts,
+// The box of a row showing only some columns: the cells of the chunk's
+// columns (`slot`: the place of each column in the chunk, -1 for columns
+// not in it) at the given left edges and widths, the other children
+// (liners) after the cell before them, as the row's own layout places them.
+std::unique_ptr<TBox> RowPartBox(TRptRow& row, const std::vector<int>& slot, const std::vector<std::int32_t>& lefts,
                                  const std::vector<std::int32_t>& widths, std::int32_t width) {
     auto box = std::make_unique<THorizontalBox>(&row);
     std::vector<std::int32_t> placedAt;
@@ -498,9 +504,11 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const std::vector<int>& columns, 
     for (int i = 0; i < row.Count(); ++i) {
         TRpt* child = row.GetItem(i);
         if (auto* cell = dynamic_cast<TRptCell*>(child)) {
-            const auto at = std::find(columns.begin(), columns.end(), cell->FirstColumn);
-            if (at == columns.end() || cell->LastColumn != cell->FirstColumn) continue;
-            const auto k = static_cast<std::size_t>(at - columns.begin());
+            const int c = cell->FirstColumn;
+            if (c < 0 || c >= static_cast<int>(slot.size()) || slot[static_cast<std::size_t>(c)] < 0 ||
+                cell->LastColumn != c)
+                continue;
+            const auto k = static_cast<std::size_t>(slot[static_cast<std::size_t>(c)]);
             box->Add(cell->CreateBoxForWidth(widths[k]));
             placedAt.push_back(lefts[k]);
             continue;
@@ -549,21 +557,30 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
         std::vector<int> columns;
         for (int c = 0; c < std::min(std::max(0, KeyColumns), ChunkedTable->FieldCount()); ++c) columns.push_back(c);
         columns.insert(columns.end(), chunks[k].begin(), chunks[k].end());
-        std::vector<std::int32_t> widths, floors, lefts;
+        std::vector<std::int32_t> widths, lefts;
+        std::int64_t total = std::int64_t{separator} * static_cast<std::int64_t>(columns.size() - 1);
         for (int c : columns) {
             widths.push_back(ChunkedTable->GetColumnWidth(c));
-            const TRptField* field = ChunkedTable->GetField(c);
-            floors.push_back(field->WidthIsProportional()
-                                 ? std::min(widths.back(), MinimumColumnWidth(cells[static_cast<std::size_t>(c)]))
-                                 : widths.back());
+            total += widths.back();
         }
-        const std::int64_t separators = std::int64_t{separator} * static_cast<std::int64_t>(columns.size() - 1);
-        if (layoutWidth > 0) NarrowColumns(widths, floors, CheckedCast<std::int32_t>(std::max<std::int64_t>(0, layoutWidth - separators)));
+        if (layoutWidth > 0 && total > layoutWidth) {
+            std::vector<std::int32_t> floors;
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const auto c = static_cast<std::size_t>(columns[i]);
+                floors.push_back(ChunkedTable->GetField(columns[i])->WidthIsProportional()
+                                     ? std::min(widths[i], MinimumColumnWidth(cells[c]))
+                                     : widths[i]);
+            }
+            const std::int64_t room = layoutWidth - (total - std::accumulate(widths.begin(), widths.end(), std::int64_t{0}));
+            NarrowColumns(widths, floors, CheckedCast<std::int32_t>(std::max<std::int64_t>(0, room)));
+        }
         std::int32_t left = 0;
         for (std::int32_t w : widths) {
             lefts.push_back(left);
             left = CheckedAdd(left, CheckedAdd(w, separator));
         }
+        std::vector<int> slot(static_cast<std::size_t>(ChunkedTable->FieldCount()), -1);
+        for (std::size_t i = 0; i < columns.size(); ++i) slot[static_cast<std::size_t>(columns[i])] = static_cast<int>(i);
 
         auto part = CreateGroupBox();
         for (int i = 0; i < Count(); ++i) {
@@ -575,7 +592,7 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
                 for (int r = 0; r < ChunkedTable->Count(); ++r) {
                     TRpt* item = ChunkedTable->GetItem(r);
                     auto* row = dynamic_cast<TRptRow*>(item);
-                    table->Add(row ? RowPartBox(*row, columns, lefts, widths, layoutWidth) : childBox(*item));
+                    table->Add(row ? RowPartBox(*row, slot, lefts, widths, layoutWidth) : childBox(*item));
                 }
                 finish(*table);
                 part->Add(std::move(table));

@@ -108,7 +108,12 @@ public:
     std::unique_ptr<TBox> CreateBoxForWidth(std::int32_t width) override;
 
 private:
+    // The fields of the heading line in order.
+    const std::vector<TRptField*>& Fields() const;
+
     std::unique_ptr<TRptLine> headingLine_;
+    mutable std::vector<TRptField*> fields_;
+    mutable int indexedItems_ = -1;
 };
 
 // A section that shows one of its tables in chunks of columns, each chunk
