@@ -355,7 +355,7 @@ void NarrowColumns(std::vector<std::int32_t>& widths, const std::vector<std::int
         for (std::size_t i = 0; i < widths.size(); ++i) sum += std::max(floors[i], std::min(widths[i], cap));
         return sum;
     };
-    if (total(std::numeric_limits<std::int32_t>::max()) <= room) return;
+    if (widths.empty() || total(std::numeric_limits<std::int32_t>::max()) <= room) return;
     // The largest cap under which the columns fit; with none, every
     // column at its floor.
     std::int32_t low = 0, high = *std::max_element(widths.begin(), widths.end());
@@ -481,6 +481,8 @@ std::vector<std::vector<int>> TRptChunkedSection::ChunksOfComputedColumns(std::i
         }
         chunks.push_back(std::move(chunk));
     }
+    // A table of key columns alone is shown whole, once.
+    if (chunks.empty()) chunks.emplace_back();
     return chunks;
 }
 
@@ -558,7 +560,7 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
         for (int c = 0; c < std::min(std::max(0, KeyColumns), ChunkedTable->FieldCount()); ++c) columns.push_back(c);
         columns.insert(columns.end(), chunks[k].begin(), chunks[k].end());
         std::vector<std::int32_t> widths, lefts;
-        std::int64_t total = std::int64_t{separator} * static_cast<std::int64_t>(columns.size() - 1);
+        std::int64_t total = std::int64_t{separator} * std::max<std::int64_t>(0, std::ssize(columns) - 1);
         for (int c : columns) {
             widths.push_back(ChunkedTable->GetColumnWidth(c));
             total += widths.back();

@@ -392,6 +392,64 @@ TEST(Tables, GivenAWidthTooSmallParagraphColumnsNarrowWidestFirst) {
     EXPECT_GE(table->GetColumnWidth(1), 1);
 }
 
+// A chunked section as the builders make it: a heading, a table whose
+// first column is repeated in every chunk, a blank line.
+TRptChunkedSection* ChunkedSection(TReport& report, int columns, int chunkColumns) {
+    TRptChunkedSection* section = report.NewChunkedSection("s");
+    section->NewLine()->AddText("Heading");
+    section->NextHeading().AddText("next");
+    TRptTable* table = section->NewTable("t");
+    for (int c = 0; c <= columns; ++c) table->AddField(" ")->SetWidthMeasure(NaturalSize);
+    TRptRow* heading = table->NewRow();
+    heading->BeginLiner(2);
+    heading->NewCell()->AddText("Key");
+    for (int c = 1; c <= columns; ++c) heading->NewCell()->NewParagraph()->AddText("col" + std::to_string(c));
+    heading->EndLiner();
+    TRptRow* row = table->NewRow();
+    row->NewCell()->AddText("k");
+    for (int c = 1; c <= columns; ++c) row->NewCell()->NewParagraph()->AddText("value " + std::to_string(c));
+    section->NewBlankLine();
+    section->ChunkedTable = table;
+    section->ChunkColumns = chunkColumns;
+    return section;
+}
+
+std::vector<std::string> RowsOf(const TTextFormatter& formatter) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < formatter.GetPage(1).RowCount(); ++i) rows.push_back(formatter.GetPage(1).Row(i));
+    return rows;
+}
+
+TEST(ChunkedSections, ChunksOfColumnsRepeatTheKeyColumn) {
+    // At natural widths chunks of ChunkColumns; on a page as many as fit,
+    // at most ChunkColumns: "Key" 3 + 2 + "value n" 7 + 2 + 7 = 21.
+    AttachedReport natural({0, 0});
+    ChunkedSection(natural.report, 5, 2);
+    natural.formatter.Run();
+    const std::string rule2 = "\u2500\u2500", rule3 = "\u2500\u2500\u2500", rule5 = rule2 + rule3;
+    EXPECT_EQ(RowsOf(natural.formatter),
+              (std::vector<std::string>{"Heading", "Key" + rule2 + "col1" + rule5 + "col2" + rule3,
+                                        "k    value 1  value 2", "", "next", "Key" + rule2 + "col3" + rule5 + "col4" + rule3,
+                                        "k    value 3  value 4", "", "next", "Key" + rule2 + "col5" + rule3,
+                                        "k    value 5", ""}));
+    AttachedReport paged({20, 0});
+    TRptChunkedSection* section = ChunkedSection(paged.report, 5, 2);
+    EXPECT_EQ(section->ColumnChunks(21), (std::vector<std::vector<int>>{{1, 2}, {3, 4}, {5}}));
+    EXPECT_EQ(section->ColumnChunks(20), (std::vector<std::vector<int>>{{1}, {2}, {3}, {4}, {5}}));
+    // One column alone wider than the page: its paragraphs wrap.
+    EXPECT_EQ(section->ColumnChunks(8), (std::vector<std::vector<int>>{{1}, {2}, {3}, {4}, {5}}));
+    AttachedReport narrow({10, 0});
+    ChunkedSection(narrow.report, 1, 2);
+    narrow.formatter.Run();
+    EXPECT_EQ(RowsOf(narrow.formatter),
+              (std::vector<std::string>{"Heading", "Key" + rule2 + "col1\u2500", "k    value", "     1", ""}));
+    // Without columns besides the key, the table is shown once.
+    AttachedReport keys({0, 0});
+    ChunkedSection(keys.report, 0, 2);
+    keys.formatter.Run();
+    EXPECT_EQ(RowsOf(keys.formatter), (std::vector<std::string>{"Heading", "Key", "k", ""}));
+}
+
 TEST(Tables, RowPlacesCellsAtTheirColumns) {
     AttachedReport r;
     TRptTable* table = r.report.NewTable("t");

@@ -188,16 +188,21 @@ TEST_F(PageFit, ChunksTakeAsManyOptionsAsFitAtMostEvalColumns) {
                 EXPECT_LE(chunk.size(), most);
                 all.insert(all.end(), chunk.begin(), chunk.end());
                 if (width <= 0) {
-                    if (k + 1 < chunks.size()) EXPECT_EQ(chunk.size(), most);
+                    if (k + 1 < chunks.size()) {
+                        EXPECT_EQ(chunk.size(), most);
+                    }
                     continue;
                 }
                 std::int32_t used = table.GetColumnWidth(0);
                 for (int c : chunk) used += separator + table.GetColumnWidth(c);
                 // It fits, unless it is one column that is wider alone; and
                 // the next column would not have fitted.
-                if (chunk.size() > 1) EXPECT_LE(used, width) << width;
-                if (chunk.size() < most && k + 1 < chunks.size())
+                if (chunk.size() > 1) {
+                    EXPECT_LE(used, width) << width;
+                }
+                if (chunk.size() < most && k + 1 < chunks.size()) {
                     EXPECT_GT(used + separator + table.GetColumnWidth(chunks[k + 1].front()), width) << width;
+                }
             }
             std::vector<int> expected(static_cast<std::size_t>(model->OptionCount()));
             for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<int>(i) + 1;
