@@ -7,6 +7,7 @@
 #include "reports/Elements.h"
 #include "reports/Formatter.h"
 #include "reports/Groups.h"
+#include "reports/Report.h"
 
 namespace mivo {
 
@@ -102,6 +103,8 @@ void TBox::Paint() {
 
 // --- leaves -----------------------------------------------------------------------
 
+void TFillBox::Draw() { Formatter().DrawFill(BoundsRect()); }
+
 TLinerBox::TLinerBox(TRptLiner* liner) : TBox(liner) { liner->box_ = this; }
 
 TLinerBox::~TLinerBox() {
@@ -118,6 +121,10 @@ void TLinerBox::Measure() {
 void TLinerBox::Draw() {
     TRptLiner& liner = Liner();
     if (!dynamic_cast<TRptLinerBegin*>(&liner)) return;
+    if (partnerBox_) {
+        Formatter().DrawRules(ContentRect(), partnerBox_->ContentRect(), liner.RuleCount);
+        return;
+    }
     TRptLiner* partner = liner.GetPartner();
     if (!partner || !partner->Box()) return;
     Formatter().DrawRules(ContentRect(), partner->Box()->ContentRect(), liner.RuleCount);
@@ -127,7 +134,7 @@ TTextBox::TTextBox(TRptText* text) : TBox(text) {}
 
 TRptText& TTextBox::Text() const { return *static_cast<TRptText*>(element_); }
 
-std::string TTextBox::GetDisplayText() { return CopyTail(Text().GetText(), start_, length_); }
+std::string TTextBox::GetDisplayText() { return lead_ + CopyTail(Text().GetText(), start_, length_); }
 
 void TTextBox::Measure() {
     TFormatter& formatter = Formatter();
@@ -137,8 +144,23 @@ void TTextBox::Measure() {
     formatter.PopReport();
 }
 
+namespace {
+
+// A paragraph's prefix or suffix (never among its children).
+bool IsParagraphAffix(const TRptText& text) {
+    auto* paragraph = dynamic_cast<const TRptParagraph*>(text.Owner());
+    if (!paragraph) return false;
+    auto& p = const_cast<TRptParagraph&>(*paragraph);
+    return &text == &p.FirstPrefix() || &text == &p.NextPrefix() || &text == &p.LineSuffix();
+}
+
+}  // namespace
+
 void TTextBox::Draw() {
     std::string text = GetDisplayText();
+    // An empty prefix or suffix leaves no trace, so that a paragraph's line
+    // draws what a line of the same texts draws.
+    if (text.empty() && IsParagraphAffix(Text())) return;
     if (Text().Clip) Formatter().TextRect(ContentRect(), BoundsRect(), text);
     else Formatter().TextOut(ContentRect(), text);
 }
@@ -192,6 +214,12 @@ std::unique_ptr<TBox> TBoxGroup::ExtractBox(int index) {
     Slot& slot = At(items_, index);
     slot.box = nullptr;
     return std::move(slot.owned);
+}
+
+std::unique_ptr<TBox> TBoxGroup::TakeBox(int index) {
+    std::unique_ptr<TBox> box = ExtractBox(index);
+    items_.erase(items_.begin() + index);
+    return box;
 }
 
 void TBoxGroup::AddReference(TBox& box) { items_.push_back(Slot{nullptr, &box}); }

@@ -116,6 +116,15 @@ protected:
     TPoint natural_;
 };
 
+// The box of a bare element, an empty fill: it measures 0 x 0 and shows
+// nothing, but tells the formatter where it lies (DrawFill), so that tab
+// output keeps the texts on either side apart.
+class TFillBox : public TBox {
+public:
+    using TBox::TBox;
+    void Draw() override;
+};
+
 // The box of a liner: zero natural width, the rule's thickness high. The
 // begin marker's box draws the rules up to its partner's box.
 class TLinerBox : public TBox {
@@ -123,10 +132,15 @@ public:
     explicit TLinerBox(TRptLiner* liner);
     ~TLinerBox() override;
     TRptLiner& Liner() const;
+    // The end marker's box this begin marker's box draws to, where the same
+    // liner has boxes in several places at once (a table laid out in chunks
+    // of columns); without one, the box last made for the partner.
+    void SetPartnerBox(TLinerBox* box) { partnerBox_ = box; }
     void Measure() override;
     void Draw() override;
 
 private:
+    TLinerBox* partnerBox_ = nullptr;
     friend class TRptLiner;
     // The liner is being freed before its box.
     void DetachLiner() { element_ = nullptr; }
@@ -145,6 +159,9 @@ public:
     }
     std::int32_t Start() const { return start_; }
     std::int32_t Length() const { return length_; }
+    // A text shown before the box's part of the element's text (an
+    // ellipsis where the start is cut off).
+    void SetLead(std::string lead) { lead_ = std::move(lead); }
 
     virtual std::string GetDisplayText();
     void Measure() override;
@@ -153,6 +170,7 @@ public:
 private:
     std::int32_t start_ = 1;
     std::int32_t length_ = -1;
+    std::string lead_;
 };
 
 // A tree-line prefix: the tree width of its text, as high as the box.
@@ -188,6 +206,8 @@ public:
     void Insert(int index, std::unique_ptr<TBox> box);
     // Hands child i over to the caller; the slot stays, empty.
     std::unique_ptr<TBox> ExtractBox(int index);
+    // Hands child i over to the caller and removes its slot.
+    std::unique_ptr<TBox> TakeBox(int index);
 
     virtual int MainAxis() const = 0;
     void ResetPositions();

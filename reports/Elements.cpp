@@ -97,7 +97,7 @@ void TRpt::SetFontColor(TColor color) {
 
 // --- leaves ------------------------------------------------------------------
 
-std::unique_ptr<TBox> TRptElement::CreateBox() { return std::make_unique<TBox>(this); }
+std::unique_ptr<TBox> TRptElement::CreateBox() { return std::make_unique<TFillBox>(this); }
 
 TRptLiner::TRptLiner(TRpt* owner) : TRptElement(owner) { VertAlign = alEnd; }
 

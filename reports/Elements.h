@@ -175,6 +175,10 @@ public:
     const std::string& RawText() const { return text_; }
 
     bool Clip = false;
+    // In a line given a width too small for its texts, this one is shown
+    // shortened, an ellipsis in place of its start, so that its end (the
+    // file's own name in a long path) stays in view.
+    bool ShortenAtStart = false;
 
     std::unique_ptr<TBox> CreateBox() override;
 

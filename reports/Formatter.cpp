@@ -84,7 +84,7 @@ void TFormatter::PushReport(TRpt* element) {
         if (element->GetOwnFont()) fontApplied_ = false;
         if (element->GetOwnPen()) penApplied_ = false;
     }
-    if (formatting_) UpdateContext();
+    if (formatting_ && AffectsContext(element)) UpdateContext();
 }
 
 void TFormatter::PopReport() {
@@ -98,7 +98,12 @@ void TFormatter::PopReport() {
         if (popped->GetOwnFont()) fontApplied_ = false;
         if (popped->GetOwnPen()) penApplied_ = false;
     }
-    if (formatting_) UpdateContext();
+    if (formatting_ && AffectsContext(popped)) UpdateContext();
+}
+
+bool TFormatter::AffectsContext(const TRpt* element) const {
+    return IsPageFurniture(element) || dynamic_cast<const TReport*>(element) != nullptr ||
+           dynamic_cast<const TRptSection*>(element) != nullptr;
 }
 
 void TFormatter::UpdateContext() {
@@ -259,8 +264,36 @@ bool TFormatter::HasForcedBreakInside(const TBox& box) const {
     return false;
 }
 
+namespace {
+
+// Texts of blanks only, and groups of nothing else (a macro's text is not
+// known before it is expanded, so it is never blank).
+bool IsBlankElement(const TRpt& element) {
+    if (auto* text = dynamic_cast<const TRptText*>(&element)) {
+        if (dynamic_cast<const TRptMacro*>(&element) || dynamic_cast<const TRptTree*>(&element)) return false;
+        const std::string& t = text->RawText();
+        return std::all_of(t.begin(), t.end(), [](char c) { return c == ' '; });
+    }
+    auto* group = dynamic_cast<const TRptGroup*>(&element);
+    if (!group || dynamic_cast<const TRptCell*>(&element) || dynamic_cast<const TRptSection*>(&element)) return false;
+    for (int i = 0; i < group->Count(); ++i)
+        if (!IsBlankElement(*group->GetItem(i))) return false;
+    return true;
+}
+
+}  // namespace
+
+bool TFormatter::IsBlankSpace(const TBox& box) {
+    return dynamic_cast<const TRptHorizontalGroup*>(box.Element()) != nullptr && IsBlankElement(*box.Element());
+}
+
 void TFormatter::FlowBox(TBox& box) {
     if (aborted_) return;
+    if (size_.Y > 0 && IsBlankSpace(box) && (!Fits(box.Height()) || (linesOnPage_ == 0 && pageNumber_ > 1))) {
+        linesDone_ = CheckedAdd(linesDone_, box.LineCount());
+        if (OnProgress) OnProgress(*this, pageNumber_, linesOnPage_, linesDone_, totalLines_);
+        return;
+    }
     PushReport(box.Element());
     bool fits = CheckPageBreak(box);
     // A group that fits is placed whole, unless a box inside must start a

@@ -122,6 +122,7 @@ public:
     void MarkPenNotApplied() { penApplied_ = false; }
 
     // --- report stack ---
+    // The context (UpdateContext) follows while formatting.
     virtual void PushReport(TRpt* element);
     // An empty stack fails with "Formatter: Report stack underflow".
     virtual void PopReport();
@@ -155,6 +156,11 @@ public:
     // Whether a box below this vertical group (through vertical groups)
     // always starts a new page.
     bool HasForcedBreakInside(const TBox& box) const;
+    // A box of blank space only: a blank line, a vertical space, a row of
+    // them. Blank space never starts a page: where it does not fit at the
+    // bottom of a page, or would be the first thing on a later page, it is
+    // dropped instead of carried over.
+    static bool IsBlankSpace(const TBox& box);
     // Formats the whole report. Whatever happens, the box tree is freed, the
     // report is detached from the formatter and the page state is reset.
     virtual void Run();
@@ -177,6 +183,9 @@ public:
     // Outline of a box.
     virtual void DrawFrame(const TRect& rect, std::uint8_t penStyle, bool rounded, const std::string& caption) = 0;
     virtual void DrawGraphic(const TRect& rect, const TDrawCallback& callback, const TParam* param) = 0;
+    // An empty fill lies at the rectangle; only tab output marks it (the
+    // texts on either side become separate fields).
+    virtual void DrawFill(const TRect& /*rect*/) {}
 
 protected:
     // Frees the boxes of the current page and detaches the report; run on
@@ -189,6 +198,10 @@ private:
     void ForgetReport() { reportGone_ = true; }
     // The header, heading or footer group of the current page.
     bool IsPageFurniture(const TRpt* element) const;
+    // Only these elements change the context on the stack (a report, a
+    // section or table, the page's header, heading or footer): pushing or
+    // popping any other leaves it as it is.
+    bool AffectsContext(const TRpt* element) const;
 
     TReport& report_;
     TPoint origin_;

@@ -1,6 +1,10 @@
 #include "reports/Groups.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "model/RunTime.h"
+#include "reports/Utf8Text.h"
 #include "reports/Boxes.h"
 #include "reports/Formatter.h"
 #include "reports/Report.h"
@@ -50,6 +54,60 @@ std::unique_ptr<TBoxGroup> TRptGroup::CreateGroupBox() {
 
 std::unique_ptr<TBox> TRptGroup::CreateBox() { return CreateGroupBox(); }
 
+namespace {
+
+// Shortens the text box to at most `room`: an ellipsis, then as much of the
+// end of the text as fits (one character at least).
+void ShortenTextBox(TTextBox& box, std::int32_t room) {
+    const std::string ellipsis = "\u2026";
+    const auto length = CheckedCast<std::int32_t>(CodePointCount(box.Text().GetText()));
+    auto widthShowing = [&](std::int32_t tail) {
+        box.SetLead(ellipsis);
+        box.SetRange(length - tail + 1, tail);
+        box.SizeToNatural();
+        return box.Width();
+    };
+    std::int32_t low = 1, high = length - 1;
+    while (low < high) {
+        const std::int32_t mid = low + (high - low + 1) / 2;
+        if (widthShowing(mid) <= room) low = mid;
+        else high = mid - 1;
+    }
+    widthShowing(std::max<std::int32_t>(low, 1));
+}
+
+// A line given a width too small for its texts shortens those that may be
+// shortened (TRptText::ShortenAtStart), in order, until its texts fit with
+// the width of two blanks at every fill between them.
+void ShortenToFit(TRptGroup& line, TBoxGroup& box, std::int32_t width) {
+    std::vector<TTextBox*> shortenable;
+    std::int64_t needed = 0;
+    int fills = 0;
+    for (int i = 0; i < box.Count(); ++i) {
+        TBox* child = box.GetItem(i);
+        if (!child) continue;
+        if (child->HorzPlacement == plStretch) ++fills;
+        else needed += child->Width();
+        auto* text = dynamic_cast<TTextBox*>(child);
+        if (text && text->Text().ShortenAtStart && !dynamic_cast<TTreeBox*>(child)) shortenable.push_back(text);
+    }
+    if (shortenable.empty()) return;
+    TFormatter& formatter = FormatterOf(line);
+    formatter.PushReport(&line);
+    needed += std::int64_t{fills} * formatter.TextWidth("  ");
+    formatter.PopReport();
+    for (TTextBox* text : shortenable) {
+        if (needed <= width) break;
+        const std::int32_t before = text->Width();
+        if (CodePointCount(text->Text().GetText()) < 2) continue;
+        const std::int64_t room = std::max<std::int64_t>(0, before - (needed - width));
+        ShortenTextBox(*text, static_cast<std::int32_t>(room));
+        needed -= before - text->Width();
+    }
+}
+
+}  // namespace
+
 std::unique_ptr<TBox> TRptGroup::BuildBox(bool forWidth, std::int32_t width) {
     EndLiner();
     auto box = CreateGroupBox();
@@ -64,6 +122,7 @@ std::unique_ptr<TBox> TRptGroup::BuildBox(bool forWidth, std::int32_t width) {
         TRpt* child = children_[static_cast<std::size_t>(i)].get();
         box->Add(childrenForWidth ? child->CreateBoxForWidth(width) : child->CreateNaturalBox());
     }
+    if (forWidth && width > 0 && Orientation() == orHorizontal) ShortenToFit(*this, *box, width);
     if (forWidth) box->SetFixedWidth(width);
     else box->SizeToNatural();
     return box;
@@ -146,6 +205,14 @@ TRptParagraph* TRptGroup::NewParagraph() { return AddNew<TRptParagraph>(); }
 TRptSection* TRptGroup::NewSection(std::string title) {
     sectionCounter_ = CheckedAdd(sectionCounter_, std::int32_t{1});
     auto* section = AddNew<TRptSection>();
+    section->SetTitle(std::move(title));
+    section->Number = sectionCounter_;
+    return section;
+}
+
+TRptChunkedSection* TRptGroup::NewChunkedSection(std::string title) {
+    sectionCounter_ = CheckedAdd(sectionCounter_, std::int32_t{1});
+    auto* section = AddNew<TRptChunkedSection>();
     section->SetTitle(std::move(title));
     section->Number = sectionCounter_;
     return section;

@@ -20,6 +20,7 @@ class TBoxGroup;
 class TRptLine;
 class TRptParagraph;
 class TRptSection;
+class TRptChunkedSection;
 class TRptTable;
 
 // Orientation of a group: children side by side or one below the other.
@@ -96,6 +97,9 @@ public:
     TRptParagraph* NewParagraph();
     // Sections are numbered 1, 2, ... within each parent group.
     TRptSection* NewSection(std::string title);
+    // A section whose table is shown in chunks of columns
+    // (TRptChunkedSection), numbered as NewSection numbers.
+    TRptChunkedSection* NewChunkedSection(std::string title);
     // Numbered by the report's table counter; 0 outside a report.
     TRptTable* NewTable(std::string title);
 

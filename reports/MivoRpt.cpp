@@ -102,12 +102,12 @@ void AddAttributeTable(TReportContext& ctx, const std::string& title, const TCol
 void AddAttributeTree(TReportContext& ctx) {
     AddAttributeTable(ctx, "Attribute tree", {"Attribute", "Description"},
                       [](TRptRow& row, const TMivoAttribute& attribute) {
-                          row.NewCell()->AddText(attribute.GetDescription());
+                          row.NewCell()->NewParagraph()->AddText(attribute.GetDescription());
                       });
 }
 
 void AddScaleLine(const TReportContext& ctx, TRptGroup& cell, const TMivoScale* scale) {
-    TRptLine* line = cell.NewLine();
+    TRptParagraph* line = cell.NewParagraph();
     if (scale == nullptr) {
         line->AddText("<undefined>");
         return;
@@ -137,7 +137,7 @@ void AddScaleDescriptions(TReportContext& ctx) {
         section->VerticalSpace(0.3f);
         const std::string description = attribute->GetDescription();
         if (!description.empty()) {
-            section->NewLine()->AddText(description);
+            section->NewParagraph()->AddText(description);
             section->VerticalSpace(0.3f);
         }
         const auto* scale = dynamic_cast<const TMivoDiscreteScale*>(attribute->Scale());
@@ -151,7 +151,7 @@ void AddScaleDescriptions(TReportContext& ctx) {
                 number->SetHorzAlign(alEnd);
                 number->AddText(std::to_string(v + 1) + ".");
                 ctx.AddScaleValue(*row->NewCell()->NewLine(), attribute->Scale(), v);
-                row->NewCell()->AddText(scale ? scale->ValueDescription(v) : std::string());
+                row->NewCell()->NewParagraph()->AddText(scale ? scale->ValueDescription(v) : std::string());
             }
         }
         ctx.Report().NewBlankLine();
@@ -183,7 +183,7 @@ void AddFunctionSummary(TReportContext& ctx) {
                           const double defined = count > 0 ? entered * 100.0 / count : 0.0;
                           AddRightAlignedCell(row, FloatToStrFixed(defined, 2) + "%");
                           AddRightAlignedCell(row, FloatToStrFixed(funct->Determinedness() * 100.0, 2) + "%");
-                          row.NewCell()->AddText(funct->DistributionText());
+                          row.NewCell()->NewParagraph()->AddText(funct->DistributionText());
                       });
 }
 
@@ -389,38 +389,22 @@ void AddAverageWeights(TReportContext& ctx) {
 
 // --- evaluation results and chart -----------------------------------------------------
 
-// The next `size` selected options from `start` on; empty when none is left.
-std::vector<int> NextSelectedOptions(const TMivoModel& model, int& start, int size) {
-    std::vector<int> chunk;
-    while (start < model.OptionCount() && static_cast<int>(chunk.size()) < size) {
-        if (model.OptionSelected(start)) chunk.push_back(start);
-        ++start;
-    }
-    return chunk;
-}
-
 void AddEvaluationResults(TReportContext& ctx) {
     const TMivoModel& model = ctx.Model();
-    const int size = ctx.Settings().EvalColumns();
-    int next = 0;
-    bool first = true;
-    for (std::vector<int> chunk = NextSelectedOptions(model, next, size); !chunk.empty();
-         chunk = NextSelectedOptions(model, next, size)) {
-        TRptSection* section = ctx.OpenSection(ctx.Report(), "Evaluation results",
-                                               first ? "Evaluation results" : "", ctx.PageBreakMode());
-        first = false;
-        TColumnHeadings headings{"Attribute"};
-        for (int option : chunk) headings.push_back(model.OptionName(option));
-        TRptTable* table = ctx.OpenTable(*section, "Evaluation results", static_cast<int>(headings.size()));
-        ctx.AddHeadingRow(*table, headings);
-        for (TMivoAttribute* attribute : model.Attributes()) {
-            TRptRow* row = table->NewRow();
-            ctx.AddAttributeNameCell(*row, *attribute);
-            for (int option : chunk) {
-                ctx.AddEvaluationValueCell(*row->NewCell(), attribute->Scale(), attribute->GetOptValue(option));
-            }
+    std::vector<int> options;
+    for (int option = 0; option < model.OptionCount(); ++option) {
+        if (model.OptionSelected(option)) options.push_back(option);
+    }
+    if (options.empty()) return;
+    TColumnHeadings headings{"Attribute"};
+    for (int option : options) headings.push_back(model.OptionName(option));
+    TRptTable* table = ctx.OpenChunkedTable(ctx.Report(), "Evaluation results", headings, 1);
+    for (TMivoAttribute* attribute : model.Attributes()) {
+        TRptRow* row = table->NewRow();
+        ctx.AddAttributeNameCell(*row, *attribute);
+        for (int option : options) {
+            ctx.AddEvaluationValueCell(*row->NewCell(), attribute->Scale(), attribute->GetOptValue(option));
         }
-        section->NewBlankLine();
     }
 }
 

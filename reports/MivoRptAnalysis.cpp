@@ -114,20 +114,18 @@ void AddSelectiveExplanation(const TReportContext& ctx, int option, const std::v
 
 // --- comparison of options ---------------------------------------------------------------
 
-void AddComparisonOfOptions(const TReportContext& ctx, int main, const std::vector<int>& chunk, bool first) {
+void AddComparisonOfOptions(const TReportContext& ctx, int main, const std::vector<int>& others) {
     const std::string title = "Comparison of options";
     const TMivoModel& model = ctx.Model();
-    TRptSection* section = ctx.OpenSection(ctx.Report(), title, first ? title : "", ctx.PageBreakMode());
     std::vector<std::string> headings{"Attribute", model.OptionName(main)};
-    for (int option : chunk) headings.push_back(model.OptionName(option));
-    TRptTable* table = ctx.OpenTable(*section, title, static_cast<int>(headings.size()));
-    ctx.AddHeadingRow(*table, headings);
+    for (int option : others) headings.push_back(model.OptionName(option));
+    TRptTable* table = ctx.OpenChunkedTable(ctx.Report(), title, headings, 2);
     for (TMivoAttribute* attribute : model.Attributes()) {
         TRptRow* row = table->NewRow();
         ctx.AddAttributeNameCell(*row, *attribute);
         const std::string mainValue = attribute->GetOptValue(main);
         ctx.AddEvaluationValueCell(*row->NewCell(), attribute->Scale(), mainValue);
-        for (int option : chunk) {
+        for (int option : others) {
             const std::string value = attribute->GetOptValue(option);
             if (value == mainValue) {
                 row->NewCell()->AddText(" ");
@@ -136,7 +134,6 @@ void AddComparisonOfOptions(const TReportContext& ctx, int main, const std::vect
             }
         }
     }
-    section->NewBlankLine();
 }
 
 }  // namespace
@@ -172,15 +169,8 @@ std::unique_ptr<TReport> BuildComparisonReport(TMivoModel* model, const std::vec
     if (model == nullptr || options.empty() || !ModelWindowActive()) return nullptr;
     TReportContext ctx(*model);
     auto report = ctx.NewModelReport(ActiveModelFileName(), font, pen);
-    const std::size_t size = static_cast<std::size_t>(model->Settings.EvalColumns());
-    bool first = true;
-    for (std::size_t start = 1; start < options.size(); start += size) {
-        const std::size_t end = std::min(options.size(), start + size);
-        AddComparisonOfOptions(ctx, options.front(),
-                               std::vector<int>(options.begin() + static_cast<std::ptrdiff_t>(start),
-                                                options.begin() + static_cast<std::ptrdiff_t>(end)),
-                               first);
-        first = false;
+    if (options.size() > 1) {
+        AddComparisonOfOptions(ctx, options.front(), std::vector<int>(options.begin() + 1, options.end()));
     }
     return report;
 }

@@ -70,7 +70,11 @@ std::unique_ptr<TReport> TReportContext::NewModelReport(const std::string& fileN
     product->SetBold(true);
     product->SetVertAlign(alEnd);
     line->AddFill();
-    line->AddText(TimeToStr(ReportTime(), LocaleDateFormats()) + " " + fileName);
+    // The time and the file name; a name too long for the line is shown
+    // with an ellipsis in place of its start, so that the page number stays
+    // on the paper.
+    line->AddText(TimeToStr(ReportTime(), LocaleDateFormats()) + " ");
+    line->AddText(fileName)->ShortenAtStart = true;
     line->AddFill();
     line->AddText("Page ");
     TRptMacro* page = line->AddMacro("PAGE");
@@ -81,15 +85,40 @@ std::unique_ptr<TReport> TReportContext::NewModelReport(const std::string& fileN
     return report;
 }
 
+namespace {
+
+// A section's heading line: the text bold and a point larger.
+void AddSectionHeading(TRptGroup& line, const std::string& heading) {
+    TRptText* text = line.AddText(heading);
+    text->SetBold(true);
+    text->SetFontSize(fcAdd, 1);
+}
+
+}  // namespace
+
 TRptSection* TReportContext::OpenSection(TRptGroup& parent, const std::string& title, const std::string& heading,
                                          std::int32_t pageBreakMode) const {
     TRptSection* section = parent.NewSection(title);
     section->PageBreakMode = pageBreakMode;
-    TRptText* text = section->NewLine()->AddText(heading);
-    text->SetBold(true);
-    text->SetFontSize(fcAdd, 1);
+    AddSectionHeading(*section->NewLine(), heading);
     section->VerticalSpace(0.5f);
     return section;
+}
+
+TRptTable* TReportContext::OpenChunkedTable(TRptGroup& parent, const std::string& title,
+                                            const std::vector<std::string>& headings, int keyColumns) const {
+    TRptChunkedSection* section = parent.NewChunkedSection(title);
+    section->PageBreakMode = pageBreakMode_;
+    AddSectionHeading(*section->NewLine(), title);
+    section->VerticalSpace(0.5f);
+    AddSectionHeading(section->NextHeading(), "");
+    TRptTable* table = OpenTable(*section, title, static_cast<int>(headings.size()));
+    AddHeadingRow(*table, headings);
+    section->NewBlankLine();
+    section->ChunkedTable = table;
+    section->KeyColumns = keyColumns;
+    section->ChunkColumns = Settings().EvalColumns();
+    return table;
 }
 
 TRptTable* TReportContext::OpenTable(TRptGroup& parent, const std::string& title, int columns) const {
@@ -103,7 +132,7 @@ TRptRow* TReportContext::AddHeadingRow(TRptTable& table, const std::vector<std::
     TRptRow* row = table.NewRow();
     row->SetBold(true);
     row->BeginLiner(2);
-    for (const std::string& heading : headings) row->NewCell()->AddText(heading);
+    for (const std::string& heading : headings) row->NewCell()->NewParagraph()->AddText(heading);
     row->EndLiner();
     table.VerticalSpace(0.1f);
     return row;
@@ -142,8 +171,8 @@ TRptText* TReportContext::AddScaleValue(TRptGroup& line, const TMivoScale* scale
     return text;
 }
 
-TRptLine* TReportContext::FormatValueRange(TRptGroup& cell, const TMivoScale* scale, int low, int high) const {
-    TRptLine* line = cell.NewLine();
+TRptParagraph* TReportContext::FormatValueRange(TRptGroup& cell, const TMivoScale* scale, int low, int high) const {
+    TRptParagraph* line = cell.NewParagraph();
     if (low == high) {
         AddScaleValue(*line, scale, low);
         return line;
@@ -177,9 +206,9 @@ TRptLine* TReportContext::FormatValueRange(TRptGroup& cell, const TMivoScale* sc
     return line;
 }
 
-TRptLine* TReportContext::AddEvaluationValueCell(TRptGroup& cell, const TMivoScale* scale,
-                                                 const std::string& value) const {
-    TRptLine* line = cell.NewLine();
+TRptParagraph* TReportContext::AddEvaluationValueCell(TRptGroup& cell, const TMivoScale* scale,
+                                                      const std::string& value) const {
+    TRptParagraph* line = cell.NewParagraph();
     if (scale == nullptr) {
         line->AddText(value);
     } else if (value.empty() || value == "*") {

@@ -47,8 +47,18 @@ public:
                              std::int32_t pageBreakMode) const;
     // A flowing table with `columns` columns of natural width, headed " ".
     TRptTable* OpenTable(TRptGroup& parent, const std::string& title, int columns) const;
-    // A bold heading row over a rule, one cell per heading, then a tenth of
-    // a line of space.
+    // The section of a table too wide to show whole: a chunked section
+    // titled `title` (TRptChunkedSection) with the standard opening, whose
+    // table of the same title, headed by `headings`, shows the first
+    // `keyColumns` columns in every chunk and at most
+    // TMivoSettings::EvalColumns of the others; a blank line after the
+    // table; chunks after the first have an empty heading. The caller
+    // adds the rows.
+    TRptTable* OpenChunkedTable(TRptGroup& parent, const std::string& title, const std::vector<std::string>& headings,
+                                int keyColumns) const;
+    // A bold heading row over a rule, one cell per heading (a paragraph, so
+    // that a long heading wraps in a narrow column), then a tenth of a line
+    // of space.
     TRptRow* AddHeadingRow(TRptTable& table, const std::vector<std::string>& headings) const;
 
     // The first cell of an attribute row: tree prefix and name (bold and
@@ -58,14 +68,15 @@ public:
     // Value `index` of the scale as a styled text (bad or good); the index
     // + 1 without a discrete scale or for an index outside the scale.
     TRptText* AddScaleValue(TRptGroup& line, const TMivoScale* scale, int index, int trim = 0) const;
-    // The values low..high in a new line of the cell: a single value; "*"
-    // for the whole scale; "<=" high, ">=" low or low ":" high on an
+    // The values low..high in a new paragraph of the cell: a single value;
+    // "*" for the whole scale; "<=" high, ">=" low or low ":" high on an
     // ordered scale; the values joined by ";" on an unordered one.
-    TRptLine* FormatValueRange(TRptGroup& cell, const TMivoScale* scale, int low, int high) const;
-    // A value string in a new line of the cell: the values' names (cut to
-    // EvalTrim characters when above 0) styled and joined by "; "; "*" for
-    // an empty or "*" string; the string itself without a scale.
-    TRptLine* AddEvaluationValueCell(TRptGroup& cell, const TMivoScale* scale, const std::string& value) const;
+    TRptParagraph* FormatValueRange(TRptGroup& cell, const TMivoScale* scale, int low, int high) const;
+    // A value string in a new paragraph of the cell (it wraps where the
+    // column is narrow): the values' names (cut to EvalTrim characters when
+    // above 0) styled and joined by "; "; "*" for an empty or "*" string;
+    // the string itself without a scale.
+    TRptParagraph* AddEvaluationValueCell(TRptGroup& cell, const TMivoScale* scale, const std::string& value) const;
 
 private:
     TMivoModel& model_;

@@ -1,5 +1,8 @@
 #include "reports/Report.h"
 
+#include <algorithm>
+#include <limits>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,14 @@ std::unique_ptr<TBox> TRptParagraph::CreateNaturalBox() { return CreateBoxForWid
 
 namespace {
 
+// A text box showing blanks only (the blanks between words).
+bool IsSpaceBox(TBox& box) {
+    auto* text = dynamic_cast<TTextBox*>(&box);
+    if (!text) return false;
+    const std::string shown = text->GetDisplayText();
+    return !shown.empty() && shown.find_first_not_of(' ') == std::string::npos;
+}
+
 // Fills a paragraph's box line by line. Every line box holds the prefix
 // and the suffix; content boxes go between them.
 class TLineFiller {
@@ -38,6 +49,7 @@ public:
         TRptText& prefix = box_.Count() == 0 ? paragraph_.FirstPrefix() : paragraph_.NextPrefix();
         Append(prefix.CreateNaturalBox());
         Append(paragraph_.LineSuffix().CreateNaturalBox());
+        frameWidth_ = lineWidth_;
         box_.Add(std::move(line));
     }
 
@@ -46,22 +58,48 @@ public:
         return line_->Count() > 2 && width_ >= 0 && CheckedAdd(lineWidth_, w) > width_;
     }
 
+    // The width for content on a line of its own, prefix and suffix apart.
+    std::int32_t LineRoom() const { return CheckedSub(width_, frameWidth_); }
+    // The width still free on the current line.
+    std::int32_t FreeRoom() const { return CheckedSub(width_, lineWidth_); }
+    bool LineEmpty() const { return line_->Count() <= 2; }
+
     void FinishLine() {
         if (width_ > 0) line_->SetFixedWidth(width_);
         else line_->SizeToNatural();
     }
 
-    void BreakLine() {
+    // Finishes the line and starts the next. With `carryWord` the boxes
+    // after the line's last blank (a word built of several texts, such as
+    // a value and the ";" after it) go on to the new line with what follows
+    // them, so that the line does not break inside the word; a line that
+    // holds nothing but that word keeps it.
+    void BreakLine(bool carryWord = false) {
+        std::vector<std::unique_ptr<TBox>> carried;
+        if (carryWord) {
+            int first = line_->Count() - 1;  // the suffix
+            while (first > 1 && !IsSpaceBox(*line_->GetItem(first - 1))) --first;
+            if (first > 2) {
+                while (line_->Count() - 1 > first) {
+                    std::unique_ptr<TBox> box = line_->TakeBox(first);
+                    lineWidth_ = CheckedSub(lineWidth_, box->Width());
+                    carried.push_back(std::move(box));
+                }
+                // The blank before the word ends the line: it goes too.
+                lineWidth_ = CheckedSub(lineWidth_, line_->GetItem(first - 1)->Width());
+                line_->TakeBox(first - 1);
+            }
+        }
         FinishLine();
         StartLine();
+        for (auto& box : carried) Insert(std::move(box));
     }
 
     // The box goes before the line's suffix, on a new line when it does not
     // fit.
     void AddBox(std::unique_ptr<TBox> box) {
         if (Overflows(box->Width())) BreakLine();
-        lineWidth_ = CheckedAdd(lineWidth_, box->Width());
-        line_->Insert(line_->Count() - 1, std::move(box));
+        Insert(std::move(box));
     }
 
     THorizontalBox& Line() const { return *line_; }
@@ -72,11 +110,17 @@ private:
         line_->Add(std::move(box));
     }
 
+    void Insert(std::unique_ptr<TBox> box) {
+        lineWidth_ = CheckedAdd(lineWidth_, box->Width());
+        line_->Insert(line_->Count() - 1, std::move(box));
+    }
+
     TRptParagraph& paragraph_;
     TBoxGroup& box_;
     std::int32_t width_;
     THorizontalBox* line_ = nullptr;
     std::int32_t lineWidth_ = 0;
+    std::int32_t frameWidth_ = 0;
 };
 
 // A box over characters [start, start + length) (0-based) of the text.
@@ -90,8 +134,50 @@ std::unique_ptr<TBox> MakePartBox(TRptText& text, std::size_t start, std::size_t
     return box;
 }
 
+// How many characters of the word, from its start, go on a line with
+// `room` free: the most that fit, cut after the last "," or ";" among them
+// when there is one; at least one character.
+std::size_t WordPieceLength(TFormatter& formatter, std::u32string_view word, std::int32_t room) {
+    std::size_t fits = 0;  // the most characters known to fit
+    std::size_t low = 1, high = word.size();
+    while (low <= high) {
+        const std::size_t mid = low + (high - low) / 2;
+        if (formatter.TextWidth(EncodeCodePoints(word.substr(0, mid))) <= room) {
+            fits = mid;
+            low = mid + 1;
+        } else {
+            high = mid - 1;
+        }
+    }
+    if (fits == 0) return 1;
+    for (std::size_t n = fits; n > 0; --n)
+        if (word[n - 1] == U',' || word[n - 1] == U';') return n;
+    return fits;
+}
+
+// Adds the word's boxes; a word wider than a whole line is broken into
+// pieces that fill their lines (after a "," or ";" where one fits), the
+// last piece going on with the text.
+void AddWord(TLineFiller& filler, TFormatter& formatter, TRptText& text, const std::u32string& chars,
+             std::size_t start, std::size_t length, std::int32_t tokenWidth) {
+    const std::int32_t room = filler.LineRoom();
+    while (tokenWidth > room && length > 1 && room > 0) {
+        const std::u32string_view word = std::u32string_view(chars).substr(start, length);
+        if (formatter.TextWidth(EncodeCodePoints(word)) <= room) break;
+        if (!filler.LineEmpty()) filler.BreakLine();
+        const std::size_t piece = std::min(length - 1, WordPieceLength(formatter, word, filler.FreeRoom()));
+        filler.AddBox(MakePartBox(text, start, piece, false));
+        filler.BreakLine();
+        start += piece;
+        length -= piece;
+    }
+    filler.AddBox(MakePartBox(text, start, length, false));
+}
+
 // Splits the text into tokens (a run of blanks, then a run of non-blanks)
-// and adds their boxes; at a line break the blanks are dropped.
+// and adds their boxes; at a line break the blanks are dropped. A text
+// that goes on from the previous one without a blank (a value and the ";"
+// after it) takes the end of that one along when it breaks the line.
 void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
     TFormatter& formatter = FormatterOf(text);
     formatter.PushReport(&text);
@@ -106,11 +192,11 @@ void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
         std::size_t word = pos - wordStart;
         std::int32_t w = formatter.TextWidth(EncodeCodePoints(std::u32string_view(chars).substr(spaceStart, pos - spaceStart)));
         if (filler.Overflows(w)) {
-            filler.BreakLine();
+            filler.BreakLine(spaceStart == 0 && spaces == 0);
             spaces = 0;
         }
         if (spaces > 0) filler.AddBox(MakePartBox(text, spaceStart, spaces, justify));
-        if (word > 0) filler.AddBox(MakePartBox(text, wordStart, word, false));
+        if (word > 0) AddWord(filler, formatter, text, chars, wordStart, word, w);
     }
     formatter.PopReport();
 }
@@ -122,10 +208,25 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
     auto box = CreateGroupBox();
     TLineFiller filler(*this, *box, width);
     filler.StartLine();
+    // Texts that fit on one line are laid out whole, as a line would lay
+    // them out; only a paragraph wider than its width is broken into words.
+    std::vector<std::unique_ptr<TBox>> whole;
+    std::int64_t wholeWidth = 0;
     for (const auto& child : Children()) {
-        auto* text = dynamic_cast<TRptText*>(child.get());
-        if (text && width > 0) WrapText(filler, *text, Justify);
-        else filler.AddBox(child->CreateNaturalBox());
+        // An empty text shows nothing and, wrapped, adds no box.
+        if (auto* text = dynamic_cast<TRptText*>(child.get()); text && width > 0 && text->GetText().empty()) continue;
+        whole.push_back(child->CreateNaturalBox());
+        wholeWidth += whole.back()->Width();
+    }
+    if (width < 1 || wholeWidth <= filler.LineRoom()) {
+        for (auto& child : whole) filler.AddBox(std::move(child));
+    } else {
+        whole.clear();
+        for (const auto& child : Children()) {
+            auto* text = dynamic_cast<TRptText*>(child.get());
+            if (text) WrapText(filler, *text, Justify);
+            else filler.AddBox(child->CreateNaturalBox());
+        }
     }
     if (Justify) {
         THorizontalBox& last = filler.Line();
@@ -136,6 +237,25 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
     if (width < 1) box->SizeToNatural();
     else box->SetFixedWidth(width);
     return box;
+}
+
+std::int32_t TRptParagraph::MinimumWidth() {
+    // A word that does not fit is broken anywhere, so a line needs room for
+    // one wide character besides its prefix and suffix.
+    std::int32_t widest = 0;
+    for (const auto& child : Children()) {
+        if (!dynamic_cast<TRptText*>(child.get())) {
+            widest = std::max(widest, child->CreateNaturalBox()->Width());
+            continue;
+        }
+        TFormatter& formatter = FormatterOf(*child);
+        formatter.PushReport(child.get());
+        widest = std::max(widest, formatter.TextWidth("W"));
+        formatter.PopReport();
+    }
+    const std::int32_t prefix =
+        std::max(FirstPrefix().CreateNaturalBox()->Width(), NextPrefix().CreateNaturalBox()->Width());
+    return CheckedAdd(CheckedAdd(prefix, LineSuffix().CreateNaturalBox()->Width()), widest);
 }
 
 // --- TRptSection ------------------------------------------------------------------
@@ -157,19 +277,23 @@ TRptTable::TRptTable(TRpt* owner) : TRptSection(owner), headingLine_(std::make_u
 
 TRptTable::~TRptTable() = default;
 
-int TRptTable::FieldCount() const {
-    int n = 0;
-    for (int i = 0; i < headingLine_->Count(); ++i)
-        if (dynamic_cast<TRptField*>(headingLine_->GetItem(i))) ++n;
-    return n;
+const std::vector<TRptField*>& TRptTable::Fields() const {
+    // Rebuilt whenever the heading line has changed its length, so that a
+    // table of many columns finds a field at once.
+    if (indexedItems_ != headingLine_->Count()) {
+        fields_.clear();
+        for (int i = 0; i < headingLine_->Count(); ++i)
+            if (auto* field = dynamic_cast<TRptField*>(headingLine_->GetItem(i))) fields_.push_back(field);
+        indexedItems_ = headingLine_->Count();
+    }
+    return fields_;
 }
 
+int TRptTable::FieldCount() const { return static_cast<int>(Fields().size()); }
+
 TRptField* TRptTable::GetField(int n) const {
-    if (n < 0) return nullptr;
-    for (int i = 0; i < headingLine_->Count(); ++i)
-        if (auto* field = dynamic_cast<TRptField*>(headingLine_->GetItem(i)))
-            if (n-- == 0) return field;
-    return nullptr;
+    const auto& fields = Fields();
+    return n < 0 || n >= static_cast<int>(fields.size()) ? nullptr : fields[static_cast<std::size_t>(n)];
 }
 
 std::int32_t TRptTable::GetColumnWidth(int n) const {
@@ -187,6 +311,11 @@ std::int32_t TRptTable::GetColumnLeft(int n) const {
     return field && field->HeadingBox() ? field->HeadingBox()->Left() : 0;
 }
 
+std::int32_t TRptTable::SeparatorWidth() const {
+    if (FieldCount() < 2) return 0;
+    return CheckedSub(GetColumnLeft(1), CheckedAdd(GetColumnLeft(0), GetColumnWidth(0)));
+}
+
 TRptField* TRptTable::AddField(std::string heading) {
     if (!Separator.empty() && FieldCount() > 0) headingLine_->AddText(Separator);
     auto field = std::make_unique<TRptField>(headingLine_.get());
@@ -197,6 +326,46 @@ TRptField* TRptTable::AddField(std::string heading) {
 }
 
 TRptRow* TRptTable::NewRow() { return AddNew<TRptRow>(); }
+
+std::vector<std::vector<TRptCell*>> TRptTable::OneColumnCells() const {
+    std::vector<std::vector<TRptCell*>> cells(static_cast<std::size_t>(FieldCount()));
+    for (int r = 0; r < Count(); ++r) {
+        auto* row = dynamic_cast<TRptRow*>(GetItem(r));
+        if (!row) continue;
+        for (int k = 0; k < row->Count(); ++k) {
+            auto* cell = dynamic_cast<TRptCell*>(row->GetItem(k));
+            if (!cell || cell->FirstColumn != cell->LastColumn || cell->FirstColumn < 0 ||
+                cell->FirstColumn >= static_cast<std::int32_t>(cells.size()))
+                continue;
+            cells[static_cast<std::size_t>(cell->FirstColumn)].push_back(cell);
+        }
+    }
+    return cells;
+}
+
+std::int32_t MinimumColumnWidth(const std::vector<TRptCell*>& cells) {
+    std::int32_t floor = 0;
+    for (TRptCell* cell : cells) floor = std::max(floor, cell->MeasureMinimumWidth());
+    return floor;
+}
+
+void NarrowColumns(std::vector<std::int32_t>& widths, const std::vector<std::int32_t>& floors, std::int32_t room) {
+    auto total = [&](std::int32_t cap) {
+        std::int64_t sum = 0;
+        for (std::size_t i = 0; i < widths.size(); ++i) sum += std::max(floors[i], std::min(widths[i], cap));
+        return sum;
+    };
+    if (widths.empty() || total(std::numeric_limits<std::int32_t>::max()) <= room) return;
+    // The largest cap under which the columns fit; with none, every
+    // column at its floor.
+    std::int32_t low = 0, high = *std::max_element(widths.begin(), widths.end());
+    while (low < high) {
+        const std::int32_t mid = low + (high - low + 1) / 2;
+        if (total(mid) <= room) low = mid;
+        else high = mid - 1;
+    }
+    for (std::size_t i = 0; i < widths.size(); ++i) widths[i] = std::max(floors[i], std::min(widths[i], low));
+}
 
 void TRptTable::ComputeColumns(std::int32_t width) {
     auto lineBox = width < 1 ? headingLine_->CreateNaturalBox() : headingLine_->CreateBoxForWidth(width);
@@ -217,23 +386,42 @@ void TRptTable::ComputeColumns(std::int32_t width) {
     // Columns of natural width grow to their widest one-column cell.
     bool widened = false;
     if (anyProportional) {
-        for (int r = 0; r < Count(); ++r) {
-            auto* row = dynamic_cast<TRptRow*>(GetItem(r));
-            if (!row) continue;
-            for (int k = 0; k < row->Count(); ++k) {
-                auto* cell = dynamic_cast<TRptCell*>(row->GetItem(k));
-                if (!cell || cell->FirstColumn != cell->LastColumn || cell->FirstColumn < 0 ||
-                    cell->FirstColumn >= static_cast<std::int32_t>(columns.size()))
-                    continue;
-                const Column& column = columns[static_cast<std::size_t>(cell->FirstColumn)];
-                if (!column.field->WidthIsProportional()) continue;
-                TBox* fieldBox = line.GetItem(column.box);
+        const auto cells = OneColumnCells();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (!columns[c].field->WidthIsProportional()) continue;
+            TBox* fieldBox = line.GetItem(columns[c].box);
+            for (TRptCell* cell : cells[c]) {
                 std::int32_t cellWidth = cell->MeasureNaturalWidth();
                 if (fieldBox->Width() < cellWidth) {
                     fieldBox->SetWidth(cellWidth);
                     widened = true;
                 }
             }
+        }
+    }
+
+    // On a page the columns of natural width give up what the table lacks,
+    // the widest first: their paragraphs wrap.
+    if (width > 0 && anyProportional && line.Count() > 0) {
+        std::int64_t total = 0, fields = 0;
+        std::vector<std::int32_t> widths;
+        for (int i = 0; i < line.Count(); ++i) total += line.GetItem(i)->Width();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const std::int32_t w = line.GetItem(columns[c].box)->Width();
+            fields += w;
+            widths.push_back(w);
+        }
+        if (total > width) {
+            const auto cells = OneColumnCells();
+            std::vector<std::int32_t> floors;
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                floors.push_back(columns[c].field->WidthIsProportional()
+                                     ? std::min(widths[c], MinimumColumnWidth(cells[c]))
+                                     : widths[c]);
+            }
+            NarrowColumns(widths, floors, CheckedCast<std::int32_t>(width - (total - fields)));
+            for (std::size_t c = 0; c < columns.size(); ++c) line.GetItem(columns[c].box)->SetWidth(widths[c]);
+            widened = true;
         }
     }
     if (widened) {
@@ -259,6 +447,177 @@ std::unique_ptr<TBox> TRptTable::CreateNaturalBox() {
 std::unique_ptr<TBox> TRptTable::CreateBoxForWidth(std::int32_t width) {
     ComputeColumns(width);
     return TRptSection::CreateBoxForWidth(width);
+}
+
+// --- TRptChunkedSection ---------------------------------------------------------
+
+TRptChunkedSection::TRptChunkedSection(TRpt* owner)
+    : TRptSection(owner), nextHeading_(std::make_unique<TRptLine>(this)) {}
+
+TRptChunkedSection::~TRptChunkedSection() = default;
+
+std::vector<std::vector<int>> TRptChunkedSection::ColumnChunks(std::int32_t width) {
+    if (ChunkedTable && width > 0) ChunkedTable->ComputeColumns(-1);
+    return ChunksOfComputedColumns(width);
+}
+
+std::vector<std::vector<int>> TRptChunkedSection::ChunksOfComputedColumns(std::int32_t width) const {
+    std::vector<std::vector<int>> chunks;
+    if (!ChunkedTable) return chunks;
+    const int keys = std::max(0, KeyColumns);
+    const int count = ChunkedTable->FieldCount();
+    const int most = std::max(1, ChunkColumns);
+    std::int64_t keyWidth = 0;
+    const std::int32_t separator = width > 0 ? ChunkedTable->SeparatorWidth() : 0;
+    for (int c = 0; c < std::min(keys, count); ++c) keyWidth += (c > 0 ? separator : 0) + ChunkedTable->GetColumnWidth(c);
+    for (int next = keys; next < count;) {
+        std::vector<int> chunk;
+        std::int64_t used = keyWidth;
+        while (next < count && static_cast<int>(chunk.size()) < most) {
+            const std::int64_t more = (used > 0 ? separator : 0) + ChunkedTable->GetColumnWidth(next);
+            if (width > 0 && !chunk.empty() && used + more > width) break;
+            used += more;
+            chunk.push_back(next++);
+        }
+        chunks.push_back(std::move(chunk));
+    }
+    // A table of key columns alone is shown whole, once.
+    if (chunks.empty()) chunks.emplace_back();
+    return chunks;
+}
+
+namespace {
+
+// The box of a row showing only some columns: the cells of the chunk's
+// columns (`slot`: the place of each column in the chunk, -1 for columns
+// not in it) at the given left edges and widths, the other children
+// (liners) after the cell before them, as the row's own layout places them.
+std::unique_ptr<TBox> RowPartBox(TRptRow& row, const std::vector<int>& slot, const std::vector<std::int32_t>& lefts,
+                                 const std::vector<std::int32_t>& widths, std::int32_t width) {
+    auto box = std::make_unique<THorizontalBox>(&row);
+    std::vector<std::int32_t> placedAt;
+    row.BeginBoxes();
+    struct EndBoxesOnExit {
+        TRptRow& row;
+        ~EndBoxesOnExit() { row.EndBoxes(); }
+    } endBoxes{row};
+    TLinerBox* begin = nullptr;
+    TLinerBox* end = nullptr;
+    for (int i = 0; i < row.Count(); ++i) {
+        TRpt* child = row.GetItem(i);
+        if (auto* cell = dynamic_cast<TRptCell*>(child)) {
+            const int c = cell->FirstColumn;
+            if (c < 0 || c >= static_cast<int>(slot.size()) || slot[static_cast<std::size_t>(c)] < 0 ||
+                cell->LastColumn != c)
+                continue;
+            const auto k = static_cast<std::size_t>(slot[static_cast<std::size_t>(c)]);
+            box->Add(cell->CreateBoxForWidth(widths[k]));
+            placedAt.push_back(lefts[k]);
+            continue;
+        }
+        auto childBox = child->CreateNaturalBox();
+        if (auto* liner = dynamic_cast<TLinerBox*>(childBox.get())) {
+            if (dynamic_cast<TRptLinerBegin*>(child)) begin = liner;
+            else end = liner;
+        }
+        box->Add(std::move(childBox));
+        placedAt.push_back(-1);
+    }
+    if (begin && end) begin->SetPartnerBox(end);
+    box->SizeToNatural();
+    std::int32_t x = 0;
+    for (int i = 0; i < box->Count(); ++i) {
+        TBox* child = box->GetItem(i);
+        child->SetLeft(placedAt[static_cast<std::size_t>(i)] >= 0 ? placedAt[static_cast<std::size_t>(i)] : x);
+        x = CheckedAdd(child->Right(), std::int32_t{1});
+    }
+    box->Bounds();
+    if (width > 0) box->SetWidth(width);
+    return box;
+}
+
+}  // namespace
+
+std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_t width) {
+    EndLiner();
+    const std::int32_t layoutWidth = forWidth ? width : 0;
+    auto childBox = [&](TRpt& child) { return forWidth ? child.CreateBoxForWidth(width) : child.CreateNaturalBox(); };
+    auto finish = [&](TBox& box) {
+        if (forWidth) box.SetFixedWidth(width);
+        else box.SizeToNatural();
+    };
+
+    auto whole = CreateGroupBox();
+    whole->PageBreakMode = pbFlow;
+    ChunkedTable->ComputeColumns(-1);
+    const std::vector<std::vector<int>> chunks = ChunksOfComputedColumns(layoutWidth);
+    const auto cells = ChunkedTable->OneColumnCells();
+    const std::int32_t separator = ChunkedTable->SeparatorWidth();
+    for (std::size_t k = 0; k < chunks.size(); ++k) {
+        // The chunk's columns, their widths (narrowed when they still do
+        // not fit the width) and their left edges.
+        std::vector<int> columns;
+        for (int c = 0; c < std::min(std::max(0, KeyColumns), ChunkedTable->FieldCount()); ++c) columns.push_back(c);
+        columns.insert(columns.end(), chunks[k].begin(), chunks[k].end());
+        std::vector<std::int32_t> widths, lefts;
+        std::int64_t total = std::int64_t{separator} * std::max<std::int64_t>(0, std::ssize(columns) - 1);
+        for (int c : columns) {
+            widths.push_back(ChunkedTable->GetColumnWidth(c));
+            total += widths.back();
+        }
+        if (layoutWidth > 0 && total > layoutWidth) {
+            std::vector<std::int32_t> floors;
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const auto c = static_cast<std::size_t>(columns[i]);
+                floors.push_back(ChunkedTable->GetField(columns[i])->WidthIsProportional()
+                                     ? std::min(widths[i], MinimumColumnWidth(cells[c]))
+                                     : widths[i]);
+            }
+            const std::int64_t room = layoutWidth - (total - std::accumulate(widths.begin(), widths.end(), std::int64_t{0}));
+            NarrowColumns(widths, floors, CheckedCast<std::int32_t>(std::max<std::int64_t>(0, room)));
+        }
+        std::int32_t left = 0;
+        for (std::int32_t w : widths) {
+            lefts.push_back(left);
+            left = CheckedAdd(left, CheckedAdd(w, separator));
+        }
+        std::vector<int> slot(static_cast<std::size_t>(ChunkedTable->FieldCount()), -1);
+        for (std::size_t i = 0; i < columns.size(); ++i) slot[static_cast<std::size_t>(columns[i])] = static_cast<int>(i);
+
+        auto part = CreateGroupBox();
+        for (int i = 0; i < Count(); ++i) {
+            TRpt* child = GetItem(i);
+            if (i == 0 && k > 0) {
+                part->Add(childBox(*nextHeading_));
+            } else if (child == ChunkedTable) {
+                auto table = std::make_unique<TVerticalBox>(ChunkedTable);
+                for (int r = 0; r < ChunkedTable->Count(); ++r) {
+                    TRpt* item = ChunkedTable->GetItem(r);
+                    auto* row = dynamic_cast<TRptRow*>(item);
+                    table->Add(row ? RowPartBox(*row, slot, lefts, widths, layoutWidth) : childBox(*item));
+                }
+                finish(*table);
+                part->Add(std::move(table));
+            } else {
+                part->Add(childBox(*child));
+            }
+        }
+        finish(*part);
+        whole->Add(std::move(part));
+    }
+    finish(*whole);
+    whole->PageBreakMode = pbFlow;
+    return whole;
+}
+
+std::unique_ptr<TBox> TRptChunkedSection::CreateNaturalBox() {
+    if (!ChunkedTable) return TRptSection::CreateNaturalBox();
+    return BuildChunks(false, 0);
+}
+
+std::unique_ptr<TBox> TRptChunkedSection::CreateBoxForWidth(std::int32_t width) {
+    if (!ChunkedTable) return TRptSection::CreateBoxForWidth(width);
+    return BuildChunks(true, width);
 }
 
 // --- TRptRow ----------------------------------------------------------------------
@@ -342,6 +701,15 @@ std::int32_t TRptCell::MeasureNaturalWidth() {
         ~ClearOnExit() { flag = false; }
     } clear{measuring_};
     return CreateNaturalBox()->Width();
+}
+
+std::int32_t TRptCell::MeasureMinimumWidth() {
+    std::int32_t width = 0;
+    for (const auto& child : Children()) {
+        auto* paragraph = dynamic_cast<TRptParagraph*>(child.get());
+        width = std::max(width, paragraph ? paragraph->MinimumWidth() : child->CreateNaturalBox()->Width());
+    }
+    return width;
 }
 
 std::unique_ptr<TBox> TRptCell::CreateNaturalBox() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "reports/Groups.h"
 
@@ -29,8 +30,13 @@ public:
 
     // One unwrapped line.
     std::unique_ptr<TBox> CreateNaturalBox() override;
-    // Word wrap at the width (no wrapping for a width below 1).
+    // Word wrap at the width (no wrapping for a width below 1). A word
+    // wider than a line is broken after its last "," or ";" that fits, or
+    // anywhere when none does.
     std::unique_ptr<TBox> CreateBoxForWidth(std::int32_t width) override;
+    // The narrowest width the paragraph wraps to without a text running
+    // past its lines: the prefix, the suffix and one wide character.
+    std::int32_t MinimumWidth();
 
 private:
     std::unique_ptr<TRptText> nextPrefix_;
@@ -57,6 +63,7 @@ private:
     std::unique_ptr<TRptHVGroup> heading_;
 };
 
+class TRptCell;
 class TRptRow;
 
 // A table: its heading line (owned, never drawn) holds the column
@@ -80,8 +87,17 @@ public:
     // Left edge of field n's heading box.
     std::int32_t GetColumnLeft(int n) const;
     // Column widths and positions from the heading line, widening columns
-    // of natural width to their widest one-column cell.
+    // of natural width to their widest one-column cell. Given a width, a
+    // table wider than it narrows its columns of natural width, the widest
+    // first, down to what their cells need at least (NarrowColumns).
     void ComputeColumns(std::int32_t width);
+
+    // The cells of each column that span that column alone, row by row.
+    std::vector<std::vector<TRptCell*>> OneColumnCells() const;
+
+    // The width of the separator between two columns (after
+    // ComputeColumns; 0 with fewer than two columns).
+    std::int32_t SeparatorWidth() const;
 
     // A new column (after a separator text when there are columns and the
     // separator is not empty).
@@ -92,10 +108,49 @@ public:
     std::unique_ptr<TBox> CreateBoxForWidth(std::int32_t width) override;
 
 private:
+    // The fields of the heading line in order.
+    const std::vector<TRptField*>& Fields() const;
+
     std::unique_ptr<TRptLine> headingLine_;
+    mutable std::vector<TRptField*> fields_;
+    mutable int indexedItems_ = -1;
 };
 
-class TRptCell;
+// A section that shows one of its tables in chunks of columns, each chunk
+// laid out as the section is (its children in order, the table showing
+// only the chunk's columns) and paginated as the section would be (its
+// page-break mode applies to every chunk). Every chunk repeats the table's
+// first KeyColumns columns and takes the next of the others: without a
+// width ChunkColumns of them, given a width as many as fit it, at most
+// ChunkColumns and at least one (a chunk that is still too wide narrows its
+// columns of natural width, whose paragraphs wrap). Chunks after the first
+// show NextHeading in place of the section's first child, its heading.
+class TRptChunkedSection : public TRptSection {
+public:
+    explicit TRptChunkedSection(TRpt* owner);
+    ~TRptChunkedSection() override;
+    const char* ClassName() const override { return "TRptChunkedSection"; }
+
+    TRptLine& NextHeading() { return *nextHeading_; }
+    // The table shown in chunks, one of the children (null: shown whole).
+    TRptTable* ChunkedTable = nullptr;
+    std::int32_t KeyColumns = 1;
+    std::int32_t ChunkColumns = 5;
+
+    // The columns after the key columns, chunk by chunk, for the width
+    // (natural widths below 1); measures the table's cells given a width.
+    std::vector<std::vector<int>> ColumnChunks(std::int32_t width);
+
+    std::unique_ptr<TBox> CreateNaturalBox() override;
+    std::unique_ptr<TBox> CreateBoxForWidth(std::int32_t width) override;
+
+private:
+    // ColumnChunks with the table's columns already computed.
+    std::vector<std::vector<int>> ChunksOfComputedColumns(std::int32_t width) const;
+    std::unique_ptr<TBox> BuildChunks(bool forWidth, std::int32_t width);
+
+    std::unique_ptr<TRptLine> nextHeading_;
+};
 
 // A table row; its cells are placed at the columns of the table. The owner
 // must be a table ("Owner of TRptRow must be TRptTable").
@@ -138,6 +193,10 @@ public:
     std::int32_t SpanWidth() const;
     // Width of the cell's natural box.
     std::int32_t MeasureNaturalWidth();
+    // The narrowest the cell can be without a text running out of it: a
+    // paragraph wraps down to a character or so, anything else keeps its
+    // natural width.
+    std::int32_t MeasureMinimumWidth();
 
     // While measuring, the natural box; otherwise the box for the span.
     std::unique_ptr<TBox> CreateNaturalBox() override;
@@ -176,5 +235,13 @@ private:
     std::unique_ptr<TRptHVGroup> footer_;
     std::int32_t tableCounter_ = 1;
 };
+
+// The widest cell minimum of a column (TRptCell::MeasureMinimumWidth).
+std::int32_t MinimumColumnWidth(const std::vector<TRptCell*>& cells);
+
+// Narrows the widths, widest first, until they add up to at most `room`
+// (all of them cut to one cap); none goes below its floor, so with floors
+// that do not fit the widths end at their floors.
+void NarrowColumns(std::vector<std::int32_t>& widths, const std::vector<std::int32_t>& floors, std::int32_t room);
 
 }  // namespace mivo

@@ -219,6 +219,7 @@ void TDataFormatter::NewPage() {
     TTextFormatter::NewPage();
     // Rows of the new page start afresh.
     lastRight_.clear();
+    fieldBreak_.clear();
     blankCount_ = 0;
 }
 
@@ -230,7 +231,15 @@ std::int32_t& TDataFormatter::LastRight(std::int32_t row) {
 
 void TDataFormatter::Placed(const TRect& rect) {
     LastRight(rect.Top) = rect.Right;
+    if (static_cast<std::size_t>(rect.Top) < fieldBreak_.size()) fieldBreak_[static_cast<std::size_t>(rect.Top)] = false;
     blankCount_ = 0;
+}
+
+void TDataFormatter::DrawFill(const TRect& rect) {
+    if (rect.Top < 0 || LastRight(rect.Top) < 0) return;
+    const auto row = static_cast<std::size_t>(rect.Top);
+    if (fieldBreak_.size() <= row) fieldBreak_.resize(row + 1, false);
+    fieldBreak_[row] = true;
 }
 
 void TDataFormatter::TextOut(const TRect& rect, const std::string& text) {
@@ -244,7 +253,10 @@ void TDataFormatter::TextOut(const TRect& rect, const std::string& text) {
     // The text joins the row of its own top edge: a cell drawn after a
     // taller neighbour still lands on its row, not on the page's last one.
     const std::int32_t lastRight = LastRight(rect.Top);
-    if (lastRight >= 0 && rect.Left > static_cast<std::int64_t>(lastRight) + 1) page.AppendToRow(rect.Top, "\t");
+    const auto row = static_cast<std::size_t>(rect.Top);
+    const bool fieldBreak = row < fieldBreak_.size() && fieldBreak_[row];
+    if (lastRight >= 0 && (fieldBreak || rect.Left > static_cast<std::int64_t>(lastRight) + 1))
+        page.AppendToRow(rect.Top, "\t");
     page.AppendToRow(rect.Top, BlankControlCharacters(text));
     Placed(rect);
 }

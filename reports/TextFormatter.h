@@ -121,7 +121,9 @@ private:
 };
 
 // Tab-delimited text: every row holds the texts of its boxes; a gap between
-// two texts becomes one TAB, texts that touch are joined. Every text goes
+// two texts becomes one TAB, texts that touch are joined unless an empty
+// fill lies between them (a page header's texts at natural widths). Every
+// text goes
 // to the row of its top edge, whatever was drawn before it. Control
 // characters inside a text become blanks, so a text never adds a field or
 // a row. Rules are left out; of a run of blank lines every other one is
@@ -135,6 +137,7 @@ public:
     void TextRect(const TRect& rect, const TRect& clip, const std::string& text) override;
     void DrawTree(const TRect& rect, const std::string& text) override;
     void DrawRules(const TRect&, const TRect&, std::int32_t) override {}
+    void DrawFill(const TRect& rect) override;
 
 private:
     // The right edge of the last text on a row of the current page; -1 for
@@ -143,6 +146,8 @@ private:
     void Placed(const TRect& rect);
 
     std::vector<std::int32_t> lastRight_;
+    // Rows whose next text starts a new field although it touches the last.
+    std::vector<bool> fieldBreak_;
     std::int32_t blankCount_ = 0;
 };
 

@@ -204,4 +204,28 @@ inline std::string HeadingOf(TRptSection& section) {
     return section.Count() > 0 ? TextOf(*section.GetItem(0)) : std::string();
 }
 
+// The chunks of a chunked section as they are laid out at natural widths:
+// for each, the headings of its table's columns (the key columns first),
+// then "heading:" and the chunk's own heading line.
+inline std::vector<std::vector<std::string>> NaturalChunks(TRptChunkedSection& section) {
+    std::vector<std::vector<std::string>> out;
+    const std::vector<std::string> headings = CellTexts(*Rows(*section.ChunkedTable)[0]);
+    const auto chunks = section.ColumnChunks(0);
+    for (std::size_t k = 0; k < chunks.size(); ++k) {
+        std::vector<std::string> chunk(headings.begin(), headings.begin() + section.KeyColumns);
+        for (int c : chunks[k]) chunk.push_back(headings[static_cast<std::size_t>(c)]);
+        chunk.push_back("heading:" + (k == 0 ? HeadingOf(section) : TextOf(section.NextHeading())));
+        out.push_back(std::move(chunk));
+    }
+    return out;
+}
+
+// The one chunked section directly in the report; null for none.
+inline TRptChunkedSection* ChunkedSectionOf(TReport& report) {
+    for (int i = 0; i < report.Count(); ++i) {
+        if (auto* s = dynamic_cast<TRptChunkedSection*>(report.GetItem(i))) return s;
+    }
+    return nullptr;
+}
+
 }  // namespace mivo::testing

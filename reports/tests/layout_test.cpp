@@ -231,9 +231,14 @@ TEST(Paragraphs, WordWrap) {
     } cases[] = {
         {"ab cd ef", 5, {{"", "ab", " ", "cd", ""}, {"", "ef", ""}}},
         {"ab cd ef", -1, {{"", "ab cd ef", ""}}},
-        {"ab cd ef", 8, {{"", "ab", " ", "cd", " ", "ef", ""}}},
-        // A word wider than the paragraph stands alone and overflows.
-        {"a verylongword b", 5, {{"", "a", ""}, {"", "verylongword", ""}, {"", "b", ""}}},
+        // A text that fits its width is laid out whole, as a line would.
+        {"ab cd ef", 8, {{"", "ab cd ef", ""}}},
+        // A word wider than the paragraph is broken where the line is full
+        // (it no longer runs past its width); its last piece goes on with the
+        // text.
+        {"a verylongword b", 5, {{"", "a", ""}, {"", "veryl", ""}, {"", "ongwo", ""}, {"", "rd", " ", "b", ""}}},
+        // A value list without blanks breaks after a "," or ";" that fits.
+        {"[bad:19,good:4;fine:3]", 12, {{"", "[bad:19,", ""}, {"", "good:4;", ""}, {"", "fine:3]", ""}}},
         // Leading blanks stay on the first line; blanks at a break go.
         {"  ab    cd", 4, {{"", "  ", "ab", ""}, {"", "cd", ""}}},
         {"", 5, {{"", ""}}},
@@ -272,6 +277,21 @@ TEST(Paragraphs, WrapTokensCoverTheWholeText) {
             }
         }
     }
+}
+
+TEST(Paragraphs, AValueAndTheSeparatorAfterItStayTogether) {
+    // Value lists are texts side by side: "ab", "; ", "cdefgh", "; ", "ij".
+    // Where the ";" after a value does not fit, the value goes on to the
+    // next line with it, unless it is all the line holds.
+    AttachedReport r;
+    TRptParagraph* p = r.report.NewParagraph();
+    for (const char* t : {"ab", "; ", "cdefgh", "; ", "ij"}) p->AddText(t);
+    auto box = p->CreateBoxForWidth(10);
+    EXPECT_EQ(LinesOf(*box), (std::vector<std::vector<std::string>>{{"", "ab", ";", ""},
+                                                                    {"", "cdefgh", ";", " ", "ij", ""}}));
+    box = p->CreateBoxForWidth(6);
+    EXPECT_EQ(LinesOf(*box), (std::vector<std::vector<std::string>>{
+                                 {"", "ab", ";", ""}, {"", "cdefgh", ""}, {"", ";", " ", "ij", ""}}));
 }
 
 TEST(Paragraphs, PrefixesAndSuffix) {
@@ -343,6 +363,91 @@ TEST(Tables, ColumnsGrowToTheirWidestOneColumnCell) {
     EXPECT_EQ(dynamic_cast<TRptCell*>(row2->GetItem(0))->SpanWidth(), 26);
     table->SetColumnWidth(2, 9);
     EXPECT_EQ(table->GetColumnWidth(2), 9);
+}
+
+TEST(Tables, GivenAWidthTooSmallParagraphColumnsNarrowWidestFirst) {
+    AttachedReport r({24, 0});
+    TRptTable* table = r.report.NewTable("t");
+    for (const char* h : {"Name", "Text", "More"}) table->AddField(h)->SetWidthMeasure(NaturalSize);
+    TRptRow* row = table->NewRow();
+    row->NewCell()->AddText("alpha");  // a plain text keeps its width
+    row->NewCell()->NewParagraph()->AddText("one two three four five");
+    row->NewCell()->NewParagraph()->AddText("six seven");
+    table->ComputeColumns(-1);
+    EXPECT_EQ(std::vector<std::int32_t>({table->GetColumnWidth(0), table->GetColumnWidth(1), table->GetColumnWidth(2)}),
+              (std::vector<std::int32_t>{5, 23, 9}));
+    // 5 + 2 + 2 leave 15 for the paragraphs: the widest gives way first,
+    // down to the other, then both.
+    table->ComputeColumns(24);
+    EXPECT_EQ(std::vector<std::int32_t>({table->GetColumnWidth(0), table->GetColumnWidth(1), table->GetColumnWidth(2)}),
+              (std::vector<std::int32_t>{5, 7, 7}));
+    r.formatter.Run();
+    std::vector<std::string> rows;
+    for (int i = 0; i < r.formatter.GetPage(1).RowCount(); ++i) rows.push_back(r.formatter.GetPage(1).Row(i));
+    EXPECT_EQ(rows, (std::vector<std::string>{"alpha  one two  six", "       three    seven", "       four", "       five"}));
+    // A column that cannot wrap is never narrowed: the table stays as wide.
+    r.report.SetFormatter(&r.formatter);
+    table->ComputeColumns(3);
+    EXPECT_EQ(table->GetColumnWidth(0), 5);
+    EXPECT_GE(table->GetColumnWidth(1), 1);
+}
+
+// A chunked section as the builders make it: a heading, a table whose
+// first column is repeated in every chunk, a blank line.
+TRptChunkedSection* ChunkedSection(TReport& report, int columns, int chunkColumns) {
+    TRptChunkedSection* section = report.NewChunkedSection("s");
+    section->NewLine()->AddText("Heading");
+    section->NextHeading().AddText("next");
+    TRptTable* table = section->NewTable("t");
+    for (int c = 0; c <= columns; ++c) table->AddField(" ")->SetWidthMeasure(NaturalSize);
+    TRptRow* heading = table->NewRow();
+    heading->BeginLiner(2);
+    heading->NewCell()->AddText("Key");
+    for (int c = 1; c <= columns; ++c) heading->NewCell()->NewParagraph()->AddText("col" + std::to_string(c));
+    heading->EndLiner();
+    TRptRow* row = table->NewRow();
+    row->NewCell()->AddText("k");
+    for (int c = 1; c <= columns; ++c) row->NewCell()->NewParagraph()->AddText("value " + std::to_string(c));
+    section->NewBlankLine();
+    section->ChunkedTable = table;
+    section->ChunkColumns = chunkColumns;
+    return section;
+}
+
+std::vector<std::string> RowsOf(const TTextFormatter& formatter) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < formatter.GetPage(1).RowCount(); ++i) rows.push_back(formatter.GetPage(1).Row(i));
+    return rows;
+}
+
+TEST(ChunkedSections, ChunksOfColumnsRepeatTheKeyColumn) {
+    // At natural widths chunks of ChunkColumns; on a page as many as fit,
+    // at most ChunkColumns: "Key" 3 + 2 + "value n" 7 + 2 + 7 = 21.
+    AttachedReport natural({0, 0});
+    ChunkedSection(natural.report, 5, 2);
+    natural.formatter.Run();
+    const std::string rule2 = "\u2500\u2500", rule3 = "\u2500\u2500\u2500", rule5 = rule2 + rule3;
+    EXPECT_EQ(RowsOf(natural.formatter),
+              (std::vector<std::string>{"Heading", "Key" + rule2 + "col1" + rule5 + "col2" + rule3,
+                                        "k    value 1  value 2", "", "next", "Key" + rule2 + "col3" + rule5 + "col4" + rule3,
+                                        "k    value 3  value 4", "", "next", "Key" + rule2 + "col5" + rule3,
+                                        "k    value 5", ""}));
+    AttachedReport paged({20, 0});
+    TRptChunkedSection* section = ChunkedSection(paged.report, 5, 2);
+    EXPECT_EQ(section->ColumnChunks(21), (std::vector<std::vector<int>>{{1, 2}, {3, 4}, {5}}));
+    EXPECT_EQ(section->ColumnChunks(20), (std::vector<std::vector<int>>{{1}, {2}, {3}, {4}, {5}}));
+    // One column alone wider than the page: its paragraphs wrap.
+    EXPECT_EQ(section->ColumnChunks(8), (std::vector<std::vector<int>>{{1}, {2}, {3}, {4}, {5}}));
+    AttachedReport narrow({10, 0});
+    ChunkedSection(narrow.report, 1, 2);
+    narrow.formatter.Run();
+    EXPECT_EQ(RowsOf(narrow.formatter),
+              (std::vector<std::string>{"Heading", "Key" + rule2 + "col1\u2500", "k    value", "     1", ""}));
+    // Without columns besides the key, the table is shown once.
+    AttachedReport keys({0, 0});
+    ChunkedSection(keys.report, 0, 2);
+    keys.formatter.Run();
+    EXPECT_EQ(RowsOf(keys.formatter), (std::vector<std::string>{"Heading", "Key", "k", ""}));
 }
 
 TEST(Tables, RowPlacesCellsAtTheirColumns) {

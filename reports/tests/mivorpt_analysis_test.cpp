@@ -179,21 +179,17 @@ TEST_F(AnalysisReport, ComparisonInChunks) {
     std::vector<int> options{Option("Lumen")};
     for (int i = 0; i < 11; ++i) options.push_back(i);
     auto report = Comparison(options);
-    auto sections = TopSections(*report);
-    ASSERT_EQ(sections.size(), 3u);
-    std::vector<std::vector<std::string>> headings;
-    for (TRptSection* s : sections) {
-        EXPECT_EQ(s->GetTitle(), "Comparison of options");
-        EXPECT_EQ(FirstTable(*s)->GetTitle(), "Comparison of options");
-        headings.push_back(CellTexts(*Rows(*FirstTable(*s))[0]));
-    }
-    EXPECT_EQ(HeadingOf(*sections[0]), "Comparison of options");
-    EXPECT_EQ(HeadingOf(*sections[1]), "");
-    EXPECT_EQ(HeadingOf(*sections[2]), "");
-    EXPECT_EQ(headings, (std::vector<std::vector<std::string>>{
-                            {"Attribute", "Lumen", "Atlas", "Breeze", "Comet", "Dune", "Echo"},
-                            {"Attribute", "Lumen", "Flint", "Glide", "Harbor", "Iris", "Jade"},
-                            {"Attribute", "Lumen", "Kite"}}));
+    // One section, laid out in chunks of options, each with the main one.
+    ASSERT_EQ(TopSections(*report).size(), 1u);
+    TRptChunkedSection* section = ChunkedSectionOf(*report);
+    ASSERT_NE(section, nullptr);
+    EXPECT_EQ(section->GetTitle(), "Comparison of options");
+    EXPECT_EQ(section->ChunkedTable->GetTitle(), "Comparison of options");
+    EXPECT_EQ(NaturalChunks(*section),
+              (std::vector<std::vector<std::string>>{
+                  {"Attribute", "Lumen", "Atlas", "Breeze", "Comet", "Dune", "Echo", "heading:Comparison of options"},
+                  {"Attribute", "Lumen", "Flint", "Glide", "Harbor", "Iris", "Jade", "heading:"},
+                  {"Attribute", "Lumen", "Kite", "heading:"}}));
     // The main option alone: the header only.
     EXPECT_EQ(Comparison({Option("Lumen")})->Count(), 0);
 }

@@ -102,8 +102,9 @@ TEST_F(ModelReport, SectionsInTheOrderOfTheParts) {
     for (const char* name : {"Bicycle", "Cost", "Price", "Upkeep", "Ride", "Comfort", "Saddle", "Frame", "Frame"}) {
         expected.emplace_back(name);
     }
+    // The evaluation results are one section, laid out in chunks of options.
     expected.insert(expected.end(), {"Functions", "Tables", "Tables", "Tables", "Tables", "Average weights",
-                                     "Evaluation results", "Evaluation results", "Evaluation results", "Chart"});
+                                     "Evaluation results", "Chart"});
     EXPECT_EQ(titles, expected);
     // Report and file name in the header; the page number is a macro.
     TRptGroup& header = report->Header();
@@ -210,7 +211,7 @@ protected:
         return JoinedTexts(*ctx.AddEvaluationValueCell(*report, scale, value));
     }
     // The texts of a line joined by "|".
-    static std::string JoinedTexts(TRptLine& line) {
+    static std::string JoinedTexts(TRptGroup& line) {
         std::string out;
         for (int i = 0; i < line.Count(); ++i) {
             out += (i ? "|" : "") + dynamic_cast<TRptText*>(line.GetItem(i))->RawText();
@@ -405,13 +406,13 @@ TEST_F(ModelReport, WeightColumnsFollowWeightShow) {
 // --- evaluation results -----------------------------------------------------------
 
 std::vector<std::vector<std::string>> EvaluationChunks(TReport& report) {
-    std::vector<std::vector<std::string>> chunks;
-    for (TRptSection* section : TopSections(report)) {
-        EXPECT_EQ(section->GetTitle(), "Evaluation results");
-        chunks.push_back(CellTexts(*Rows(*FirstTable(*section))[0]));
-        chunks.back().push_back("heading:" + HeadingOf(*section));
-    }
-    return chunks;
+    auto sections = TopSections(report);
+    EXPECT_EQ(sections.size(), 1u);
+    TRptChunkedSection* section = ChunkedSectionOf(report);
+    if (section == nullptr) return {};
+    EXPECT_EQ(section->GetTitle(), "Evaluation results");
+    EXPECT_EQ(section->ChunkedTable->GetTitle(), "Evaluation results");
+    return NaturalChunks(*section);
 }
 
 TEST_F(ModelReport, EvaluationResultsInChunksOfSelectedOptions) {

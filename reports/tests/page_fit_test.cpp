@@ -1,0 +1,329 @@
+// Reports on paper: whatever the widths of the model's names and texts,
+// nothing is drawn beyond the printable area of an A4 page (20 mm margins,
+// 300 dots per inch, fixed font metrics), nothing is lost on the way, the
+// header's page number stays on the page, and a blank line never makes a
+// page of its own.
+#include <algorithm>
+#include <set>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "model/CodePage.h"
+#include "model/MivoScale.h"
+#include "reports/PrintFormatter.h"
+#include "reports/tests/ReportFixture.h"
+
+namespace mivo {
+namespace {
+
+using namespace testing;
+
+// A4 at 300 dots per inch: 2480 wide, 236 dots of margin on either side.
+constexpr std::int32_t PrintableLeft = 236;
+constexpr std::int32_t PrintableRight = 2480 - 236;
+
+struct TDrawnText {
+    std::int32_t Left;
+    std::int32_t Right;  // just past the last pixel
+    std::int32_t Top;
+    std::string Text;
+};
+
+// The texts of one page metafile with their extent in the font each was
+// drawn in.
+std::vector<TDrawnText> DrawnTexts(const TPageMetafile& page) {
+    std::vector<TDrawnText> out;
+    TFixedFontSource metrics;
+    TCanvasFont font;
+    for (const TMetaRecord& record : page.Records()) {
+        if (auto* f = std::get_if<TMetaSetFont>(&record)) font = f->Font;
+        if (auto* t = std::get_if<TMetaText>(&record); t && !t->Text.empty()) {
+            out.push_back({t->At.X, t->At.X + metrics.TextWidth(font, t->Text), t->At.Y, t->Text});
+        }
+    }
+    return out;
+}
+
+// The report formatted on A4 pages with 20 mm margins: the texts of each
+// page.
+std::vector<std::vector<TDrawnText>> PrintedPages(TReport& report) {
+    const TMeasure margin = MakeMeasure(mkMillimetres, 20);
+    TPrintFormatter formatter(report, nullptr, margin, margin, margin, margin);
+    formatter.Run();
+    std::vector<std::vector<TDrawnText>> pages;
+    for (int p = 1; p <= formatter.PageCount(); ++p) pages.push_back(DrawnTexts(formatter.GetPageMetafile(p)));
+    return pages;
+}
+
+void ExpectInsidePrintableArea(const std::vector<std::vector<TDrawnText>>& pages) {
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        for (const TDrawnText& t : pages[p]) {
+            EXPECT_GE(t.Left, PrintableLeft) << "page " << p + 1 << ": " << t.Text;
+            EXPECT_LE(t.Right, PrintableRight) << "page " << p + 1 << ": " << t.Text;
+        }
+    }
+}
+
+// Every text drawn on the pages, joined without separators.
+std::string AllText(const std::vector<std::vector<TDrawnText>>& pages) {
+    std::string out;
+    for (const auto& page : pages)
+        for (const TDrawnText& t : page) out += t.Text;
+    return out;
+}
+
+// The pieces of the text between the separators.
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> out{std::string()};
+    for (char c : text) {
+        if (c == separator) out.emplace_back();
+        else out.back() += c;
+    }
+    return out;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> out;
+    for (std::string w; in >> w;) out.push_back(w);
+    return out;
+}
+
+class PageFit : public ::testing::Test {
+protected:
+    PageFit() : scope_(&host), model(LoadFixtureModel()) {
+        // Long value names on every scale, a long description and a value
+        // list without blanks as long as a line.
+        for (TMivoAttribute* attribute : model->Attributes()) {
+            auto* scale = dynamic_cast<TMivoDiscreteScale*>(attribute->Scale());
+            if (scale == nullptr) continue;
+            for (int v = 0; v < scale->Count(); ++v)
+                scale->SetValueName(v, scale->ValueName(v) + " beyond every expectation of the reader");
+        }
+        model->FindByName("Price")->SetDescription(
+            "The price asked in the shop on the day of purchase, including the delivery and the first "
+            "service, but without the accessories that the buyer chooses afterwards, such as lights, "
+            "locks, mudguards, racks and bags, which are reckoned with the upkeep instead. " +
+            std::string(120, 'x'));
+    }
+
+    std::unique_ptr<TReport> ModelReport(std::initializer_list<int> members) {
+        TValueSet parts;
+        for (int m : members) parts.set(static_cast<std::size_t>(m));
+        return BuildModelReport(model.get(), parts, ReportFont(), ReportPen());
+    }
+
+    // Every option name appears, and every word of the values the options
+    // given have (all of them: -1).
+    void ExpectEveryValue(const std::string& printed, int onlyOption = -1) {
+        for (int o = 0; o < model->OptionCount(); ++o)
+            EXPECT_NE(printed.find(model->OptionName(o)), std::string::npos) << model->OptionName(o);
+        for (TMivoAttribute* attribute : model->Attributes()) {
+            const auto* scale = dynamic_cast<const TMivoDiscreteScale*>(attribute->Scale());
+            for (int o = 0; scale && o < model->OptionCount(); ++o) {
+                if (onlyOption >= 0 && o != onlyOption) continue;
+                const TValueSet values = attribute->OptValueSet(o);
+                for (int v = 0; v < scale->Count(); ++v) {
+                    const std::string shown = attribute->GetOptValue(o);
+                    if (!values.test(static_cast<std::size_t>(v)) || shown.empty() || shown == "*") continue;
+                    for (const std::string& word : Words(scale->ValueName(v)))
+                        EXPECT_NE(printed.find(word), std::string::npos) << word;
+                }
+            }
+        }
+    }
+
+    StubHost host;
+
+private:
+    HostScope scope_;
+
+public:
+    std::unique_ptr<TMivoModel> model;
+};
+
+TEST_F(PageFit, WideModelReportStaysInsideThePrintableArea) {
+    auto report = ModelReport({rpAttributeTree, rpScales, rpScaleDescriptions, rpFunctionSummary, rpRuleTables,
+                               rpEvaluationResults});
+    const auto pages = PrintedPages(*report);
+    ExpectInsidePrintableArea(pages);
+    const std::string printed = AllText(pages);
+    ExpectEveryValue(printed);
+    // The long description is all there, in the attribute tree and among
+    // the scale descriptions, its word of 120 characters in pieces.
+    EXPECT_NE(printed.find("which are reckoned with the upkeep instead."), std::string::npos);
+    const std::string word(120, 'x');
+    const auto first = printed.find(word);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(printed.find(word, first + word.size()), std::string::npos);
+}
+
+TEST_F(PageFit, WideComparisonStaysInsideThePrintableArea) {
+    std::vector<int> options;
+    for (int o = 0; o < model->OptionCount(); ++o) options.push_back(o);
+    auto report = BuildComparisonReport(model.get(), options, ReportFont(), ReportPen());
+    const auto pages = PrintedPages(*report);
+    ExpectInsidePrintableArea(pages);
+    ExpectEveryValue(AllText(pages), options.front());
+}
+
+TEST_F(PageFit, ChunksTakeAsManyOptionsAsFitAtMostEvalColumns) {
+    for (int evalCol : {0, 3}) {
+        model->Settings.EvalCol = evalCol;
+        const std::size_t most = static_cast<std::size_t>(model->Settings.EvalColumns());
+        auto report = ModelReport({rpEvaluationResults});
+        TRptChunkedSection* section = ChunkedSectionOf(*report);
+        ASSERT_NE(section, nullptr);
+        TTextFormatter formatter(*report, {0, 0}, {0, 0});
+        report->SetFormatter(&formatter);
+        for (std::int32_t width : {0, 40, 100, 180, 400, 5000}) {
+            const auto chunks = section->ColumnChunks(width);
+            const TRptTable& table = *section->ChunkedTable;
+            const std::int32_t separator = width > 0 ? table.SeparatorWidth() : 0;
+            std::vector<int> all;
+            for (std::size_t k = 0; k < chunks.size(); ++k) {
+                const auto& chunk = chunks[k];
+                ASSERT_GE(chunk.size(), 1u);
+                EXPECT_LE(chunk.size(), most);
+                all.insert(all.end(), chunk.begin(), chunk.end());
+                if (width <= 0) {
+                    if (k + 1 < chunks.size()) {
+                        EXPECT_EQ(chunk.size(), most);
+                    }
+                    continue;
+                }
+                std::int32_t used = table.GetColumnWidth(0);
+                for (int c : chunk) used += separator + table.GetColumnWidth(c);
+                // It fits, unless it is one column that is wider alone; and
+                // the next column would not have fitted.
+                if (chunk.size() > 1) {
+                    EXPECT_LE(used, width) << width;
+                }
+                if (chunk.size() < most && k + 1 < chunks.size()) {
+                    EXPECT_GT(used + separator + table.GetColumnWidth(chunks[k + 1].front()), width) << width;
+                }
+            }
+            std::vector<int> expected(static_cast<std::size_t>(model->OptionCount()));
+            for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<int>(i) + 1;
+            EXPECT_EQ(all, expected) << width;
+        }
+        report->SetFormatter(nullptr);
+    }
+}
+
+TEST_F(PageFit, WideReportsAsTextStayInsideThePageWidth) {
+    std::vector<int> options;
+    for (int o = 0; o < model->OptionCount(); ++o) options.push_back(o);
+    std::vector<std::unique_ptr<TReport>> reports;
+    reports.push_back(ModelReport({rpAttributeTree, rpScaleDescriptions, rpFunctionSummary, rpEvaluationResults}));
+    reports.push_back(BuildComparisonReport(model.get(), options, ReportFont(), ReportPen()));
+    for (auto& report : reports) {
+        const std::string text = AsText(*report, {80, 0});
+        for (const std::string& row : Split(text, '\n'))
+            EXPECT_LE(CodePointCount(row), 80u) << row;
+    }
+}
+
+// --- the page header -----------------------------------------------------------------
+
+TEST_F(PageFit, LongFileNameIsShortenedAtItsStart) {
+    const std::string name = std::string(91, 'n') + "-bicycle-choice.mvo";  // 110 characters
+    ASSERT_EQ(name.size(), 110u);
+    host.fileName = "/home/user/models/" + name;
+    auto report = ModelReport({rpScales});
+    const auto pages = PrintedPages(*report);
+    ExpectInsidePrintableArea(pages);
+    const std::vector<TDrawnText>& page = pages.front();
+    auto drawn = [&](const std::string& text) {
+        return std::find_if(page.begin(), page.end(), [&](const TDrawnText& t) { return t.Text == text; });
+    };
+    ASSERT_NE(drawn("Page "), page.end());
+    ASSERT_NE(drawn("1"), page.end());
+    auto shortened = std::find_if(page.begin(), page.end(), [](const TDrawnText& t) {
+        return t.Text.starts_with("\u2026") && t.Text.ends_with("-bicycle-choice.mvo");
+    });
+    ASSERT_NE(shortened, page.end());
+    // The three texts stay apart: the time before the name, "Page" after it.
+    auto time = drawn("14:05:09 ");
+    ASSERT_NE(time, page.end());
+    EXPECT_LE(time->Right, shortened->Left);
+    EXPECT_LT(shortened->Right, drawn("Page ")->Left);
+
+    // On text pages, too: the header row ends with the page number.
+    const std::string first = Split(AsText(*report, {80, 0}), '\n').front();
+    EXPECT_LE(CodePointCount(first), 80u);
+    EXPECT_TRUE(first.ends_with("Page 1")) << first;
+    EXPECT_TRUE(first.starts_with("Mivo")) << first;
+    const auto middle = first.find("14:05:09 \u2026");
+    const auto end = first.find("-bicycle-choice.mvo");
+    ASSERT_NE(middle, std::string::npos) << first;
+    ASSERT_NE(end, std::string::npos) << first;
+    EXPECT_GT(middle, 4u);
+    EXPECT_LT(end + 19, first.size() - 6);
+    // At natural widths the whole name is shown.
+    EXPECT_NE(AsData(*report).find(name), std::string::npos);
+}
+
+TEST_F(PageFit, TabOutputSeparatesTheHeaderTexts) {
+    auto report = ModelReport({rpScales});
+    const std::string first = Split(AsData(*report), '\n').front();
+    EXPECT_EQ(Split(first, '\t'),
+              (std::vector<std::string>{"Mivo", "14:05:09 bicycle.mvo", "Page 1"}));
+}
+
+// --- blank space at the bottom of a page ------------------------------------------------
+
+// A flowing table that fills the page to its last row, its blank line, and a
+// section kept together that is as tall as the table.
+std::unique_ptr<TReport> FullPageThenSection(int rows, bool blankAtTheEnd = false) {
+    auto report = std::make_unique<TReport>();
+    report->SetFont(ReportFont());
+    report->Header().NewLine()->AddText("HEAD");
+    TRptTable* table = report->NewTable("full");
+    table->PageBreakMode = pbFlow;
+    for (int r = 1; r <= rows; ++r) table->NewRow()->NewCell()->AddText("row " + std::to_string(r));
+    report->NewBlankLine();
+    TRptSection* section = report->NewSection("kept");
+    for (int r = 1; r <= rows; ++r) section->NewLine()->AddText("kept " + std::to_string(r));
+    if (blankAtTheEnd) report->NewBlankLine();
+    return report;
+}
+
+TEST(BlankSpace, NeverStartsAPageInText) {
+    // Pages of 7 rows: the header and 6 rows of content. A blank line at the
+    // end of the report that does not fit makes no last page either.
+    for (bool blankAtTheEnd : {false, true}) {
+        auto report = FullPageThenSection(6, blankAtTheEnd);
+        TTextFormatter formatter(*report, {0, 0}, {40, 7});
+        formatter.Run();
+        ASSERT_EQ(formatter.PageCount(), 2);  // three, when the blank line took a page of its own
+        for (int p = 1; p <= formatter.PageCount(); ++p) {
+            const TTextPage& page = formatter.GetPage(p);
+            ASSERT_GE(page.RowCount(), 2) << "page " << p;
+            EXPECT_EQ(page.Row(0), "HEAD");
+            EXPECT_FALSE(page.Row(1).empty()) << "page " << p << " starts with blank space";
+        }
+        EXPECT_EQ(formatter.GetPage(2).Row(1), "kept 1");
+    }
+}
+
+TEST(BlankSpace, NeverStartsAPageOnTheMetafile) {
+    // 52 dots a line at 10 points: the header and 66 rows leave 24 dots, less
+    // than the blank line needs.
+    auto report = FullPageThenSection(66);
+    TPrintFormatter formatter(*report, nullptr, MakeMeasure(mkDevice, 0), MakeMeasure(mkDevice, 0),
+                              MakeMeasure(mkDevice, 0), MakeMeasure(mkDevice, 0));
+    formatter.Run();
+    ASSERT_EQ(formatter.PageCount(), 2);
+    for (int p = 1; p <= 2; ++p) {
+        const auto texts = DrawnTexts(formatter.GetPageMetafile(p));
+        ASSERT_GE(texts.size(), 2u);
+        EXPECT_EQ(texts[0].Text, "HEAD");
+        EXPECT_EQ(texts[1].Text, p == 1 ? "row 1" : "kept 1");
+        EXPECT_EQ(texts[1].Top, 52) << "page " << p;
+    }
+}
+
+}  // namespace
+}  // namespace mivo
