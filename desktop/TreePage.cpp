@@ -415,7 +415,8 @@ void TTreePage::Commit(bool structure) {
     if (structure) state.StructureChanged();
     Form().Model().Changed();
     Form().Undo().PushModelUndo();
-    Form().UpdateControls();
+    // With undo on, the push has refreshed the window already.
+    if (!Form().Model().Undoing()) Form().UpdateControls();
 }
 
 void TTreePage::SelectParentOrFirst(TMivoAttribute* parent) {

@@ -16,7 +16,10 @@ bool TUndoCommands::UndoOn() const { return state_.Model().Undoing(); }
 
 void TUndoCommands::PushModelUndo() {
     if (!UndoOn()) return;
-    ResetOptionUndo();
+    // The option history starts again from this state; the window is
+    // refreshed once, at the end.
+    TruncateOptionUndo(0);
+    state_.OptUndo().Push(CurrentOptionItem());
     TModelUndoHistory& history = state_.ModelUndo();
     try {
         history.Push(TakeModelSnapshot(state_.Model(), ExpectedSnapshotSize(history)));
