@@ -143,6 +143,7 @@ std::unique_ptr<TBox> TFormatter::MakeBox(TRpt* element) {
 
 std::unique_ptr<TBox> TFormatter::BuildReportBox() {
     report_.SetFormatter(this);
+    const TWidthCache::TScope remembering(widths_);
     auto box = MakeBox(&report_);
     totalLines_ = box->LineCount();
     return box;

@@ -120,11 +120,18 @@ private:
 // laid out as the section is (its children in order, the table showing
 // only the chunk's columns) and paginated as the section would be (its
 // page-break mode applies to every chunk). Every chunk repeats the table's
-// first KeyColumns columns and takes the next of the others: without a
-// width ChunkColumns of them, given a width as many as fit it, at most
-// ChunkColumns and at least one (a chunk that is still too wide narrows its
-// columns of natural width, whose paragraphs wrap). Chunks after the first
-// show NextHeading in place of the section's first child, its heading.
+// first KeyColumns columns and takes some of the others: without a width
+// ChunkColumns of them; given a width, as few chunks as fit it, each of at
+// most ChunkColumns and at least one column, their sizes as even as the
+// widths allow. On a page the cells of the first HeadingRows rows (the
+// column headings) may wrap into HeadingLines lines, so a column is sized
+// by its other cells and its heading wrapped; a chunk that is still too
+// wide narrows every column of natural width, whose paragraphs wrap.
+// Chunks after the first show NextHeading in place of the section's first
+// child, its heading.
+//
+// Every cell is measured a fixed number of times for a box of the
+// section, however many chunks there are.
 class TRptChunkedSection : public TRptSection {
 public:
     explicit TRptChunkedSection(TRpt* owner);
@@ -136,6 +143,8 @@ public:
     TRptTable* ChunkedTable = nullptr;
     std::int32_t KeyColumns = 1;
     std::int32_t ChunkColumns = 5;
+    std::int32_t HeadingRows = 1;
+    std::int32_t HeadingLines = 3;
 
     // The columns after the key columns, chunk by chunk, for the width
     // (natural widths below 1); measures the table's cells given a width.
@@ -145,8 +154,30 @@ public:
     std::unique_ptr<TBox> CreateBoxForWidth(std::int32_t width) override;
 
 private:
-    // ColumnChunks with the table's columns already computed.
-    std::vector<std::vector<int>> ChunksOfComputedColumns(std::int32_t width) const;
+    // The widths chunks are sized and laid out by, measured once for a box
+    // of the section, per column: its natural width, the least its cells
+    // take without a text running out of them (Floor), and what it takes
+    // with its heading cells wrapped into HeadingLines lines (Compact).
+    struct TColumnMeasures {
+        std::vector<std::int32_t> Natural;
+        std::vector<std::int32_t> Floor;
+        std::vector<std::int32_t> Compact;
+        std::int32_t Separator = 0;
+    };
+    // Computes the table's columns at natural widths and measures them;
+    // Floor and Compact only given a width (else they are Natural).
+    TColumnMeasures MeasureColumns(std::int32_t width);
+    // Compact for one column from its one-column cells.
+    std::int32_t CompactWidth(const std::vector<TRptCell*>& cells, std::int32_t floor, std::int32_t natural) const;
+    int KeyCount() const;
+    std::vector<std::vector<int>> ChunksOf(const TColumnMeasures& measures, std::int32_t width) const;
+    // Natural widths where the columns fit the width; else the columns
+    // after the keys give up width down to Compact, the widest first, and
+    // when that is not enough every column narrows down to its Floor.
+    std::vector<std::int32_t> WidthsOf(const TColumnMeasures& measures, const std::vector<int>& columns,
+                                       std::int32_t width) const;
+    // The key columns followed by the chunk's.
+    std::vector<int> ColumnsOfChunk(const std::vector<int>& chunk) const;
     std::unique_ptr<TBox> BuildChunks(bool forWidth, std::int32_t width);
 
     std::unique_ptr<TRptLine> nextHeading_;
@@ -191,7 +222,8 @@ public:
     TRptTable* GetTable() const;
     // Sum of the spanned columns' widths (separators not counted).
     std::int32_t SpanWidth() const;
-    // Width of the cell's natural box.
+    // Width of the cell's natural box. Both measures are taken once while
+    // the formatter builds the report's boxes (TFormatter::Widths).
     std::int32_t MeasureNaturalWidth();
     // The narrowest the cell can be without a text running out of it: a
     // paragraph wraps down to a character or so, anything else keeps its
@@ -202,6 +234,9 @@ public:
     std::unique_ptr<TBox> CreateNaturalBox() override;
 
 private:
+    std::int32_t MeasureNaturalBoxWidth();
+    std::int32_t MinimumContentWidth();
+
     bool measuring_ = false;
 };
 
