@@ -150,8 +150,8 @@ namespace {
 bool IsParagraphAffix(const TRptText& text) {
     auto* paragraph = dynamic_cast<const TRptParagraph*>(text.Owner());
     if (!paragraph) return false;
-    auto& p = const_cast<TRptParagraph&>(*paragraph);
-    return &text == &p.FirstPrefix() || &text == &p.NextPrefix() || &text == &p.LineSuffix();
+    return &text == paragraph->FirstPrefixIfAny() || &text == paragraph->NextPrefixIfAny() ||
+           &text == paragraph->LineSuffixIfAny() || paragraph->IsEmptyAffix(&text);
 }
 
 }  // namespace

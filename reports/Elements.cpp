@@ -26,24 +26,26 @@ TReport* TRpt::GetReport() const {
 TFormatter* TRpt::GetFormatter() const { return owner_ ? owner_->GetFormatter() : nullptr; }
 
 void TRpt::SetFont(const TFont* font) {
-    if (font) font_ = *font;
+    if (font == font_.get()) return;
+    if (font) font_ = std::make_unique<TFont>(*font);
     else font_.reset();
 }
 
 const TFont* TRpt::GetEffectiveFont() const {
     for (const TRpt* e = this; e; e = e->owner_)
-        if (e->font_) return &*e->font_;
+        if (e->font_) return e->font_.get();
     return nullptr;
 }
 
 void TRpt::SetPen(const TPen* pen) {
-    if (pen) pen_ = *pen;
+    if (pen == pen_.get()) return;
+    if (pen) pen_ = std::make_unique<TPen>(*pen);
     else pen_.reset();
 }
 
 const TPen* TRpt::GetEffectivePen() const {
     for (const TRpt* e = this; e; e = e->owner_)
-        if (e->pen_) return &*e->pen_;
+        if (e->pen_) return e->pen_.get();
     return nullptr;
 }
 

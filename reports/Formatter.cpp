@@ -149,6 +149,10 @@ std::unique_ptr<TBox> TFormatter::BuildReportBox() {
     return box;
 }
 
+void TFormatter::BuildProgress(int done, int total) {
+    if (OnProgress) OnProgress(*this, 0, 0, done, total);
+}
+
 void TFormatter::BeginFormatting() {
     pageNumber_ = 0;
     startTime_ = clock_ ? clock_() : Now();

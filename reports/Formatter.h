@@ -168,6 +168,10 @@ public:
     virtual void Abort() { aborted_ = true; }
     // Widths of cells measured while the report's box tree is built.
     TWidthCache& Widths() { return widths_; }
+    // Progress while the box tree is built, which takes long for a table
+    // of many cells: OnProgress with page 0 and `done` of `total` steps.
+    // The element building stops at its next step once aborted.
+    void BuildProgress(int done, int total);
 
     // --- primitives of a concrete formatter ---
     virtual std::int32_t TextWidth(const std::string& text) = 0;

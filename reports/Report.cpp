@@ -15,13 +15,16 @@ namespace mivo {
 
 // --- TRptParagraph ------------------------------------------------------------
 
-TRptParagraph::TRptParagraph(TRpt* owner)
-    : TRptVerticalGroup(owner),
-      nextPrefix_(std::make_unique<TRptText>(this)),
-      lineSuffix_(std::make_unique<TRptText>(this)),
-      firstPrefix_(std::make_unique<TRptText>(this)) {}
+TRptParagraph::TRptParagraph(TRpt* owner) : TRptVerticalGroup(owner) {}
 
 TRptParagraph::~TRptParagraph() = default;
+
+TRptText& TRptParagraph::Affix(std::unique_ptr<TRptText>& affix) {
+    if (!affix) affix = std::make_unique<TRptText>(this);
+    return *affix;
+}
+
+TRptText& TRptParagraph::AffixOrEmpty(TRptText* affix) { return affix ? *affix : Affix(emptyAffix_); }
 
 std::unique_ptr<TBox> TRptParagraph::CreateNaturalBox() { return CreateBoxForWidth(-1); }
 
@@ -46,9 +49,9 @@ public:
         auto line = std::make_unique<THorizontalBox>(&paragraph_);
         line_ = line.get();
         lineWidth_ = 0;
-        TRptText& prefix = box_.Count() == 0 ? paragraph_.FirstPrefix() : paragraph_.NextPrefix();
-        Append(prefix.CreateNaturalBox());
-        Append(paragraph_.LineSuffix().CreateNaturalBox());
+        TRptText* prefix = box_.Count() == 0 ? paragraph_.FirstPrefixIfAny() : paragraph_.NextPrefixIfAny();
+        Append(paragraph_.AffixOrEmpty(prefix).CreateNaturalBox());
+        Append(paragraph_.AffixOrEmpty(paragraph_.LineSuffixIfAny()).CreateNaturalBox());
         frameWidth_ = lineWidth_;
         box_.Add(std::move(line));
     }
@@ -253,9 +256,9 @@ std::int32_t TRptParagraph::MinimumWidth() {
         widest = std::max(widest, formatter.TextWidth("W"));
         formatter.PopReport();
     }
-    const std::int32_t prefix =
-        std::max(FirstPrefix().CreateNaturalBox()->Width(), NextPrefix().CreateNaturalBox()->Width());
-    return CheckedAdd(CheckedAdd(prefix, LineSuffix().CreateNaturalBox()->Width()), widest);
+    auto width = [](TRptText* affix) { return affix ? affix->CreateNaturalBox()->Width() : 0; };
+    const std::int32_t prefix = std::max(width(FirstPrefixIfAny()), width(NextPrefixIfAny()));
+    return CheckedAdd(CheckedAdd(prefix, width(LineSuffixIfAny())), widest);
 }
 
 // --- TRptSection ------------------------------------------------------------------
@@ -499,10 +502,12 @@ std::int32_t WidestWordWidth(TRptCell& cell) {
 // paragraphs wrap into that many lines at most.
 std::int32_t WidthForLines(TRptCell& cell, std::int32_t lines, std::int32_t low, std::int32_t high) {
     if (low >= high) return high;
-    const std::int64_t tallest = std::int64_t{cell.CreateBoxForWidth(high)->Height()} * std::max(1, lines);
+    // The height of the content: a cell's own height measure is one line.
+    auto height = [&](std::int32_t width) { return std::int64_t{cell.CreateBoxForWidth(width)->NaturalHeight()}; };
+    const std::int64_t tallest = height(high) * std::max(1, lines);
     while (low < high) {
         const std::int32_t mid = low + (high - low) / 2;
-        if (cell.CreateBoxForWidth(mid)->Height() <= tallest) high = mid;
+        if (height(mid) <= tallest) high = mid;
         else low = mid + 1;
     }
     return low;
@@ -785,6 +790,17 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
 
     auto whole = CreateGroupBox();
     whole->PageBreakMode = pbFlow;
+    TFormatter& formatter = FormatterOf(*this);
+    const int columnCount = ChunkedTable->FieldCount();
+    // Progress: measuring the columns, then building the chunks, each half
+    // of the steps.
+    // (The widths measured here are remembered for the column computation.)
+    const auto cells = ChunkedTable->OneColumnCells();
+    for (int c = 0; c < columnCount; ++c) {
+        for (TRptCell* cell : cells[static_cast<std::size_t>(c)]) cell->MeasureNaturalWidth();
+        formatter.BuildProgress(c + 1, 2 * columnCount);
+        if (formatter.Aborted()) return whole;
+    }
     const TColumnMeasures measures = MeasureColumns(layoutWidth);
     const std::vector<std::vector<int>> chunks = ChunksOf(measures, layoutWidth);
     std::vector<TRowIndex> rows(static_cast<std::size_t>(ChunkedTable->Count()));
@@ -818,6 +834,9 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
         }
         finish(*part);
         whole->Add(std::move(part));
+        formatter.BuildProgress(columnCount + static_cast<int>((k + 1) * static_cast<std::size_t>(columnCount) / chunks.size()),
+                                2 * columnCount);
+        if (formatter.Aborted()) break;
     }
     finish(*whole);
     whole->PageBreakMode = pbFlow;

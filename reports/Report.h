@@ -14,17 +14,26 @@ namespace mivo {
 
 // Texts broken into lines at the width the paragraph is given. FirstPrefix
 // starts the first line, NextPrefix every later one, LineSuffix ends every
-// line (all three owned by the paragraph, not among its children). With
-// Justify the free width of every full line goes to its blanks.
+// line (all three owned by the paragraph, not among its children, and made
+// when first asked for: most paragraphs never have them, and lay their
+// lines out with one empty text in their place). With Justify the free
+// width of every full line goes to its blanks.
 class TRptParagraph : public TRptVerticalGroup {
 public:
     explicit TRptParagraph(TRpt* owner);
     ~TRptParagraph() override;
     const char* ClassName() const override { return "TRptParagraph"; }
 
-    TRptText& NextPrefix() { return *nextPrefix_; }
-    TRptText& LineSuffix() { return *lineSuffix_; }
-    TRptText& FirstPrefix() { return *firstPrefix_; }
+    TRptText& NextPrefix() { return Affix(nextPrefix_); }
+    TRptText& LineSuffix() { return Affix(lineSuffix_); }
+    TRptText& FirstPrefix() { return Affix(firstPrefix_); }
+    // The prefixes and the suffix once made; null before.
+    TRptText* NextPrefixIfAny() const { return nextPrefix_.get(); }
+    TRptText* LineSuffixIfAny() const { return lineSuffix_.get(); }
+    TRptText* FirstPrefixIfAny() const { return firstPrefix_.get(); }
+    // The affix, or the empty text that stands in for any that is missing.
+    TRptText& AffixOrEmpty(TRptText* affix);
+    bool IsEmptyAffix(const TRptText* text) const { return text && text == emptyAffix_.get(); }
 
     bool Justify = false;
 
@@ -39,9 +48,12 @@ public:
     std::int32_t MinimumWidth();
 
 private:
+    TRptText& Affix(std::unique_ptr<TRptText>& affix);
+
     std::unique_ptr<TRptText> nextPrefix_;
     std::unique_ptr<TRptText> lineSuffix_;
     std::unique_ptr<TRptText> firstPrefix_;
+    std::unique_ptr<TRptText> emptyAffix_;
 };
 
 // A numbered section. Its heading group (owned, not among its children) is
