@@ -257,7 +257,8 @@ TEST(Paragraphs, WordWrap) {
 
 TEST(Paragraphs, WrapTokensCoverTheWholeText) {
     // Whatever the characters, every token moves on, and without line
-    // breaks the boxes of the line give back the text exactly.
+    // breaks the boxes of each line give back the text exactly; a line
+    // break of the text starts a new line.
     const char* texts[] = {"   ", "ab  ", "a\tb\r\nc", "\xC3\xA4 \xC3\xB6", "\xFF \xFF\xFE", " x  y ", "z"};
     for (const char* text : texts) {
         for (std::int32_t width : {1, 3, 100}) {
@@ -267,7 +268,10 @@ TEST(Paragraphs, WrapTokensCoverTheWholeText) {
             auto box = p->CreateBoxForWidth(width);
             std::string joined;
             std::size_t boxes = 0;
+            bool firstLine = true;
             for (const auto& line : LinesOf(*box)) {
+                if (!firstLine) joined += "\r\n";
+                firstLine = false;
                 for (const std::string& part : line) joined += part;
                 boxes += line.size() - 2;  // prefix and suffix
             }
