@@ -229,8 +229,11 @@ void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
         } else if (line.Length == 0) {
             continue;
         } else if (!firstLine) {
+            // The blank goes with the line's first word, as blanks do.
+            const std::u32string_view rest = std::u32string_view(chars).substr(line.Start, line.Length);
             auto blank = MakeBlankBox(text);
-            if (filler.Overflows(blank->Width())) filler.BreakLine();
+            const std::int32_t word = formatter.TextWidth(EncodeCodePoints(rest.substr(0, rest.find(U' '))));
+            if (filler.Overflows(CheckedAdd(blank->Width(), word))) filler.BreakLine();
             else filler.AddBox(std::move(blank));
         }
         firstLine = false;

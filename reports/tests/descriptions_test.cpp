@@ -249,5 +249,46 @@ TEST_F(Descriptions, TabOutputKeepsACellOneFieldWithItsLinesJoinedByABlank) {
     }
 }
 
+// --- the paragraph ---------------------------------------------------------------------
+
+TEST(DescriptionParagraph, LinesAtEveryWidth) {
+    using TLines = std::vector<std::vector<std::string>>;
+    struct Case {
+        const char* text;
+        std::int32_t width;
+        bool tabOutput;
+        TLines expected;
+    } cases[] = {
+        {"ab\r\ncd", -1, false, {{"", "ab", ""}, {"", "cd", ""}}},
+        {"ab\r\ncd", 100, false, {{"", "ab", ""}, {"", "cd", ""}}},
+        // An empty line shows a blank, so that it keeps a line's height.
+        {"a\n\nb", 100, false, {{"", "a", ""}, {"", " ", ""}, {"", "b", ""}}},
+        {"\rb", 100, false, {{"", " ", ""}, {"", "b", ""}}},
+        {"a\r\n", 100, false, {{"", "a", ""}}},
+        // Each line wraps on its own.
+        {"abc de\rfg", 4, false, {{"", "abc", ""}, {"", "de", ""}, {"", "fg", ""}}},
+        // Tab output: one line, the lines joined by one blank, empty ones
+        // left out; where it must wrap the blank goes with the next word.
+        {"ab\r\n\r\ncd", -1, true, {{"", "ab cd", ""}}},
+        {"ab\ncd ef", 6, true, {{"", "ab", " ", "cd", ""}, {"", "ef", ""}}},
+        {"ab\ncdef", 5, true, {{"", "ab", ""}, {"", "cdef", ""}}},
+    };
+    for (const Case& c : cases) {
+        TReport report;
+        TFont font;
+        font.Size = 10;
+        report.SetFont(font);
+        std::unique_ptr<TTextFormatter> formatter =
+            c.tabOutput ? std::make_unique<TDataFormatter>(report, TPoint{0, 0}, TPoint{0, 0})
+                        : std::make_unique<TTextFormatter>(report, TPoint{0, 0}, TPoint{80, 0});
+        report.SetFormatter(formatter.get());
+        TRptParagraph* paragraph = report.NewParagraph();
+        paragraph->AddText(c.text);
+        auto box = paragraph->CreateBoxForWidth(c.width);
+        EXPECT_EQ(LinesOf(*box), c.expected) << c.text << " @ " << c.width;
+        report.SetFormatter(nullptr);
+    }
+}
+
 }  // namespace
 }  // namespace mivo

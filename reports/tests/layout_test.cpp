@@ -10,6 +10,7 @@ namespace {
 
 using testing::AttachedReport;
 using testing::ChildTexts;
+using testing::LinesOf;
 
 // A horizontal group box over `line` whose children are plain boxes of the
 // given widths; a negative width marks a stretchable child of width -w - 1.
@@ -212,15 +213,6 @@ TEST(Boxes, OutsideAFormattingRunBoxesCannotMeasure) {
 }
 
 // --- paragraphs ----------------------------------------------------------------------
-
-// The display texts of every line of a paragraph box (prefix and suffix
-// included, as empty texts).
-std::vector<std::vector<std::string>> LinesOf(TBox& box) {
-    std::vector<std::vector<std::string>> out;
-    auto& group = dynamic_cast<TBoxGroup&>(box);
-    for (int i = 0; i < group.Count(); ++i) out.push_back(ChildTexts(dynamic_cast<TBoxGroup&>(*group.GetItem(i))));
-    return out;
-}
 
 TEST(Paragraphs, WordWrap) {
     using Lines = std::vector<std::vector<std::string>>;
