@@ -18,6 +18,11 @@ namespace mivo {
 // when first asked for: most paragraphs never have them, and lay their
 // lines out with one empty text in their place). With Justify the free
 // width of every full line goes to its blanks.
+//
+// A line break in a text (CR LF, CR or LF) starts a new line, at any
+// width, unless the formatter joins lines (tab output: one blank between
+// them); an empty line shows a blank, a break at the end of a text starts
+// nothing (LineBreaks.h).
 class TRptParagraph : public TRptVerticalGroup {
 public:
     explicit TRptParagraph(TRpt* owner);
@@ -37,7 +42,7 @@ public:
 
     bool Justify = false;
 
-    // One unwrapped line.
+    // Unwrapped: one line, or one per line of a text with line breaks.
     std::unique_ptr<TBox> CreateNaturalBox() override;
     // Word wrap at the width (no wrapping for a width below 1). A word
     // wider than a line is broken after its last "," or ";" that fits, or
