@@ -533,6 +533,43 @@ TEST(ChunkedSections, HeadingsWrapIntoAtMostThreeLinesAndEveryColumnStaysOnThePa
     for (int i = 0; i < 12; ++i) EXPECT_NE(all.find("number " + std::to_string(i + 1)), std::string::npos) << all;
 }
 
+TEST(ChunkedSections, ProgressAndCancelAreReachedWhileTheChunksAreLaidOut) {
+    std::vector<std::string> names(40, "name");
+    struct TCall {
+        int page, done, total;
+    };
+    auto run = [&](bool cancelAtOnce) {
+        AttachedReport r({40, 30});
+        TRptChunkedSection* section = OptionSection(r.report, names);
+        for (int row = 0; row < 100; ++row) {
+            TRptRow* more = section->ChunkedTable->NewRow();
+            more->NewCell()->AddText("k");
+            for (std::size_t c = 0; c < names.size(); ++c) more->NewCell()->NewParagraph()->AddText("value");
+        }
+        std::vector<TCall> calls;
+        r.formatter.OnProgress = [&](TFormatter& f, int page, int, int done, int total) {
+            calls.push_back({page, done, total});
+            if (cancelAtOnce) f.Abort();
+        };
+        r.formatter.Run();
+        return std::make_pair(calls, r.formatter.PageCount());
+    };
+    // Laying the chunks out reports its steps (page 0) before the pages
+    // flow, each step further on.
+    const auto [calls, pages] = run(false);
+    std::size_t building = 0;
+    while (building < calls.size() && calls[building].page == 0) ++building;
+    ASSERT_GE(building, 2u);
+    for (std::size_t i = 1; i < building; ++i) EXPECT_GT(calls[i].done, calls[i - 1].done);
+    EXPECT_EQ(calls[building - 1].done, calls[building - 1].total);
+    EXPECT_GT(calls.size(), building);
+    EXPECT_GT(pages, 1);
+    // Cancel at the first step: nothing more is laid out, no page made.
+    const auto [cancelled, none] = run(true);
+    EXPECT_EQ(cancelled.size(), 1u);
+    EXPECT_EQ(none, 0);
+}
+
 TEST(Tables, RowPlacesCellsAtTheirColumns) {
     AttachedReport r;
     TRptTable* table = r.report.NewTable("t");

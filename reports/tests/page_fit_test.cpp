@@ -216,6 +216,47 @@ TEST_F(PageFit, ChunksAreAsFewAsFitAtMostEvalColumnsAndEven) {
     }
 }
 
+TEST(PageFitOptions, SixtyOptionsWithLongNamesShareTheirPages) {
+    // Sixty options named with 50 characters of words, valued as the
+    // fixture's twelve in turn.
+    StubHost host;
+    HostScope scope(&host);
+    auto model = LoadFixtureModel();
+    const int given = model->OptionCount();
+    auto name = [](int o) {
+        std::string n = "Offer " + std::to_string(o + 1) + " from the dealer down the road in the old town";
+        return n.substr(0, 50);
+    };
+    for (int o = 0; o < 60; ++o) {
+        if (o < given) model->SetOptionName(o, name(o));
+        else model->AddOption(name(o));
+        for (TMivoAttribute* attribute : model->Attributes())
+            attribute->SetOptValue(o, std::string(attribute->GetOptValue(o % given)));
+    }
+    TValueSet parts;
+    parts.set(rpEvaluationResults);
+    auto report = BuildModelReport(model.get(), parts, ReportFont(), ReportPen());
+    const auto pages = PrintedPages(*report);
+    ExpectInsidePrintableArea(pages);
+    // Every option's column is there: its name's number and its values.
+    const std::string printed = AllText(pages);
+    for (int o = 0; o < 60; ++o) EXPECT_NE(printed.find("Offer " + std::to_string(o + 1) + " "), std::string::npos) << o;
+
+    // Sized by the headings on one line, as before, every option takes a
+    // chunk of its own (each chunk's table starts with "Attribute").
+    auto chunks = [](const std::vector<std::vector<TDrawnText>>& printedPages) {
+        std::size_t count = 0;
+        for (const auto& page : printedPages)
+            for (const TDrawnText& t : page) count += t.Text == "Attribute";
+        return count;
+    };
+    ChunkedSectionOf(*report)->HeadingLines = 1;
+    const auto oneLine = PrintedPages(*report);
+    EXPECT_EQ(chunks(oneLine), 60u);
+    EXPECT_LE(chunks(pages) * 2, 60u) << chunks(pages);
+    EXPECT_LE(pages.size() * 2, oneLine.size()) << pages.size() << " pages against " << oneLine.size();
+}
+
 TEST_F(PageFit, WideReportsAsTextStayInsideThePageWidth) {
     std::vector<int> options;
     for (int o = 0; o < model->OptionCount(); ++o) options.push_back(o);
