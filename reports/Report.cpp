@@ -689,7 +689,7 @@ TRptChunkedSection::TColumnMeasures TRptChunkedSection::MeasureColumns(std::int3
         if (!ChunkedTable->GetField(c)->WidthIsProportional()) continue;
         const auto k = static_cast<std::size_t>(c);
         m.Floor[k] = std::min(m.Natural[k], MinimumColumnWidth(cells[k]));
-        if (c >= KeyCount()) m.Compact[k] = CompactWidth(cells[k], m.Floor[k], m.Natural[k]);
+        m.Compact[k] = CompactWidth(cells[k], m.Floor[k], m.Natural[k]);
     }
     return m;
 }
@@ -709,7 +709,7 @@ std::vector<std::vector<int>> TRptChunkedSection::ChunksOf(const TColumnMeasures
     std::vector<std::size_t> runs;
     if (width > 0) {
         std::int64_t lead = 0;
-        for (int c = 0; c < keys; ++c) lead += (c > 0 ? m.Separator : 0) + m.Natural[static_cast<std::size_t>(c)];
+        for (int c = 0; c < keys; ++c) lead += (c > 0 ? m.Separator : 0) + m.Compact[static_cast<std::size_t>(c)];
         runs = TColumnRuns(widths, lead, m.Separator, width).Balanced(most);
     } else {
         for (std::size_t left = widths.size(); left > 0; left -= std::min(left, most)) runs.push_back(std::min(left, most));
@@ -732,7 +732,7 @@ std::vector<std::int32_t> TRptChunkedSection::WidthsOf(const TColumnMeasures& m,
     for (int c : columns) {
         const auto k = static_cast<std::size_t>(c);
         widths.push_back(m.Natural[k]);
-        compact.push_back(c < KeyCount() ? m.Natural[k] : m.Compact[k]);
+        compact.push_back(m.Compact[k]);
         floors.push_back(m.Floor[k]);
     }
     if (width <= 0) return widths;

@@ -189,8 +189,8 @@ private:
     int KeyCount() const;
     std::vector<std::vector<int>> ChunksOf(const TColumnMeasures& measures, std::int32_t width) const;
     // Natural widths where the columns fit the width; else the columns
-    // after the keys give up width down to Compact, the widest first, and
-    // when that is not enough every column narrows down to its Floor.
+    // give up width down to Compact, the widest first (their headings
+    // wrap), and when that is not enough down to their Floor.
     std::vector<std::int32_t> WidthsOf(const TColumnMeasures& measures, const std::vector<int>& columns,
                                        std::int32_t width) const;
     // The key columns followed by the chunk's.

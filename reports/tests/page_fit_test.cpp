@@ -4,6 +4,7 @@
 // header's page number stays on the page, and a blank line never makes a
 // page of its own.
 #include <algorithm>
+#include <numeric>
 #include <set>
 #include <sstream>
 
@@ -255,6 +256,20 @@ TEST(PageFitOptions, SixtyOptionsWithLongNamesShareTheirPages) {
     EXPECT_EQ(chunks(oneLine), 60u);
     EXPECT_LE(chunks(pages) * 2, 60u) << chunks(pages);
     EXPECT_LE(pages.size() * 2, oneLine.size()) << pages.size() << " pages against " << oneLine.size();
+
+    // The comparison: the main option's heading wraps as well.
+    std::vector<int> options(60);
+    std::iota(options.begin(), options.end(), 0);
+    auto comparison = BuildComparisonReport(model.get(), options, ReportFont(), ReportPen());
+    const auto compared = PrintedPages(*comparison);
+    ExpectInsidePrintableArea(compared);
+    const std::string shown = AllText(compared);
+    for (int o = 0; o < 60; ++o) EXPECT_NE(shown.find("Offer " + std::to_string(o + 1) + " "), std::string::npos) << o;
+    // At least two of the other options a chunk beside it, where one-line
+    // headings leave room for one.
+    EXPECT_LE(chunks(compared), 30u);
+    ChunkedSectionOf(*comparison)->HeadingLines = 1;
+    EXPECT_EQ(chunks(PrintedPages(*comparison)), 59u);
 }
 
 TEST_F(PageFit, WideReportsAsTextStayInsideThePageWidth) {
