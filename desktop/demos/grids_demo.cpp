@@ -20,17 +20,15 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "desktop/Help.h"
 #include "desktop/MainForm.h"
 #include "desktop/ModelForm.h"
 #include "desktop/OptionsPage.h"
+#include "desktop/demos/DemoShell.h"
 #include "desktop/demos/TitleBar.h"
 #include "model/Locale.h"
 #include "model/Utils.h"
 #include "platform/QtApplication.h"
-#include "platform/QtClipboard.h"
 #include "platform/QtPrinter.h"
-#include "platform/QtPrompts.h"
 #include "reports/MivoRpt.h"
 #include "reports/ui/PreviewForm.h"
 
@@ -77,17 +75,11 @@ int main(int argc, char* argv[]) {
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(out);
 
-    mivo::TQtPrompts prompts;
-    mivo::THtmlHelp help;
-    mivo::TQtClipboard clipboard;
-    const std::string example = std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo";
-    mivo::TMainForm main(prompts, help, clipboard, {example});
-    prompts.SetParent(&main);
-    main.move(0, 0);
-    main.resize(1100, 640);
-    main.show();
+    mivo::TDemoShell shell(QSize(1100, 640));
+    mivo::TMainForm& main = shell.main;
+    mivo::THtmlHelp& help = shell.help;
     const std::unique_ptr<mivo::TQtPrinter> printer = mivo::TQtPrinter::ForThisMachine();
-    mivo::TPreviewForm preview(prompts, clipboard, printer.get(), &main);
+    mivo::TPreviewForm preview(shell.prompts, shell.clipboard, printer.get(), &main);
     int failures = 0;
     const auto save = [&](const QPixmap& shot, const char* name, const std::string& note) {
         const QString path = QDir(out).filePath(QString::fromLatin1(name));
