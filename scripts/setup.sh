@@ -3,7 +3,7 @@
 # what is missing. Safe to run again.
 set -euo pipefail
 
-packages=(cmake g++ ninja-build make libgtest-dev qt6-base-dev fonts-liberation2 python3-networkx clang-14 libclang-rt-14-dev xvfb xauth poppler-utils)
+packages=(cmake g++ ninja-build make libgtest-dev qt6-base-dev fonts-liberation2 python3-networkx clang-14 libclang-rt-14-dev xvfb xauth poppler-utils libzstd-dev)
 
 missing=()
 for p in "${packages[@]}"; do
