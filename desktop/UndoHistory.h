@@ -4,9 +4,11 @@
 // snapshot, held compressed (desktop/CompressedText.h): the text is written
 // straight into the compressor and read straight out of it, so that not
 // even one whole text stands in memory on the way, and twenty states of a
-// large model take little more memory than the model. The option history keeps the option data: every option name,
-// the option selection, every attribute's raw value strings and the
-// current cells of both grids. Raw strings, not the user's text format, so
+// large model take little more memory than the model.
+//
+// The option history keeps the option data: every option name, the option
+// selection, every attribute's raw value strings and the current cells of
+// both grids. Raw strings, not the user's text format, so
 // hidden options, the selection, codes outside a scale and value names
 // holding ";" or a TAB all come back exactly; the value lists are shared
 // copies (TValueStrings), so a snapshot costs one reference per attribute
