@@ -7,6 +7,7 @@
 #include "reports/Elements.h"
 #include "reports/Formatter.h"
 #include "reports/Groups.h"
+#include "reports/LineBreaks.h"
 #include "reports/Report.h"
 
 namespace mivo {
@@ -134,7 +135,7 @@ TTextBox::TTextBox(TRptText* text) : TBox(text) {}
 
 TRptText& TTextBox::Text() const { return *static_cast<TRptText*>(element_); }
 
-std::string TTextBox::GetDisplayText() { return lead_ + CopyTail(Text().GetText(), start_, length_); }
+std::string TTextBox::GetDisplayText() { return lead_ + JoinLines(CopyTail(Text().GetText(), start_, length_)); }
 
 void TTextBox::Measure() {
     TFormatter& formatter = Formatter();
