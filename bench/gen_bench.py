@@ -9,6 +9,18 @@ one value per basic attribute, in base 1, tab-separated and comma-separated,
 in normal and transposed orientation.
 
 usage: gen_bench.py <folder> [options=1000000]
+
+With --tree it writes instead one large model, tree.mvo, for the undo
+benchmark of the desktop program (bench/ui_undo_bench): a full tree of
+the given fan and number of levels (fan 4 and 7 levels: 5,461
+attributes, 4,096 of them basic), three values on every scale, every
+aggregate with the rounded mean of its inputs as its decision table, and
+the given number of options with random basic values. As a script
+exporting data would write it: elements not indented, lines ended by LF,
+no aggregate values (the program evaluates them); 2,000 options give a
+file of 149 MiB.
+
+usage: gen_bench.py --tree <folder> [options=2000] [fan=4] [levels=7]
 """
 import itertools
 import os
@@ -72,7 +84,47 @@ def basics(node):
     return [b for child in inputs for b in basics(child)]
 
 
+def write_tree_model(folder, n_options, fan, levels):
+    """The undo benchmark's model: see the usage above."""
+    values = ["low", "medium", "high"]
+    rng = random.Random(5)
+    rules = "".join(str(round(sum(r) / fan)) for r in itertools.product(range(len(values)), repeat=fan))
+    scale = ["<SCALE>"]
+    for i, v in enumerate(values):
+        scale += ["<SCALEVALUE>", "<NAME>%s</NAME>" % v]
+        if i == 0:
+            scale.append("<GROUP>BAD</GROUP>")
+        elif i == len(values) - 1:
+            scale.append("<GROUP>GOOD</GROUP>")
+        scale.append("</SCALEVALUE>")
+    scale.append("</SCALE>")
+    counter = itertools.count()
+
+    def node(level, out):
+        out += ["<ATTRIBUTE>", "<NAME>a%d</NAME>" % next(counter)] + scale
+        if level == levels:
+            out.extend("<OPTION>%d</OPTION>" % rng.randrange(len(values)) for _ in range(n_options))
+        else:
+            out += ["<FUNCTION>", "<LOW>%s</LOW>" % rules, "</FUNCTION>"]
+            for _ in range(fan):
+                node(level + 1, out)
+        out.append("</ATTRIBUTE>")
+
+    out = ['<?xml version="1.0" encoding="UTF-8"?>', "<Mivo>", "<NAME>Undo benchmark</NAME>"]
+    out.extend("<OPTION>option %d</OPTION>" % o for o in range(n_options))
+    out.append("<SETTINGS/>")
+    node(1, out)
+    out.append("</Mivo>")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "tree.mvo"), "w", newline="") as f:
+        f.write("\n".join(out) + "\n")
+
+
 def main():
+    if sys.argv[1] == "--tree":
+        args = [int(a) for a in sys.argv[3:]]
+        write_tree_model(sys.argv[2], *(args + [2000, 4, 7][len(args):]))
+        return
     folder = sys.argv[1]
     n = int(sys.argv[2]) if len(sys.argv) > 2 else 1000000
     os.makedirs(folder, exist_ok=True)

@@ -103,8 +103,9 @@ void UndoFigures() {
     state.ReplaceModel(LargeModel(1000, 1000));
     state.SelectFirstAttribute();
 
-    std::string text = TakeModelSnapshot(state.Model());
-    std::printf("1000 attributes x 1000 options, model text %.1f MB\n", static_cast<double>(text.size()) / 1e6);
+    TCompressedText text = TakeModelSnapshot(state.Model());
+    std::printf("1000 attributes x 1000 options, model text %.1f MB, held in %.1f MB\n",
+                static_cast<double>(text.TextSize()) / 1e6, static_cast<double>(text.StoredSize()) / 1e6);
     Report("model snapshot", [&] { text = TakeModelSnapshot(state.Model()); }, 3);
     const std::vector<double> reads = Report("snapshot read", [&] { (void)ReadModelSnapshot(text); }, 3);
     undo.ResetModelUndo();

@@ -21,33 +21,18 @@
 
 #include <QApplication>
 
+#include "bench/BenchShell.h"
 #include "desktop/MainForm.h"
 #include "desktop/ModelForm.h"
 #include "desktop/TreePage.h"
-#include "model/Clipboard.h"
-#include "platform/Help.h"
 #include "platform/ScriptedPrompts.h"
 
 namespace {
 
 using namespace mivo;
 
-class TNoHelp final : public THelp {
-public:
-    void ShowContext(int) override {}
-    void ShowContents() override {}
-    void ShowIndex(const std::string&) override {}
-    void CloseAll() override {}
-};
-
-class TMemoryClipboard final : public TClipboard {
-public:
-    std::string GetText() const override { return text_; }
-    void SetText(const std::string& text) override { text_ = text; }
-
-private:
-    std::string text_;
-};
+using bench::TMemoryClipboard;
+using bench::TNoHelp;
 
 std::unique_ptr<TMivoDiscreteScale> Scale3() {
     auto scale = std::make_unique<TMivoDiscreteScale>();

@@ -22,7 +22,7 @@ void TUndoCommands::PushModelUndo() {
     state_.OptUndo().Push(CurrentOptionItem());
     TModelUndoHistory& history = state_.ModelUndo();
     try {
-        history.Push(TakeModelSnapshot(state_.Model(), ExpectedSnapshotSize(history)));
+        history.Push(TakeModelSnapshot(state_.Model()));
         TakeBaseline();
     } catch (...) {
         events_.UpdateControls();
@@ -92,7 +92,7 @@ void TUndoCommands::StoreModelStateIfChanged() {
     // Writing the whole model is the costly part of an undo step: skip it
     // when nothing that changes without an undo point has changed.
     if (BaselineHolds() && !ChangedSinceBaseline()) return;
-    std::string current = TakeModelSnapshot(state_.Model(), ExpectedSnapshotSize(history));
+    TCompressedText current = TakeModelSnapshot(state_.Model());
     if (current != history.Current()) history.StoreCurrent(std::move(current));
 }
 

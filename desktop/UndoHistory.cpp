@@ -9,7 +9,7 @@
 
 namespace mivo {
 
-std::string TakeModelSnapshot(TMivoModel& model, std::size_t expected_size) {
+TCompressedText TakeModelSnapshot(TMivoModel& model) {
     const bool modified = model.Modified;
     struct TRestoreMark {
         TMivoModel& model;
@@ -19,18 +19,19 @@ std::string TakeModelSnapshot(TMivoModel& model, std::size_t expected_size) {
     // Always UTF-8, whatever header a save dialog last chose, so that every
     // value code reads back exactly (the reader expects that header too).
     TXmlHeaderScope header(XmlUtf8Header);
-    return SaveToText(model, expected_size);
+    TCompressedText::TWriter writer;
+    SaveToSink(model, [&writer](std::string_view piece) { writer.Append(piece); });
+    return writer.Finish();
 }
 
-std::size_t ExpectedSnapshotSize(const TModelUndoHistory& history) {
-    if (history.Empty()) return 0;
-    const std::size_t size = history.Current().size();
-    return size + size / 16;
-}
-
-std::unique_ptr<TMivoModel> ReadModelSnapshot(const std::string& text) {
+std::unique_ptr<TMivoModel> ReadModelSnapshot(const TCompressedText& snapshot) {
     auto model = std::make_unique<TMivoModel>();
-    LoadFromText(*model, text);
+    try {
+        TCompressedText::TReader reader(snapshot);
+        LoadFromSource(*model, [&reader](char* buffer, std::size_t size) { return reader.Read(buffer, size); });
+    } catch (const Exception& error) {
+        throw EMivoError(Format(SSnapshotUnreadable, error.what()));
+    }
     model->Modified = true;
     return model;
 }

@@ -1,9 +1,14 @@
 // The two histories of a model window and the snapshots they hold.
 //
 // The model history keeps whole models as model-file text, one text per
-// snapshot. The option history keeps the option data: every option name,
-// the option selection, every attribute's raw value strings and the
-// current cells of both grids. Raw strings, not the user's text format, so
+// snapshot, held compressed (desktop/CompressedText.h): the text is written
+// straight into the compressor and read straight out of it, so that not
+// even one whole text stands in memory on the way, and twenty states of a
+// large model take little more memory than the model.
+//
+// The option history keeps the option data: every option name, the option
+// selection, every attribute's raw value strings and the current cells of
+// both grids. Raw strings, not the user's text format, so
 // hidden options, the selection, codes outside a scale and value names
 // holding ";" or a TAB all come back exactly; the value lists are shared
 // copies (TValueStrings), so a snapshot costs one reference per attribute
@@ -23,6 +28,7 @@
 #include <utility>
 #include <vector>
 
+#include "desktop/CompressedText.h"
 #include "model/ValueStrings.h"
 
 namespace mivo {
@@ -85,20 +91,19 @@ private:
 
 // --- model snapshots ----------------------------------------------------------
 
-// The model as model-file text (the writer's lines joined by LF). The
-// model's modified mark is left as it was, also when writing fails.
-// `expected_size`: the snapshot's likely size, when known (a hint).
-std::string TakeModelSnapshot(TMivoModel& model, std::size_t expected_size = 0);
+// The model as model-file text (the writer's lines joined by LF),
+// compressed. The model's modified mark is left as it was, also when
+// writing fails.
+TCompressedText TakeModelSnapshot(TMivoModel& model);
 
-// A new model read from a snapshot text; errors of the reader propagate and
-// nothing else is touched. The new model is marked modified.
-std::unique_ptr<TMivoModel> ReadModelSnapshot(const std::string& text);
+// A new model read from a snapshot; nothing else is touched. The new model
+// is marked modified. A snapshot that cannot be read (damaged, or not a
+// model) raises EMivoError SSnapshotUnreadable with the reason.
+std::unique_ptr<TMivoModel> ReadModelSnapshot(const TCompressedText& snapshot);
 
-using TModelUndoHistory = TUndoHistory<std::string>;
+inline constexpr const char* SSnapshotUnreadable = "The model cannot be restored from its undo state: %s";
 
-// The likely size of the next snapshot: a little more than the current
-// one's; 0 for an empty history.
-std::size_t ExpectedSnapshotSize(const TModelUndoHistory& history);
+using TModelUndoHistory = TUndoHistory<TCompressedText>;
 
 // --- option snapshots ---------------------------------------------------------
 

@@ -193,13 +193,17 @@ void StreamAttribute(TXmlReader& reader, TMivoAttribute& parent, TModelReading r
     std::vector<TXmlItem> functions;
     TXmlItem child;
     while (reader.NextChild(child)) {
-        if (child.Name == "ATTRIBUTE") {
+        const std::string_view tag = child.Name;
+        if (tag == "ATTRIBUTE") {
             reader.Enter();
             StreamAttribute(reader, made(), reading);
             continue;
         }
         reader.ReadRest(child);
-        if (child.Name == "NAME" && !named) {
+        // Option values first: a large model holds little else.
+        if (tag == "OPTION") {
+            made().AppendOptValue(TextToCodes(*attribute, child.Text));
+        } else if (child.Name == "NAME" && !named) {
             named = true;
             if (attribute) attribute->SetName(child.Text);
             else name = child.Text;
@@ -209,7 +213,7 @@ void StreamAttribute(TXmlReader& reader, TMivoAttribute& parent, TModelReading r
             else description = child.Text;
         } else if (child.Name == "FUNCTION") {
             functions.push_back(std::move(child));
-        } else if (child.Name == "SCALE" || child.Name == "OPTION") {
+        } else if (child.Name == "SCALE") {
             ReadAttributeChild(child, made(), reading);
         }
     }
@@ -371,6 +375,14 @@ std::string SaveToText(TMivoModel& model, std::size_t expected_size) {
     return text;
 }
 
+void SaveToSink(TMivoModel& model, const TTextSink& sink) {
+    BeginWriting();
+    TXmlWriter writer(sink, "\n");
+    WriteModel(model, true, writer);
+    writer.Flush();
+    model.Modified = false;
+}
+
 void WriteSubtree(const TMivoModel& model, const TMivoAttribute* attribute, std::vector<std::string>& lines) {
     BeginWriting();
     lines.clear();
@@ -530,6 +542,12 @@ void LoadFromStrings(TMivoModel& model, const std::vector<std::string>& lines) {
 void LoadFromText(TMivoModel& model, std::string_view text) {
     TUtf8Header header;
     TXmlReader reader(text);
+    StreamModel(reader, "SavedList", model, TModelReading::Full);
+}
+
+void LoadFromSource(TMivoModel& model, const TTextSource& source) {
+    TUtf8Header header;
+    TXmlReader reader(source);
     StreamModel(reader, "SavedList", model, TModelReading::Full);
 }
 

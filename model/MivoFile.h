@@ -41,6 +41,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/TextPieces.h"
+
 namespace mivo {
 
 class TMivoModel;
@@ -86,6 +88,9 @@ void LoadFromFile(TMivoModel& model, const std::string& file_name, TModelReading
 void LoadFromStrings(TMivoModel& model, const std::vector<std::string>& lines);
 // The same over the lines of one text (split at CR LF, CR or LF).
 void LoadFromText(TMivoModel& model, std::string_view text);
+// The same over a text pulled from the source while it is read, so that
+// it never stands in memory whole; errors of the source propagate.
+void LoadFromSource(TMivoModel& model, const TTextSource& source);
 
 // Reads the element tree of a "Mivo" root into the model: the tree is
 // replaced, the file's options are appended, the settings keys present in
@@ -105,6 +110,10 @@ void SaveToStrings(TMivoModel& model, std::vector<std::string>& lines);
 // The lines of SaveToStrings as one text, each ended by LF.
 // `expected_size`: the text's likely size, when known (a hint).
 std::string SaveToText(TMivoModel& model, std::size_t expected_size = 0);
+// The text of SaveToText handed to the sink in pieces, in order, so that it
+// never stands in memory whole. Clears the modified mark once all is
+// handed on.
+void SaveToSink(TMivoModel& model, const TTextSink& sink);
 
 // --- attribute subtrees ------------------------------------------------------
 

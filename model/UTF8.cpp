@@ -1,5 +1,6 @@
 #include "model/UTF8.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -163,7 +164,17 @@ std::string CodesToUtf8(std::string_view codes) {
     return out;
 }
 
+namespace {
+
+// ASCII, as most value codes are, is its own code.
+bool IsAsciiText(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
+
 std::optional<std::string> TryUtf8ToCodes(std::string_view text) {
+    if (IsAsciiText(text)) return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
@@ -179,6 +190,7 @@ std::optional<std::string> TryUtf8ToCodes(std::string_view text) {
 }
 
 std::string Utf8ToCodes(std::string_view text) {
+    if (IsAsciiText(text)) return std::string(text);
     if (std::optional<std::string> codes = TryUtf8ToCodes(text)) return *std::move(codes);
     // Name the first offending character.
     char32_t bad = 0;

@@ -156,28 +156,109 @@ std::string XmlUnescape(std::string_view text) {
 
 // --- parser ----------------------------------------------------------------------
 
-// The lines a parser reads, one at a time: the lines of a list, or those of
+// The lines a parser reads, one at a time: the lines of a list, those of
 // one text as SplitLines(text, TEmptyLines::Keep) gives them, taken without
-// copying. The list or the text must outlive the source.
+// copying, or the same lines of a text pulled from a source a buffer at a
+// time. The list or the text must outlive the source. A pulled line given
+// by Next stays valid while the line after it is fetched, until the one
+// after that is: as long as the parser reads it.
 class TXmlLineSource {
 public:
     explicit TXmlLineSource(const std::vector<std::string>& lines) : lines_(&lines) {}
     explicit TXmlLineSource(std::string_view text) : splitter_(text, TEmptyLines::Keep) { Fetch(); }
+    explicit TXmlLineSource(TTextSource source) : source_(std::move(source)) {}
 
-    bool AtEnd() const { return lines_ ? next_ >= lines_->size() : !fetched_; }
+    bool AtEnd() {
+        if (lines_) return next_ >= lines_->size();
+        if (source_ && !fetched_) FetchPulled();
+        return !fetched_;
+    }
 
     // The next line; there must be one.
     std::string_view Next() {
         if (lines_) return (*lines_)[next_++];
+        if (source_) {
+            if (!fetched_) FetchPulled();
+            fetched_ = false;
+            return line_;
+        }
         const std::string_view line = line_;
         Fetch();
         return line;
     }
 
 private:
+    // The bytes pulled at a time.
+    static constexpr std::size_t kPull = 256 * 1024;
+
     void Fetch() {
         int number = 0;
         fetched_ = splitter_.Next(line_, number);
+    }
+
+    // The next line of a pulled text into line_: it ends at the first LF or
+    // CR (CR LF counting as one), as TLineSplitter cuts lines; a CR at the
+    // end of the buffer waits for the next byte. Each byte is searched once
+    // for an LF and once for a CR: the first CR ahead is kept, so that text
+    // without CRs costs one search for them per buffer. When the buffer
+    // holds no whole line, the unread rest moves into the other buffer, the
+    // first time only, so that the line given last stays where it is; more
+    // is pulled after it.
+    void FetchPulled() {
+        constexpr std::size_t npos = std::string_view::npos;
+        bool moved = false;
+        for (;;) {
+            const std::string_view text(current_.data(), filled_);
+            if (cr_at_ != npos && cr_at_ < scan_) cr_at_ = text.find('\r', scan_);
+            std::size_t end = std::min(text.find('\n', scan_ + searched_), cr_at_);
+            if (end != npos && end + 1 == text.size() && text[end] == '\r' && !ended_) end = npos;
+            if (end != npos || (ended_ && scan_ < text.size())) {
+                if (end == npos) end = text.size();
+                line_ = text.substr(scan_, end - scan_);
+                scan_ = end + (text.substr(end).starts_with("\r\n") ? 2 : end < text.size() ? 1 : 0);
+                searched_ = 0;
+                fetched_ = true;
+                return;
+            }
+            if (ended_) return;
+            searched_ = text.size() - scan_;  // no LF in the rest
+            if (!moved) {
+                MoveRest();
+                moved = true;
+            }
+            const std::size_t had = filled_;
+            Pull();
+            if (cr_at_ == npos) cr_at_ = std::string_view(current_.data(), filled_).find('\r', had);
+        }
+    }
+
+    // The unread rest to the start of the other buffer, which becomes the
+    // current one.
+    void MoveRest() {
+        previous_.swap(current_);
+        const std::size_t rest = filled_ - scan_;
+        if (current_.size() < rest) current_.resize(rest);
+        std::copy_n(previous_.data() + scan_, rest, current_.data());
+        if (cr_at_ != std::string_view::npos) cr_at_ -= scan_;
+        filled_ = rest;
+        scan_ = 0;
+    }
+
+    // Appends the next bytes of the text to the buffer; a byte-order mark
+    // at the start of the text is no part of it. The buffer is kept at its
+    // full size, so that it is cleared only when it grows.
+    void Pull() {
+        do {
+            if (current_.size() - filled_ < kPull) current_.resize(filled_ + kPull);
+            const std::size_t got = std::min(source_(current_.data() + filled_, kPull), kPull);
+            filled_ += got;
+            ended_ = got == 0;
+        } while (!bom_checked_ && !ended_ && filled_ < kUtf8Bom.size());
+        if (!bom_checked_ && std::string_view(current_.data(), filled_).starts_with(kUtf8Bom)) {
+            current_.erase(0, kUtf8Bom.size());
+            filled_ -= kUtf8Bom.size();
+        }
+        bom_checked_ = true;
     }
 
     const std::vector<std::string>* lines_ = nullptr;
@@ -185,6 +266,16 @@ private:
     TLineSplitter splitter_{std::string_view()};
     std::string_view line_;  // the next line of the text, when fetched
     bool fetched_ = false;
+
+    TTextSource source_;
+    std::string current_;   // pulled text: the buffer lines are cut from
+    std::string previous_;  // the buffer before, where the line given last may stand
+    std::size_t filled_ = 0;  // the bytes of current_ pulled and not moved
+    std::size_t scan_ = 0;    // the start of the unread rest in current_
+    std::size_t searched_ = 0;  // bytes of the rest known to hold no LF
+    std::size_t cr_at_ = std::string_view::npos;  // the first CR at or after scan_, if any
+    bool ended_ = false;
+    bool bom_checked_ = false;
 };
 
 // Reads tags and texts from lines. The buffer holds the lines read so far,
@@ -345,8 +436,9 @@ void TXmlParser::ParseTag(std::string_view tag) {
         self_closing_ = true;
         body.remove_suffix(1);
     }
-    std::size_t blank = body.find(' ');
-    if (blank == std::string_view::npos) {
+    // Tag names are short: a plain loop beats a library search here.
+    const std::size_t blank = static_cast<std::size_t>(std::find(body.begin(), body.end(), ' ') - body.begin());
+    if (blank == body.size()) {
         tag_name_.assign(body);
         return;
     }
@@ -542,6 +634,9 @@ TXmlReader::TXmlReader(std::string_view text)
 TXmlReader::TXmlReader(const std::vector<std::string>& lines)
     : lines_(std::make_unique<TXmlLineSource>(lines)), parser_(std::make_unique<TXmlParser>(*lines_)) {}
 
+TXmlReader::TXmlReader(TTextSource source)
+    : lines_(std::make_unique<TXmlLineSource>(std::move(source))), parser_(std::make_unique<TXmlParser>(*lines_)) {}
+
 TXmlReader::~TXmlReader() = default;
 
 bool TXmlReader::Root(TXmlItem& head) {
@@ -578,22 +673,22 @@ bool TXmlReader::NextChild(TXmlItem& head) {
 void TXmlReader::ReadStartTag(TXmlItem& head) {
     head.Reset();
     const int depth = static_cast<int>(std::min<std::size_t>(entered_.size(), INT_MAX - 1)) + 1;
-    started_.HasContent = head.ReadStartTag(*parser_, depth);
-    started_.Name = head.Name;
+    started_has_content_ = head.ReadStartTag(*parser_, depth);
+    started_ = &head;
     pending_ = true;
 }
 
 void TXmlReader::ReadRest(TXmlItem& element) {
-    MIVO_ASSERT(pending_ && element.Name == started_.Name, "No XML start tag read");
+    MIVO_ASSERT(pending_ && &element == started_, "No XML start tag read");
     pending_ = false;
     const int depth = static_cast<int>(std::min<std::size_t>(entered_.size(), INT_MAX - 1)) + 1;
-    if (started_.HasContent) element.ReadContent(*parser_, depth);
+    if (started_has_content_) element.ReadContent(*parser_, depth);
 }
 
 void TXmlReader::Enter() {
     MIVO_ASSERT(pending_, "No XML start tag read");
     pending_ = false;
-    entered_.push_back(started_);
+    entered_.push_back({started_->Name, started_has_content_});
 }
 
 }  // namespace mivo

@@ -43,6 +43,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/TextPieces.h"
+
 namespace mivo {
 
 // The header line of UTF-8 files, the default of `XmlHeader`.
@@ -213,13 +215,17 @@ private:
 // is passed over.
 //
 // After Root or NextChild has read a start tag, exactly one of Enter and
-// ReadRest follows.
+// ReadRest follows, while the item that holds the start tag still stands.
 class TXmlReader {
 public:
     // Checks the header (see `XmlHeader`) and sets `XmlUtf8`. The text or
     // the lines must outlive the reader.
     explicit TXmlReader(std::string_view text);
     explicit TXmlReader(const std::vector<std::string>& lines);
+    // The same over a text pulled from `source` as it is read, a buffer at
+    // a time, so that it never stands in memory whole. Errors of the source
+    // propagate.
+    explicit TXmlReader(TTextSource source);
     ~TXmlReader();
 
     TXmlReader(const TXmlReader&) = delete;
@@ -249,7 +255,8 @@ private:
     std::unique_ptr<TXmlLineSource> lines_;
     std::unique_ptr<TXmlParser> parser_;
     std::vector<TEntered> entered_;
-    TEntered started_;     // the element whose start tag was read last
+    TXmlItem* started_ = nullptr;  // the item holding the start tag read last
+    bool started_has_content_ = false;
     bool pending_ = false;  // a start tag waits for Enter or ReadRest
     std::string text_;      // text passed over between children
 };

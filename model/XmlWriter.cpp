@@ -1,6 +1,7 @@
 #include "model/XmlWriter.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "model/RunTime.h"
 #include "model/ValueStrings.h"
@@ -11,6 +12,12 @@ namespace mivo {
 TXmlWriter::TXmlWriter(std::string& text, std::string_view line_end) : text_(&text), line_end_(line_end) {}
 
 TXmlWriter::TXmlWriter(std::vector<std::string>& lines, int indent) : lines_(&lines), indent_(indent) {}
+
+TXmlWriter::TXmlWriter(TTextSink sink, std::string_view line_end)
+    : text_(&piece_), line_end_(line_end), sink_(std::move(sink)) {
+    // One block for the whole writing: a piece and the line that ends it.
+    piece_.reserve(SinkPiece + 64 * 1024);
+}
 
 void TXmlWriter::StartDocument() {
     XmlUtf8 = XmlHeader == XmlUtf8Header;
@@ -79,11 +86,16 @@ std::string& TXmlWriter::BeginLine(int indent) {
 }
 
 void TXmlWriter::Reserve(std::size_t bytes) {
-    if (text_ && text_->capacity() - text_->size() < bytes) Grow(text_->size() + bytes);
+    if (text_ && !sink_ && text_->capacity() - text_->size() < bytes) Grow(text_->size() + bytes);
 }
 
-// The text grows in steps that double it.
+// The text grows in steps that double it; a sink takes each piece that is
+// full instead.
 void TXmlWriter::MakeRoom() {
+    if (sink_) {
+        if (piece_.size() >= SinkPiece) Flush();
+        return;
+    }
     constexpr std::size_t kLineRoom = 64 * 1024;
     constexpr std::size_t kFirstBlock = std::size_t(1) << 20;
     if (text_->capacity() - text_->size() < kLineRoom) Grow(std::max(2 * text_->capacity(), kFirstBlock));
@@ -97,6 +109,12 @@ void TXmlWriter::Grow(std::size_t capacity) {
     AdviseHugePages(bigger.data(), bigger.capacity());
     bigger += *text_;
     text_->swap(bigger);
+}
+
+void TXmlWriter::Flush() {
+    if (!sink_ || piece_.empty()) return;
+    sink_(piece_);
+    piece_.clear();
 }
 
 void TXmlWriter::EndLine() {

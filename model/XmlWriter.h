@@ -14,14 +14,17 @@
 // An element opened with Open writes its start tag only when its first child
 // comes, so that one closed without children is written "<NAME/>".
 //
-// Lines go either into one text, each ended by a given line end, or into a
-// list of lines.
+// Lines go into one text, each ended by a given line end; or, ended the same
+// way, into a sink in pieces of about `SinkPiece` bytes, so that only one
+// piece stands in memory at a time; or into a list of lines.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/TextPieces.h"
 
 namespace mivo {
 
@@ -34,6 +37,13 @@ public:
     // Appends the lines to `lines`; the outermost elements are indented by
     // `indent` blanks.
     explicit TXmlWriter(std::vector<std::string>& lines, int indent = 0);
+    // Hands the lines to `sink`, each ended by `line_end`, in pieces of
+    // whole lines; Flush hands on the last piece.
+    TXmlWriter(TTextSink sink, std::string_view line_end);
+
+    // The size of the pieces a sink gets (a piece ends with the line that
+    // reaches it).
+    static constexpr std::size_t SinkPiece = std::size_t(1) << 20;
 
     TXmlWriter(const TXmlWriter&) = delete;
     TXmlWriter& operator=(const TXmlWriter&) = delete;
@@ -58,6 +68,10 @@ public:
     // The item with its attributes and its whole subtree.
     void Item(const TXmlItem& item);
 
+    // Hands what is written and not yet handed on to the sink (nothing
+    // without a sink). Comes after the last element.
+    void Flush();
+
 private:
     struct TOpenElement {
         std::string Name;
@@ -79,6 +93,8 @@ private:
 
     std::string* text_ = nullptr;
     std::string line_end_;
+    TTextSink sink_;
+    std::string piece_;  // the text not yet handed to the sink
     std::vector<std::string>* lines_ = nullptr;
     int indent_ = 0;
     std::vector<TOpenElement> open_;

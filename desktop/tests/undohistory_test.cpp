@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "desktop/UndoCommands.h"
 #include "desktop/tests/WindowFixture.h"
 #include "model/MivoFile.h"
@@ -57,13 +60,55 @@ TEST(UndoHistory, ModelSnapshotRoundTripKeepsMarkAndCodes) {
     auto model = RichModel();
     model->FindByName("Seats")->SetOptValue(1, std::string("\xF0", 1));  // a code far outside the scale
     model->Modified = false;
-    const std::string text = TakeModelSnapshot(*model);
+    const TCompressedText text = TakeModelSnapshot(*model);
     EXPECT_FALSE(model->Modified);
     std::unique_ptr<TMivoModel> copy = ReadModelSnapshot(text);
     EXPECT_TRUE(copy->Modified);
     fixture::ExpectSameTreeAndScales(*model, *copy);
     EXPECT_EQ(copy->FindByName("Seats")->GetOptValue(1), std::string("\xF0", 1));
     EXPECT_EQ(TakeModelSnapshot(*copy), text);
+}
+
+// The rich model with texts of every kind a snapshot must keep: sets,
+// descriptions of several lines (empty ones among them) on the model, an
+// attribute and a function, and names in Cyrillic, Greek and Japanese.
+std::unique_ptr<TMivoModel> ModelWithEveryKindOfText() {
+    auto model = RichModel();
+    model->SetDescription("First line\r\n\r\nthird line\r\n");
+    TMivoAttribute* car = model->FindByName("Car");
+    car->SetDescription("\r\nOverall\r\nrating");
+    car->Funct()->SetDescription("Rules\r\nof the top");
+    model->FindByName("Price")->SetName("Цена");
+    fixture::DiscreteScale(car).SetValueName(2, "πολύ καλό");
+    model->AddOption("東京の部屋");
+    model->FindByName("Seats")->SetOptValue(3, "0;");  // a set of two values
+    return model;
+}
+
+// A snapshot is held compressed and gives back exactly the model-file text
+// it was taken from; the model read from it writes that text again.
+TEST(UndoHistory, CompressedSnapshotsRestoreExactlyTheSameModelText) {
+    std::vector<std::pair<std::string, std::unique_ptr<TMivoModel>>> models;
+    auto example = std::make_unique<TMivoModel>();
+    LoadFromFile(*example, std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo");
+    models.emplace_back("the example", std::move(example));
+    models.emplace_back("every kind of text", ModelWithEveryKindOfText());
+    models.emplace_back("an empty model", std::make_unique<TMivoModel>());
+    for (auto& [what, model] : models) {
+        SCOPED_TRACE(what);
+        const std::string text = SaveToText(*model);
+        const TCompressedText snapshot = TakeModelSnapshot(*model);
+        EXPECT_EQ(snapshot.Text(), text);
+        if (model->Attributes().empty()) {
+            EXPECT_FALSE(snapshot.Compressed()) << "too short to gain: held as it is";
+        } else {
+            EXPECT_TRUE(snapshot.Compressed());
+            EXPECT_LT(snapshot.StoredSize() * 2, text.size());
+        }
+        const std::unique_ptr<TMivoModel> copy = ReadModelSnapshot(snapshot);
+        EXPECT_EQ(SaveToText(*copy), text);
+        EXPECT_EQ(TakeModelSnapshot(*copy), snapshot);
+    }
 }
 
 TEST(UndoHistory, TwentyFiveChangesLeaveTwentyStatesAndNineteenUndos) {
@@ -310,19 +355,45 @@ TEST(UndoHistory, OptionUndoAfterSwitchingLinkingShowsAFreshEvaluation) {
     }
 }
 
+// A snapshot that cannot be restored, damaged in store or not a model at
+// all, gives a clear error; the model, the tree and the index stay.
 TEST(UndoHistory, FailedRestoreKeepsModelAndIndex) {
-    TWindow w;
-    w.Load(RichModel());
-    AddInputNamed(w, "One");
-    w.State.ModelUndo().At(0) = "<Mivo><ATTRIBUTE>";  // a snapshot that does not read
-    const TMivoModel* before = &w.Model();
-    w.Events.Log.clear();
-    EXPECT_ANY_THROW(w.Undo.ModelUndo());
-    EXPECT_EQ(&w.Model(), before);
-    EXPECT_NE(w.Find("One"), nullptr);
-    EXPECT_EQ(w.State.ModelUndo().Index(), 1);
-    EXPECT_TRUE(w.Events.Log.empty()) << "the tree was not touched";
-    EXPECT_FALSE(w.State.Updating());
+    const TCompressedText good = TakeModelSnapshot(*RichModel());
+    const std::string& stored = good.Stored();
+    std::string flipped = stored;
+    flipped[stored.size() / 2] = static_cast<char>(flipped[stored.size() / 2] ^ 0x33);
+    const std::vector<std::pair<const char*, TCompressedText>> snapshots = {
+        {"not a model", TCompressedText::Compress("<Mivo><ATTRIBUTE>")},
+        {"cut short", TCompressedText::FromStored(stored.substr(0, stored.size() * 2 / 3), good.TextSize(), true)},
+        {"a byte changed", TCompressedText::FromStored(flipped, good.TextSize(), true)},
+        {"garbage", TCompressedText::FromStored(std::string(200, '\x7F'), good.TextSize(), true)},
+    };
+    for (const auto& [what, snapshot] : snapshots) {
+        SCOPED_TRACE(what);
+        TWindow w;
+        w.Load(RichModel());
+        AddInputNamed(w, "One");
+        w.State.ModelUndo().At(0) = snapshot;
+        const TMivoModel* before = &w.Model();
+        w.Events.Log.clear();
+        try {
+            w.Undo.ModelUndo();
+            ADD_FAILURE() << "no error";
+        } catch (const EMivoError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("The model cannot be restored from its undo state: ", 0), 0u)
+                << e.what();
+        }
+        EXPECT_EQ(&w.Model(), before);
+        EXPECT_NE(w.Find("One"), nullptr);
+        EXPECT_EQ(w.State.ModelUndo().Index(), 1);
+        EXPECT_TRUE(w.Events.Log.empty()) << "the tree was not touched";
+        EXPECT_FALSE(w.State.Updating());
+        // The history goes on working from the state held.
+        AddInputNamed(w, "Two");
+        w.Undo.ModelUndo();
+        EXPECT_NE(w.Find("One"), nullptr);
+        EXPECT_EQ(w.Find("Two"), nullptr);
+    }
 }
 
 TEST(UndoHistory, OptionSnapshotOfAnotherTreeIsRefused) {

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@
 #include "model/SafeFile.h"
 #include "model/UTF8.h"
 #include "model/Xml.h"
+#include "model/XmlWriter.h"
 
 namespace mivo {
 namespace {
@@ -55,6 +57,16 @@ TMivoAttribute* AddAttribute(TMivoAttribute& parent, const std::string& name, co
 
 // A top aggregate "Car" (bad, ok, good) over "Price" (high, low) and
 // "Safety" (poor, fair, fine), with a full table and two options.
+// A source that gives the text `step` bytes at a time.
+TTextSource PiecesOf(std::string text, std::size_t step) {
+    return [text = std::move(text), step, at = std::size_t(0)](char* buffer, std::size_t size) mutable {
+        const std::size_t n = std::min({step, size, text.size() - at});
+        text.copy(buffer, n, at);
+        at += n;
+        return n;
+    };
+}
+
 struct CarModel {
     TMivoModel model;
     TMivoAttribute* car;
@@ -153,6 +165,63 @@ TEST(ModelFile, BundledExampleIsTheWritersOwnOutput) {
     SaveToFile(model, path);
     EXPECT_EQ(ReadFile(path), ReadFile(example));
     std::remove(path.c_str());
+}
+
+// Written in pieces and read back as it is pulled, a model gives the text
+// SaveToText gives: pieces of whole lines, each about the writer's piece
+// size, over a model too large for one piece; and the reference file.
+TEST(ModelFile, TextWrittenInPiecesAndPulledBackIsTheSameText) {
+    CarModel large;
+    for (int i = 2; i < 60000; ++i) large.model.AddOption("option " + std::to_string(i));
+    for (int i = 0; i < 60000; ++i) large.price->SetOptValue(i, std::to_string(i % 2));
+    TMivoModel reference;
+    LoadFromFile(reference, DataFile("reference.mvo"));
+    for (TMivoModel* model : {&large.model, &reference}) {
+        const std::string text = SaveToText(*model);
+        std::vector<std::string> pieces;
+        SaveToSink(*model, [&pieces](std::string_view piece) { pieces.emplace_back(piece); });
+        std::string joined;
+        for (const std::string& piece : pieces) {
+            EXPECT_TRUE(piece.ends_with('\n'));
+            if (&piece != &pieces.back()) {
+                EXPECT_GE(piece.size(), TXmlWriter::SinkPiece);
+            }
+            joined += piece;
+        }
+        EXPECT_EQ(joined, text);
+        for (std::size_t step : {1000, 1 << 20}) {
+            TMivoModel pulled;
+            LoadFromSource(pulled, PiecesOf(text, step));
+            EXPECT_EQ(SaveToText(pulled), text) << step;
+        }
+    }
+    EXPECT_GE(SaveToText(large.model).size(), 2 * TXmlWriter::SinkPiece);
+}
+
+// A source that fails stops the reading with its error; one that ends
+// early gives the reader's message, as a text cut there does.
+TEST(ModelFile, PulledTextThatFailsOrEndsEarlyIsAnError) {
+    CarModel car;
+    const std::string text = SaveToText(car.model);
+    TMivoModel failed;
+    EXPECT_THROW(LoadFromSource(failed, [](char*, std::size_t) -> std::size_t { throw EMivoError("broken"); }),
+                 EMivoError);
+    const std::string cut = text.substr(0, text.size() / 2);
+    std::string from_text, from_source;
+    try {
+        TMivoModel model;
+        LoadFromText(model, cut);
+    } catch (const EXmlError& e) {
+        from_text = e.what();
+    }
+    try {
+        TMivoModel model;
+        LoadFromSource(model, PiecesOf(cut, 3));
+    } catch (const EXmlError& e) {
+        from_source = e.what();
+    }
+    EXPECT_FALSE(from_text.empty());
+    EXPECT_EQ(from_source, from_text);
 }
 
 TEST(ModelFile, EvalColIsWrittenOnlyWhenTheColumnCountIsNotFive) {
@@ -535,6 +604,11 @@ TEST(ModelFile, ReadingChildByChildGivesWhatTheWholeTreeGives) {
         TMivoModel from_text;
         LoadFromText(from_text, Join(document));
         EXPECT_EQ(Snapshot(from_text), Snapshot(whole)) << document[1];
+        for (std::size_t step : {1, 5}) {
+            TMivoModel pulled;
+            LoadFromSource(pulled, PiecesOf(Join(document), step));
+            EXPECT_EQ(Snapshot(pulled), Snapshot(whole)) << document[1] << " in pieces of " << step;
+        }
         EXPECT_EQ(SaveToText(whole), Join(Snapshot(whole)));
     }
     TMivoModel model;

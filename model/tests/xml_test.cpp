@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -440,8 +441,7 @@ TEST_F(XmlTest, WriterGivesTheLinesOfTheSameTree) {
 
 // Reads a document element by element, entering every element named "E"
 // and reading every other one whole.
-TXmlItem ReadEnteringE(const Lines& lines) {
-    TXmlReader reader(lines);
+TXmlItem ReadEnteringE(TXmlReader&& reader) {
     TXmlItem root;
     if (!reader.Root(root)) return root;
     const std::function<void(TXmlItem&)> enter = [&](TXmlItem& element) {
@@ -468,6 +468,23 @@ std::string Describe(const TXmlItem& item) {
     for (const auto& child : item.Children())
         if (!entered || !child->Name.empty()) out += Describe(*child);
     return out + "]";
+}
+
+// Describe of the text read element by element as it is pulled `step`
+// bytes at a time, or the read error.
+std::string DescribePulled(const std::string& text, std::size_t step) {
+    std::size_t at = 0;
+    const TTextSource source = [&](char* buffer, std::size_t size) {
+        const std::size_t n = std::min({step, size, text.size() - at});
+        text.copy(buffer, n, at);
+        at += n;
+        return n;
+    };
+    try {
+        return Describe(ReadEnteringE(TXmlReader(source)));
+    } catch (const EXmlError& e) {
+        return e.what();
+    }
 }
 
 TEST_F(XmlTest, ReadingElementByElementChecksAndBuildsWhatTheTreeReaderDoes) {
@@ -498,11 +515,46 @@ TEST_F(XmlTest, ReadingElementByElementChecksAndBuildsWhatTheTreeReaderDoes) {
             tree_result = e.what();
         }
         try {
-            reader_result = Describe(ReadEnteringE(document));
+            reader_result = Describe(ReadEnteringE(TXmlReader(document)));
         } catch (const EXmlError& e) {
             reader_result = e.what();
         }
         EXPECT_EQ(reader_result, tree_result) << (document.size() > 1 ? document[1] : "");
+        std::string text;
+        for (const std::string& line : document) text += line + "\n";
+        EXPECT_EQ(DescribePulled(text, 3), tree_result) << (document.size() > 1 ? document[1] : "");
+    }
+}
+
+// Pulled in pieces of any size, a text reads as the same text whole: lines
+// cut at LF, CR and CR LF (also where a piece ends between CR and LF),
+// a last line without its end, empty lines, a byte-order mark at the start
+// only, lines longer than the reader's buffer; read errors name the same
+// line.
+TEST_F(XmlTest, TextPulledInPiecesReadsAsTheTextWhole) {
+    const std::string long_text(600000, 'x');
+    const std::vector<std::string> texts = {
+        kHeader + "\n<E>\n<x>a</x>\n</E>\n",
+        kHeader + "\r\n<E>\r\n<x>a\r\nb</x>\r\n\r\n</E>",
+        kHeader + "\r<E>\r<x>a\r\rb</x>\r</E>\r",
+        kHeader + "\n<E>\r\n<x>a\rb\nc\r\n\nd</x>\n\r</E>",
+        "\xEF\xBB\xBF" + kHeader + "\n<E><x>\xEF\xBB\xBFkept</x></E>",
+        kHeader + "\n<E>\n<x>" + long_text + "</x>\n<y>" + long_text + "\r\n" + long_text + "</y></E>\n",
+        kHeader + "\n<E>\n<x>a</x>\r\n<x>\n",
+        kHeader + "\r<E>\r\r<x>a</y>\r</E>",
+        kHeader + "\n<E>\n" + long_text + "<x/></E>",
+        "",
+        "\n\r\n",
+    };
+    for (const std::string& text : texts) {
+        std::string whole;
+        try {
+            whole = Describe(ReadEnteringE(TXmlReader(std::string_view(text))));
+        } catch (const EXmlError& e) {
+            whole = e.what();
+        }
+        for (std::size_t step : {1, 2, 3, 64, 1 << 20})
+            EXPECT_EQ(DescribePulled(text, step), whole) << text.substr(0, 60) << " in pieces of " << step;
     }
 }
 

@@ -29,6 +29,7 @@
 #include <string>
 
 #include "platform/ErrorDisplay.h"
+#include "platform/QtApplication.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtPrinter.h"
 #include "platform/QtPrompts.h"
@@ -96,7 +97,7 @@ bool SavePrintDialog(mivo::TPreviewForm& form, const QString& path) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Mivo"));
+    mivo::SetProgramName();
 
     mivo::TMivoModel model;
     mivo::LoadFromFile(model, std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo");
