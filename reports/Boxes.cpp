@@ -135,7 +135,10 @@ TTextBox::TTextBox(TRptText* text) : TBox(text) {}
 
 TRptText& TTextBox::Text() const { return *static_cast<TRptText*>(element_); }
 
-std::string TTextBox::GetDisplayText() { return lead_ + JoinLines(CopyTail(Text().GetText(), start_, length_)); }
+std::string TTextBox::GetDisplayText() {
+    std::string shown = JoinLines(CopyTail(Text().GetText(), start_, length_));
+    return lead_ ? *lead_ + shown : shown;
+}
 
 void TTextBox::Measure() {
     TFormatter& formatter = Formatter();

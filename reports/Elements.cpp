@@ -23,7 +23,13 @@ TReport* TRpt::GetReport() const {
     return dynamic_cast<TReport*>(const_cast<TRpt*>(root));
 }
 
-TFormatter* TRpt::GetFormatter() const { return owner_ ? owner_->GetFormatter() : nullptr; }
+TFormatter* TRpt::GetFormatter() const {
+    // The root's answer (a report's), found without asking every owner on
+    // the way: elements ask for it all the time while they are laid out.
+    const TRpt* root = this;
+    while (root->owner_) root = root->owner_;
+    return root == this ? nullptr : root->GetFormatter();
+}
 
 void TRpt::SetFont(const TFont* font) {
     if (font == font_.get()) return;
