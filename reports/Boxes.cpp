@@ -6,8 +6,10 @@
 #include "model/RunTime.h"
 #include "reports/Elements.h"
 #include "reports/Formatter.h"
+#include "reports/Graphics.h"
 #include "reports/Groups.h"
 #include "reports/Report.h"
+#include "reports/Utf8Text.h"
 
 namespace mivo {
 
@@ -167,14 +169,71 @@ void TTextBox::Draw() {
 
 TTreeBox::TTreeBox(TRptTree* tree) : TTextBox(tree) {}
 
+TRptTree& TTreeBox::Tree() const { return *static_cast<TRptTree*>(element_); }
+
+void TTreeBox::Compress(std::int32_t width) {
+    widthLimit_ = width;
+    Measure();
+    if (widthLimit_ >= 0) size_.X = std::min(size_.X, widthLimit_);
+}
+
+void TTreeBox::ExtendDown(std::int32_t height) {
+    if (height <= 0) return;
+    extension_ = CheckedAdd(extension_, height);
+    size_.Y = CheckedAdd(size_.Y, height);
+    natural_.Y = size_.Y;
+}
+
 void TTreeBox::Measure() {
     TFormatter& formatter = Formatter();
     formatter.PushReport(element_);
-    natural_ = TPoint{formatter.TreeWidth(GetDisplayText()), size_.Y};
+    std::int32_t width = formatter.TreeWidth(GetDisplayText());
+    if (widthLimit_ >= 0) width = std::min(width, widthLimit_);
+    natural_ = TPoint{width, size_.Y};
     formatter.PopReport();
 }
 
-void TTreeBox::Draw() { Formatter().DrawTree(ContentRect(), GetDisplayText()); }
+TRect TTreeBox::LineRect() const {
+    TRect rect = ContentRect();
+    rect.Bottom = CheckedSub(rect.Bottom, extension_);
+    return rect;
+}
+
+TRect TTreeBox::ExtensionRect() const {
+    TRect rect = ContentRect();
+    rect.Top = CheckedSub(rect.Bottom, extension_ - 1);
+    return rect;
+}
+
+std::string TTreeBox::ExtensionKeys() {
+    std::string keys = TreeContinuation(GetDisplayText());
+    if (Tree().Stem) keys += EncodeCodePoint(TreeKeyVertical);
+    return keys;
+}
+
+std::int32_t TTreeBox::KeyWidth() {
+    const std::size_t keys = DecodeCodePoints(GetDisplayText()).size();
+    if (keys > 0) return Width() / static_cast<std::int32_t>(keys);
+    TFormatter& formatter = Formatter();
+    formatter.PushReport(element_);
+    const std::int32_t width = formatter.TreeWidth(EncodeCodePoint(TreeKeyVertical));
+    formatter.PopReport();
+    return width;
+}
+
+void TTreeBox::Draw() { DrawRows(ContentTop(), ContentBottom()); }
+
+void TTreeBox::DrawRows(std::int32_t top, std::int32_t bottom) {
+    TFormatter& formatter = Formatter();
+    const TRect line = LineRect();
+    if (line.Top >= top && line.Bottom <= bottom) formatter.DrawTree(line, GetDisplayText());
+    if (extension_ <= 0) return;
+    TRect below = ExtensionRect();
+    if (Tree().Stem) below.Right = CheckedAdd(below.Right, KeyWidth());
+    below.Top = std::max(below.Top, top);
+    below.Bottom = std::min(below.Bottom, bottom);
+    if (below.Top <= below.Bottom) formatter.DrawTreeContinuation(below, ExtensionKeys());
+}
 
 TDrawBox::TDrawBox(TRptDraw* draw) : TBox(draw) {}
 

@@ -174,11 +174,35 @@ private:
 };
 
 // A tree-line prefix: the tree width of its text, as high as the box.
+// Compressed, it is narrower than its tree width and its levels share the
+// width it has. Extended, it reaches further down than its line (beside
+// the rest of a taller row) and draws only the lines that go on there.
 class TTreeBox : public TTextBox {
 public:
     explicit TTreeBox(TRptTree* tree);
+    TRptTree& Tree() const;
+    // At most `width` wide from now on (negative: the tree width).
+    void Compress(std::int32_t width);
+    // The box grows by `height` below its line.
+    void ExtendDown(std::int32_t height);
+    std::int32_t Extension() const { return extension_; }
     void Measure() override;
     void Draw() override;
+    // The part of the drawing between the absolute rows top..bottom (a
+    // row continued on another page).
+    void DrawRows(std::int32_t top, std::int32_t bottom);
+
+private:
+    // The rows of the line itself, and those below it.
+    TRect LineRect() const;
+    TRect ExtensionRect() const;
+    // The keys drawn below the line, and the rectangle they take (one more
+    // cell for the stem).
+    std::string ExtensionKeys();
+    std::int32_t KeyWidth();
+
+    std::int32_t widthLimit_ = -1;
+    std::int32_t extension_ = 0;
 };
 
 // An owner-drawn graphic: its content is the box itself.

@@ -177,6 +177,10 @@ public:
     // The same, clipped to clip.
     virtual void TextRect(const TRect& rect, const TRect& clip, const std::string& text) = 0;
     virtual void DrawTree(const TRect& rect, const std::string& text) = 0;
+    // The tree lines that go on below an item's line, beside the rest of its
+    // row (keys of vertical lines and blanks only), over every row of the
+    // rectangle.
+    virtual void DrawTreeContinuation(const TRect& rect, const std::string& keys) { DrawTree(rect, keys); }
     // count parallel rules from the begin marker's to the end marker's
     // rectangle.
     virtual void DrawRules(const TRect& begin, const TRect& end, std::int32_t count) = 0;

@@ -139,10 +139,14 @@ TRptRow* TReportContext::AddHeadingRow(TRptTable& table, const std::vector<std::
 }
 
 TRptCell* TReportContext::AddAttributeNameCell(TRptRow& row, const TMivoAttribute& attribute) const {
+    return AddAttributeNameCell(row, attribute, attribute.IsAggregate());
+}
+
+TRptCell* TReportContext::AddAttributeNameCell(TRptRow& row, const TMivoAttribute& attribute, bool stem) const {
     TRptCell* cell = row.NewCell();
-    TRptLine* line = cell->NewLine();
-    line->AddTree(AttributeTreePrefix(attribute));
-    TRptText* name = line->AddText(attribute.GetName());
+    TRptParagraph* item = cell->NewParagraph();
+    item->SetTreePrefix(AttributeTreePrefix(attribute), stem);
+    TRptText* name = item->AddText(attribute.GetName());
     if (attribute.Link() != nullptr) {
         name->SetFontStyle(fcAdd, fsBold | fsItalic);
     } else if (attribute.IsAggregate()) {

@@ -42,12 +42,17 @@ public:
     TLineFiller(TRptParagraph& paragraph, TBoxGroup& box, std::int32_t width)
         : paragraph_(paragraph), box_(box), width_(width) {}
 
+    // A tree prefix takes at most `width` on every line.
+    void LimitTreePrefix(std::int32_t width) { treeRoom_ = width; }
+
     void StartLine() {
         auto line = std::make_unique<THorizontalBox>(&paragraph_);
         line_ = line.get();
         lineWidth_ = 0;
         TRptText& prefix = box_.Count() == 0 ? paragraph_.FirstPrefix() : paragraph_.NextPrefix();
-        Append(prefix.CreateNaturalBox());
+        std::unique_ptr<TBox> prefixBox = prefix.CreateNaturalBox();
+        if (auto* tree = dynamic_cast<TTreeBox*>(prefixBox.get()); tree && treeRoom_ >= 0) tree->Compress(treeRoom_);
+        Append(std::move(prefixBox));
         Append(paragraph_.LineSuffix().CreateNaturalBox());
         frameWidth_ = lineWidth_;
         box_.Add(std::move(line));
@@ -121,6 +126,7 @@ private:
     THorizontalBox* line_ = nullptr;
     std::int32_t lineWidth_ = 0;
     std::int32_t frameWidth_ = 0;
+    std::int32_t treeRoom_ = -1;
 };
 
 // A box over characters [start, start + length) (0-based) of the text.
@@ -201,13 +207,25 @@ void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
     formatter.PopReport();
 }
 
+// The width a tree prefix `prefix` wide keeps in front of `content` on a
+// line `width` wide: all of it when both fit, else what the content leaves,
+// but at least half the line (less only when the prefix is narrower).
+std::int32_t TreePrefixRoom(std::int32_t prefix, std::int32_t content, std::int32_t width) {
+    if (CheckedAdd(prefix, content) <= width) return prefix;
+    return std::min(prefix, std::max(width / 2, CheckedSub(width, content)));
+}
+
+// The width of "a few characters", the least a wrapped column keeps.
+constexpr const char* FewCharacters = "0000";
+
+bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
 }  // namespace
 
 std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
     EndLiner();
     auto box = CreateGroupBox();
     TLineFiller filler(*this, *box, width);
-    filler.StartLine();
     // Texts that fit on one line are laid out whole, as a line would lay
     // them out; only a paragraph wider than its width is broken into words.
     std::vector<std::unique_ptr<TBox>> whole;
@@ -218,6 +236,9 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
         whole.push_back(child->CreateNaturalBox());
         wholeWidth += whole.back()->Width();
     }
+    if (HasTreePrefix() && width > 0)
+        filler.LimitTreePrefix(TreePrefixRoom(PrefixWidth(), CheckedAdd(SuffixWidth(), CheckedCast<std::int32_t>(wholeWidth)), width));
+    filler.StartLine();
     if (width < 1 || wholeWidth <= filler.LineRoom()) {
         for (auto& child : whole) filler.AddBox(std::move(child));
     } else {
@@ -239,24 +260,92 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
     return box;
 }
 
-std::int32_t TRptParagraph::MinimumWidth() {
-    // A word that does not fit is broken anywhere, so a line needs room for
-    // one wide character besides its prefix and suffix.
-    std::int32_t widest = 0;
+TRptParagraph::TPieceWidths TRptParagraph::MeasurePieces() {
+    // A piece runs from a blank (or a "," or ";" it ends after) to the next,
+    // across the texts of the paragraph; one holding a digit is a number or
+    // a "value:count" item and must not break.
+    TPieceWidths widths;
+    std::int64_t piece = 0;
+    bool digits = false;
+    auto endPiece = [&] {
+        const auto w = CheckedCast<std::int32_t>(piece);
+        widths.widest = std::max(widths.widest, w);
+        if (digits) widths.unbreakable = std::max(widths.unbreakable, w);
+        piece = 0;
+        digits = false;
+    };
     for (const auto& child : Children()) {
-        if (!dynamic_cast<TRptText*>(child.get())) {
-            widest = std::max(widest, child->CreateNaturalBox()->Width());
+        auto* text = dynamic_cast<TRptText*>(child.get());
+        if (!text) {
+            endPiece();
+            const std::int32_t w = child->CreateNaturalBox()->Width();
+            widths.widest = std::max(widths.widest, w);
+            widths.unbreakable = std::max(widths.unbreakable, w);
             continue;
         }
-        TFormatter& formatter = FormatterOf(*child);
-        formatter.PushReport(child.get());
-        widest = std::max(widest, formatter.TextWidth("W"));
+        TFormatter& formatter = FormatterOf(*text);
+        formatter.PushReport(text);
+        const std::u32string chars = DecodeCodePoints(text->GetText());
+        std::size_t from = 0;
+        auto addPart = [&](std::size_t to) {
+            if (to > from) piece += formatter.TextWidth(EncodeCodePoints(std::u32string_view(chars).substr(from, to - from)));
+            from = to;
+        };
+        for (std::size_t i = 0; i < chars.size(); ++i) {
+            const char32_t c = chars[i];
+            if (c == U' ') {
+                addPart(i);
+                endPiece();
+                from = i + 1;
+            } else if (c == U',' || c == U';') {
+                addPart(i + 1);
+                endPiece();
+            } else if (IsDigit(c)) {
+                digits = true;
+            }
+        }
+        addPart(chars.size());
         formatter.PopReport();
     }
-    const std::int32_t prefix =
-        std::max(FirstPrefix().CreateNaturalBox()->Width(), NextPrefix().CreateNaturalBox()->Width());
-    return CheckedAdd(CheckedAdd(prefix, LineSuffix().CreateNaturalBox()->Width()), widest);
+    endPiece();
+    return widths;
 }
+
+std::int32_t TRptParagraph::PrefixWidth() {
+    return std::max(FirstPrefix().CreateNaturalBox()->Width(), NextPrefix().CreateNaturalBox()->Width());
+}
+
+std::int32_t TRptParagraph::SuffixWidth() { return LineSuffix().CreateNaturalBox()->Width(); }
+
+std::int32_t TRptParagraph::MinimumWidth() {
+    const TPieceWidths pieces = MeasurePieces();
+    TFormatter& formatter = FormatterOf(*this);
+    formatter.PushReport(this);
+    const std::int32_t few = formatter.TextWidth(FewCharacters);
+    formatter.PopReport();
+    const std::int32_t content = std::max(std::min(few, pieces.widest), pieces.unbreakable);
+    // A tree prefix compresses down to the width its text keeps.
+    std::int32_t prefix = PrefixWidth();
+    if (HasTreePrefix()) prefix = std::min(prefix, content);
+    return CheckedAdd(CheckedAdd(prefix, SuffixWidth()), content);
+}
+
+std::int32_t TRptParagraph::WordWidth() {
+    return CheckedAdd(CheckedAdd(PrefixWidth(), SuffixWidth()), MeasurePieces().widest);
+}
+
+void TRptParagraph::SetTreePrefix(const std::string& keys, bool stem) {
+    auto first = std::make_unique<TRptTree>(this);
+    first->SetText(keys);
+    first->Stem = stem;
+    auto next = std::make_unique<TRptTree>(this);
+    next->SetText(TreeContinuation(keys));
+    next->Stem = stem;
+    firstPrefix_ = std::move(first);
+    nextPrefix_ = std::move(next);
+}
+
+bool TRptParagraph::HasTreePrefix() const { return dynamic_cast<const TRptTree*>(firstPrefix_.get()) != nullptr; }
 
 // --- TRptSection ------------------------------------------------------------------
 
@@ -349,6 +438,45 @@ std::int32_t MinimumColumnWidth(const std::vector<TRptCell*>& cells) {
     return floor;
 }
 
+std::int32_t TreeColumnCeiling(std::int32_t room) {
+    return static_cast<std::int32_t>(std::int64_t{room} * TreeColumnSharePercent / 100);
+}
+
+TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
+                           std::int32_t room) {
+    if (!field.WidthIsProportional()) return {width, width, width};
+    TColumnLimits limits{0, 0, width};
+    bool tree = false;
+    for (TRptCell* cell : cells) {
+        limits.words = std::max(limits.words, cell->MeasureWordWidth());
+        limits.least = std::max(limits.least, cell->MeasureMinimumWidth());
+        tree = tree || cell->HoldsTree();
+    }
+    limits.least = std::min(limits.least, width);
+    if (tree) limits.most = std::max(limits.least, std::min(width, TreeColumnCeiling(room)));
+    limits.words = std::clamp(limits.words, limits.least, limits.most);
+    return limits;
+}
+
+void FitColumnWidths(std::vector<std::int32_t>& widths, const std::vector<TColumnLimits>& limits, std::int32_t room) {
+    auto sum = [](const std::vector<std::int32_t>& v) { return std::accumulate(v.begin(), v.end(), std::int64_t{0}); };
+    if (sum(widths) <= room) return;
+    std::vector<std::int32_t> words, least;
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        widths[i] = std::min(widths[i], limits[i].most);
+        words.push_back(std::min(limits[i].words, widths[i]));
+        least.push_back(std::min(limits[i].least, words.back()));
+    }
+    // Words keep their width where some allocation gives it to them all;
+    // only where none does are they broken, the widest columns first.
+    if (sum(words) <= room) {
+        NarrowColumns(widths, words, room);
+        return;
+    }
+    widths = words;
+    NarrowColumns(widths, least, room);
+}
+
 void NarrowColumns(std::vector<std::int32_t>& widths, const std::vector<std::int32_t>& floors, std::int32_t room) {
     auto total = [&](std::int32_t cap) {
         std::int64_t sum = 0;
@@ -413,13 +541,11 @@ void TRptTable::ComputeColumns(std::int32_t width) {
         }
         if (total > width) {
             const auto cells = OneColumnCells();
-            std::vector<std::int32_t> floors;
-            for (std::size_t c = 0; c < columns.size(); ++c) {
-                floors.push_back(columns[c].field->WidthIsProportional()
-                                     ? std::min(widths[c], MinimumColumnWidth(cells[c]))
-                                     : widths[c]);
-            }
-            NarrowColumns(widths, floors, CheckedCast<std::int32_t>(width - (total - fields)));
+            const auto room = CheckedCast<std::int32_t>(std::max<std::int64_t>(0, width - (total - fields)));
+            std::vector<TColumnLimits> limits;
+            for (std::size_t c = 0; c < columns.size(); ++c)
+                limits.push_back(ColumnLimits(*columns[c].field, cells[c], widths[c], room));
+            FitColumnWidths(widths, limits, room);
             for (std::size_t c = 0; c < columns.size(); ++c) line.GetItem(columns[c].box)->SetWidth(widths[c]);
             widened = true;
         }
@@ -461,6 +587,17 @@ std::vector<std::vector<int>> TRptChunkedSection::ColumnChunks(std::int32_t widt
     return ChunksOfComputedColumns(width);
 }
 
+std::int32_t TRptChunkedSection::KeyColumnWidth(int column, std::int32_t width) const {
+    const std::int32_t natural = ChunkedTable->GetColumnWidth(column);
+    if (width <= 0 || natural <= TreeColumnCeiling(width)) return natural;
+    // A column of tree items gives up what is beyond its share of the width
+    // (its items wrap), so it leaves the rest to the chunk's columns.
+    const auto cells = ChunkedTable->OneColumnCells();
+    for (TRptCell* cell : cells[static_cast<std::size_t>(column)])
+        if (cell->HoldsTree()) return TreeColumnCeiling(width);
+    return natural;
+}
+
 std::vector<std::vector<int>> TRptChunkedSection::ChunksOfComputedColumns(std::int32_t width) const {
     std::vector<std::vector<int>> chunks;
     if (!ChunkedTable) return chunks;
@@ -469,7 +606,7 @@ std::vector<std::vector<int>> TRptChunkedSection::ChunksOfComputedColumns(std::i
     const int most = std::max(1, ChunkColumns);
     std::int64_t keyWidth = 0;
     const std::int32_t separator = width > 0 ? ChunkedTable->SeparatorWidth() : 0;
-    for (int c = 0; c < std::min(keys, count); ++c) keyWidth += (c > 0 ? separator : 0) + ChunkedTable->GetColumnWidth(c);
+    for (int c = 0; c < std::min(keys, count); ++c) keyWidth += (c > 0 ? separator : 0) + KeyColumnWidth(c, width);
     for (int next = keys; next < count;) {
         std::vector<int> chunk;
         std::int64_t used = keyWidth;
@@ -484,6 +621,45 @@ std::vector<std::vector<int>> TRptChunkedSection::ChunksOfComputedColumns(std::i
     // A table of key columns alone is shown whole, once.
     if (chunks.empty()) chunks.emplace_back();
     return chunks;
+}
+
+namespace {
+
+// The lowest tree box inside the box, with its bottom relative to the
+// box's top (`offset`: the box's top relative to that of the search).
+TTreeBox* LowestTreeBox(TBox& box, std::int32_t offset, std::int32_t& bottom) {
+    if (auto* tree = dynamic_cast<TTreeBox*>(&box)) {
+        bottom = CheckedAdd(offset, tree->Height());
+        return tree;
+    }
+    auto* group = dynamic_cast<TBoxGroup*>(&box);
+    if (!group) return nullptr;
+    TTreeBox* lowest = nullptr;
+    for (int i = 0; i < group->Count(); ++i) {
+        TBox* child = group->GetItem(i);
+        std::int32_t childBottom = 0;
+        TTreeBox* found = child ? LowestTreeBox(*child, CheckedAdd(offset, child->Top()), childBottom) : nullptr;
+        if (found && (!lowest || childBottom > bottom)) {
+            lowest = found;
+            bottom = childBottom;
+        }
+    }
+    return lowest;
+}
+
+}  // namespace
+
+void ExtendTreeLines(TBoxGroup& row) {
+    std::int32_t rowBottom = 0;
+    for (int i = 0; i < row.Count(); ++i)
+        if (TBox* child = row.GetItem(i)) rowBottom = std::max(rowBottom, CheckedAdd(child->Top(), child->Height()));
+    for (int i = 0; i < row.Count(); ++i) {
+        TBox* child = row.GetItem(i);
+        auto* cell = child ? dynamic_cast<TRptCell*>(child->Element()) : nullptr;
+        if (!cell || !cell->HoldsTree()) continue;
+        std::int32_t bottom = 0;
+        if (TTreeBox* tree = LowestTreeBox(*child, child->Top(), bottom)) tree->ExtendDown(CheckedSub(rowBottom, bottom));
+    }
 }
 
 namespace {
@@ -532,6 +708,7 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const std::vector<int>& slot, con
         x = CheckedAdd(child->Right(), std::int32_t{1});
     }
     box->Bounds();
+    ExtendTreeLines(*box);
     if (width > 0) box->SetWidth(width);
     return box;
 }
@@ -566,15 +743,13 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
             total += widths.back();
         }
         if (layoutWidth > 0 && total > layoutWidth) {
-            std::vector<std::int32_t> floors;
-            for (std::size_t i = 0; i < columns.size(); ++i) {
-                const auto c = static_cast<std::size_t>(columns[i]);
-                floors.push_back(ChunkedTable->GetField(columns[i])->WidthIsProportional()
-                                     ? std::min(widths[i], MinimumColumnWidth(cells[c]))
-                                     : widths[i]);
-            }
             const std::int64_t room = layoutWidth - (total - std::accumulate(widths.begin(), widths.end(), std::int64_t{0}));
-            NarrowColumns(widths, floors, CheckedCast<std::int32_t>(std::max<std::int64_t>(0, room)));
+            const auto fitRoom = CheckedCast<std::int32_t>(std::max<std::int64_t>(0, room));
+            std::vector<TColumnLimits> limits;
+            for (std::size_t i = 0; i < columns.size(); ++i)
+                limits.push_back(ColumnLimits(*ChunkedTable->GetField(columns[i]),
+                                              cells[static_cast<std::size_t>(columns[i])], widths[i], fitRoom));
+            FitColumnWidths(widths, limits, fitRoom);
         }
         std::int32_t left = 0;
         for (std::int32_t w : widths) {
@@ -666,6 +841,7 @@ std::unique_ptr<TBox> TRptRow::CreateNaturalBox() {
         x = CheckedAdd(child->Right(), std::int32_t{1});
     }
     row.Bounds();
+    ExtendTreeLines(row);
     return box;
 }
 
@@ -710,6 +886,22 @@ std::int32_t TRptCell::MeasureMinimumWidth() {
         width = std::max(width, paragraph ? paragraph->MinimumWidth() : child->CreateNaturalBox()->Width());
     }
     return width;
+}
+
+std::int32_t TRptCell::MeasureWordWidth() {
+    std::int32_t width = 0;
+    for (const auto& child : Children()) {
+        auto* paragraph = dynamic_cast<TRptParagraph*>(child.get());
+        width = std::max(width, paragraph ? paragraph->WordWidth() : child->CreateNaturalBox()->Width());
+    }
+    return width;
+}
+
+bool TRptCell::HoldsTree() const {
+    for (const auto& child : Children())
+        if (auto* paragraph = dynamic_cast<const TRptParagraph*>(child.get()); paragraph && paragraph->HasTreePrefix())
+            return true;
+    return false;
 }
 
 std::unique_ptr<TBox> TRptCell::CreateNaturalBox() {

@@ -35,10 +35,34 @@ public:
     // anywhere when none does.
     std::unique_ptr<TBox> CreateBoxForWidth(std::int32_t width) override;
     // The narrowest width the paragraph wraps to without a text running
-    // past its lines: the prefix, the suffix and one wide character.
+    // past its lines: the prefix, the suffix and a few characters, or more
+    // where a number or a "value:count" item is wider (those never break
+    // inside). A tree prefix counts only as wide as it may be compressed.
     std::int32_t MinimumWidth();
+    // The narrowest width at which no word has to break: the prefix, the
+    // suffix and the widest word (a word of a list ends after its "," or
+    // ";").
+    std::int32_t WordWidth();
+
+    // Lines of a tree item: the first line starts with the tree prefix
+    // `keys`, every later one with the lines that go on beside it, so that
+    // the item's text wraps under itself. `stem`: inputs follow in the rows
+    // below (TRptTree::Stem). At a width too narrow for prefix and text the
+    // prefix is compressed, down to half the width.
+    void SetTreePrefix(const std::string& keys, bool stem);
+    bool HasTreePrefix() const;
 
 private:
+    // The widest piece and the widest unbreakable piece of the texts.
+    struct TPieceWidths {
+        std::int32_t widest = 0;
+        std::int32_t unbreakable = 0;
+    };
+    TPieceWidths MeasurePieces();
+    // The natural widths of the prefixes and of the suffix.
+    std::int32_t PrefixWidth();
+    std::int32_t SuffixWidth();
+
     std::unique_ptr<TRptText> nextPrefix_;
     std::unique_ptr<TRptText> lineSuffix_;
     std::unique_ptr<TRptText> firstPrefix_;
@@ -145,6 +169,8 @@ public:
     std::unique_ptr<TBox> CreateBoxForWidth(std::int32_t width) override;
 
 private:
+    // The width key column `column` takes in every chunk at the width.
+    std::int32_t KeyColumnWidth(int column, std::int32_t width) const;
     // ColumnChunks with the table's columns already computed.
     std::vector<std::vector<int>> ChunksOfComputedColumns(std::int32_t width) const;
     std::unique_ptr<TBox> BuildChunks(bool forWidth, std::int32_t width);
@@ -194,9 +220,14 @@ public:
     // Width of the cell's natural box.
     std::int32_t MeasureNaturalWidth();
     // The narrowest the cell can be without a text running out of it: a
-    // paragraph wraps down to a character or so, anything else keeps its
-    // natural width.
+    // paragraph wraps down to a few characters (TRptParagraph::MinimumWidth),
+    // anything else keeps its natural width.
     std::int32_t MeasureMinimumWidth();
+    // The narrowest the cell can be without a word breaking
+    // (TRptParagraph::WordWidth); anything else keeps its natural width.
+    std::int32_t MeasureWordWidth();
+    // The cell holds a tree item (a paragraph with a tree prefix).
+    bool HoldsTree() const;
 
     // While measuring, the natural box; otherwise the box for the span.
     std::unique_ptr<TBox> CreateNaturalBox() override;
@@ -236,8 +267,35 @@ private:
     std::int32_t tableCounter_ = 1;
 };
 
+// The tree lines of the row's cells reach the foot of the row: in a cell
+// of a tree item shorter than the row, the tree box of its last line grows
+// down to the row's foot.
+void ExtendTreeLines(TBoxGroup& row);
+
 // The widest cell minimum of a column (TRptCell::MeasureMinimumWidth).
 std::int32_t MinimumColumnWidth(const std::vector<TRptCell*>& cells);
+
+// The share of a table's width (in percent) that a column of tree items
+// takes at most when the table must be narrowed, and that width.
+inline constexpr int TreeColumnSharePercent = 50;
+std::int32_t TreeColumnCeiling(std::int32_t room);
+
+// How far a column may be narrowed: `words` keeps every word whole,
+// `least` is the floor (a few characters, or a number or "value:count"
+// item); `most` is its widest (a column of tree items keeps to its share).
+// A column of fixed width keeps its width.
+struct TColumnLimits {
+    std::int32_t words;
+    std::int32_t least;
+    std::int32_t most;
+};
+TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
+                           std::int32_t room);
+
+// Narrows the widths until they add up to at most `room`: first down to
+// their `most`, then, widest first, down to their `words` where all words
+// fit so, else past them, widest first, down to their floors.
+void FitColumnWidths(std::vector<std::int32_t>& widths, const std::vector<TColumnLimits>& limits, std::int32_t room);
 
 // Narrows the widths, widest first, until they add up to at most `room`
 // (all of them cut to one cap); none goes below its floor, so with floors
