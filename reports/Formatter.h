@@ -153,6 +153,12 @@ public:
     // Places the box on the page, or its children when it is a vertical
     // group that does not fit or holds a box that must start a new page.
     virtual void FlowBox(TBox& box);
+    // A box that is not split into children (a row) and is taller than the
+    // room of a page below its header, heading and footer.
+    bool IsTallerThanAPage(const TBox& box) const;
+    // Places such a box in bands (TBandBox), from the current page on: each
+    // band takes the rest of a page, cut between lines.
+    void FlowInBands(TBox& box);
     // Whether a box below this vertical group (through vertical groups)
     // always starts a new page.
     bool HasForcedBreakInside(const TBox& box) const;
@@ -237,6 +243,11 @@ private:
     std::unique_ptr<TBox> footerBox_;
     std::unique_ptr<TBox> headingBox_;
     std::int32_t remainingHeight_ = 0;
+    // The room of the current page below its header and heading and above
+    // its footer.
+    std::int32_t pageRoom_ = 0;
+    // The bands of boxes taller than a page, until the end of the run.
+    std::vector<std::unique_ptr<TBox>> bands_;
     int totalLines_ = 0;
     int linesDone_ = 0;
     int linesOnPage_ = 0;

@@ -69,6 +69,9 @@ std::unique_ptr<TReport> TReportContext::NewModelReport(const std::string& fileN
     product->SetFontSize(fcAdd, 2);
     product->SetBold(true);
     product->SetVertAlign(alEnd);
+    // As high as its larger font, so that the line grows to hold it instead
+    // of it reaching above the printable area.
+    product->SetHeightMeasure(NaturalSize);
     line->AddFill();
     // The time and the file name; a name too long for the line is shown
     // with an ellipsis in place of its start, so that the page number stays
@@ -80,6 +83,7 @@ std::unique_ptr<TReport> TReportContext::NewModelReport(const std::string& fileN
     TRptMacro* page = line->AddMacro("PAGE");
     page->SetFontSize(fcAdd, 2);
     page->SetVertAlign(alEnd);
+    page->SetHeightMeasure(NaturalSize);
     line->EndLiner();
     header.VerticalSpace(0.5f);
     return report;

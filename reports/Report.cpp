@@ -42,8 +42,8 @@ public:
     TLineFiller(TRptParagraph& paragraph, TBoxGroup& box, std::int32_t width)
         : paragraph_(paragraph), box_(box), width_(width) {}
 
-    // A tree prefix takes at most `width` on every line.
-    void LimitTreePrefix(std::int32_t width) { treeRoom_ = width; }
+    // Every level of a tree prefix takes `width` on every line.
+    void CompressTreeLevels(std::int32_t width) { treeLevel_ = width; }
 
     void StartLine() {
         auto line = std::make_unique<THorizontalBox>(&paragraph_);
@@ -51,7 +51,7 @@ public:
         lineWidth_ = 0;
         TRptText& prefix = box_.Count() == 0 ? paragraph_.FirstPrefix() : paragraph_.NextPrefix();
         std::unique_ptr<TBox> prefixBox = prefix.CreateNaturalBox();
-        if (auto* tree = dynamic_cast<TTreeBox*>(prefixBox.get()); tree && treeRoom_ >= 0) tree->Compress(treeRoom_);
+        if (auto* tree = dynamic_cast<TTreeBox*>(prefixBox.get()); tree && treeLevel_ >= 0) tree->CompressLevels(treeLevel_);
         Append(std::move(prefixBox));
         Append(paragraph_.LineSuffix().CreateNaturalBox());
         frameWidth_ = lineWidth_;
@@ -126,7 +126,7 @@ private:
     THorizontalBox* line_ = nullptr;
     std::int32_t lineWidth_ = 0;
     std::int32_t frameWidth_ = 0;
-    std::int32_t treeRoom_ = -1;
+    std::int32_t treeLevel_ = -1;
 };
 
 // A box over characters [start, start + length) (0-based) of the text.
@@ -207,18 +207,31 @@ void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
     formatter.PopReport();
 }
 
-// The width a tree prefix `prefix` wide keeps in front of `content` on a
-// line `width` wide: all of it when both fit, else what the content leaves,
-// but at least half the line (less only when the prefix is narrower).
-std::int32_t TreePrefixRoom(std::int32_t prefix, std::int32_t content, std::int32_t width) {
-    if (CheckedAdd(prefix, content) <= width) return prefix;
-    return std::min(prefix, std::max(width / 2, CheckedSub(width, content)));
+// The width of one level of the paragraph's tree prefix where its table
+// compresses the prefixes of its column (TRptTable::TreeLevelWidth); -1
+// for the prefix's own width.
+std::int32_t CompressedTreeLevel(const TRptParagraph& paragraph) {
+    auto* cell = dynamic_cast<const TRptCell*>(paragraph.Owner());
+    const TRptTable* table = cell ? cell->GetTable() : nullptr;
+    return table ? table->TreeLevelWidth(cell->FirstColumn) : -1;
 }
 
 // The width of "a few characters", the least a wrapped column keeps.
 constexpr const char* FewCharacters = "0000";
 
 bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+// A number ("210", "27/729", "12.50%") or a "value:count" item, with the
+// "," or ";" after it: a piece of text that must not break.
+bool IsNumberOrCount(std::u32string_view piece) {
+    while (!piece.empty() && (piece.back() == U',' || piece.back() == U';')) piece.remove_suffix(1);
+    const auto colon = piece.rfind(U':');
+    const std::u32string_view number = colon == std::u32string_view::npos ? piece : piece.substr(colon + 1);
+    if (number.empty() || std::none_of(number.begin(), number.end(), IsDigit)) return false;
+    return std::all_of(number.begin(), number.end(), [](char32_t c) {
+        return IsDigit(c) || c == U'.' || c == U'%' || c == U'/' || c == U'-' || c == U'+';
+    });
+}
 
 }  // namespace
 
@@ -236,8 +249,7 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
         whole.push_back(child->CreateNaturalBox());
         wholeWidth += whole.back()->Width();
     }
-    if (HasTreePrefix() && width > 0)
-        filler.LimitTreePrefix(TreePrefixRoom(PrefixWidth(), CheckedAdd(SuffixWidth(), CheckedCast<std::int32_t>(wholeWidth)), width));
+    if (HasTreePrefix() && width > 0) filler.CompressTreeLevels(CompressedTreeLevel(*this));
     filler.StartLine();
     if (width < 1 || wholeWidth <= filler.LineRoom()) {
         for (auto& child : whole) filler.AddBox(std::move(child));
@@ -266,13 +278,13 @@ TRptParagraph::TPieceWidths TRptParagraph::MeasurePieces() {
     // a "value:count" item and must not break.
     TPieceWidths widths;
     std::int64_t piece = 0;
-    bool digits = false;
+    std::u32string chars;  // the piece's characters
     auto endPiece = [&] {
         const auto w = CheckedCast<std::int32_t>(piece);
         widths.widest = std::max(widths.widest, w);
-        if (digits) widths.unbreakable = std::max(widths.unbreakable, w);
+        if (IsNumberOrCount(chars)) widths.unbreakable = std::max(widths.unbreakable, w);
         piece = 0;
-        digits = false;
+        chars.clear();
     };
     for (const auto& child : Children()) {
         auto* text = dynamic_cast<TRptText*>(child.get());
@@ -285,26 +297,27 @@ TRptParagraph::TPieceWidths TRptParagraph::MeasurePieces() {
         }
         TFormatter& formatter = FormatterOf(*text);
         formatter.PushReport(text);
-        const std::u32string chars = DecodeCodePoints(text->GetText());
+        const std::u32string all = DecodeCodePoints(text->GetText());
         std::size_t from = 0;
         auto addPart = [&](std::size_t to) {
-            if (to > from) piece += formatter.TextWidth(EncodeCodePoints(std::u32string_view(chars).substr(from, to - from)));
+            if (to > from) {
+                const std::u32string_view part = std::u32string_view(all).substr(from, to - from);
+                piece += formatter.TextWidth(EncodeCodePoints(part));
+                chars += part;
+            }
             from = to;
         };
-        for (std::size_t i = 0; i < chars.size(); ++i) {
-            const char32_t c = chars[i];
-            if (c == U' ') {
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i] == U' ') {
                 addPart(i);
                 endPiece();
                 from = i + 1;
-            } else if (c == U',' || c == U';') {
+            } else if (all[i] == U',' || all[i] == U';') {
                 addPart(i + 1);
                 endPiece();
-            } else if (IsDigit(c)) {
-                digits = true;
             }
         }
-        addPart(chars.size());
+        addPart(all.size());
         formatter.PopReport();
     }
     endPiece();
@@ -400,6 +413,29 @@ std::int32_t TRptTable::GetColumnLeft(int n) const {
     return field && field->HeadingBox() ? field->HeadingBox()->Left() : 0;
 }
 
+std::int32_t TRptTable::TreeLevelWidth(int n) const {
+    return n >= 0 && n < std::ssize(treeLevels_) ? treeLevels_[static_cast<std::size_t>(n)] : -1;
+}
+
+void TRptTable::SetTreeLevelWidth(int n, std::int32_t width) {
+    if (n < 0) return;
+    if (n >= std::ssize(treeLevels_)) treeLevels_.resize(static_cast<std::size_t>(n) + 1, -1);
+    treeLevels_[static_cast<std::size_t>(n)] = width;
+}
+
+std::int32_t TreeLevelWidthFor(const std::vector<TRptCell*>& cells, std::int32_t width) {
+    std::int32_t deepest = 0, natural = 0, levels = 0;
+    for (TRptCell* cell : cells) {
+        TRptParagraph* item = cell->TreeItem();
+        if (!item) continue;
+        deepest = std::max(deepest, item->FirstPrefix().CreateNaturalBox()->Width());
+        levels = std::max(levels, CheckedCast<std::int32_t>(CodePointCount(item->FirstPrefix().GetText())));
+        natural = std::max(natural, cell->MeasureNaturalWidth());
+    }
+    if (width <= 0 || levels == 0 || natural <= width || deepest <= width / 2) return -1;
+    return std::max<std::int32_t>(1, width / 2 / levels);
+}
+
 std::int32_t TRptTable::SeparatorWidth() const {
     if (FieldCount() < 2) return 0;
     return CheckedSub(GetColumnLeft(1), CheckedAdd(GetColumnLeft(0), GetColumnWidth(0)));
@@ -444,37 +480,39 @@ std::int32_t TreeColumnCeiling(std::int32_t room) {
 
 TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
                            std::int32_t room) {
-    if (!field.WidthIsProportional()) return {width, width, width};
-    TColumnLimits limits{0, 0, width};
+    if (!field.WidthIsProportional()) return {width, width, width, width};
+    TColumnLimits limits{0, 0, 0, width};
     bool tree = false;
     for (TRptCell* cell : cells) {
-        limits.words = std::max(limits.words, cell->MeasureWordWidth());
+        const std::int32_t words = cell->MeasureWordWidth();
+        limits.words = std::max(limits.words, words);
+        if (!cell->InHeadingRow()) limits.bodyWords = std::max(limits.bodyWords, words);
         limits.least = std::max(limits.least, cell->MeasureMinimumWidth());
         tree = tree || cell->HoldsTree();
     }
     limits.least = std::min(limits.least, width);
     if (tree) limits.most = std::max(limits.least, std::min(width, TreeColumnCeiling(room)));
     limits.words = std::clamp(limits.words, limits.least, limits.most);
+    limits.bodyWords = std::clamp(limits.bodyWords, limits.least, limits.words);
     return limits;
 }
 
 void FitColumnWidths(std::vector<std::int32_t>& widths, const std::vector<TColumnLimits>& limits, std::int32_t room) {
     auto sum = [](const std::vector<std::int32_t>& v) { return std::accumulate(v.begin(), v.end(), std::int64_t{0}); };
     if (sum(widths) <= room) return;
-    std::vector<std::int32_t> words, least;
-    for (std::size_t i = 0; i < widths.size(); ++i) {
-        widths[i] = std::min(widths[i], limits[i].most);
-        words.push_back(std::min(limits[i].words, widths[i]));
-        least.push_back(std::min(limits[i].least, words.back()));
+    for (std::size_t i = 0; i < widths.size(); ++i) widths[i] = std::min(widths[i], limits[i].most);
+    // Words keep their width where some allocation gives it to them all,
+    // those of the rows before those of the heading; only where none does
+    // are they broken, the widest columns first.
+    for (auto floorOf : {&TColumnLimits::words, &TColumnLimits::bodyWords, &TColumnLimits::least}) {
+        std::vector<std::int32_t> floors;
+        for (std::size_t i = 0; i < widths.size(); ++i) floors.push_back(std::min(limits[i].*floorOf, widths[i]));
+        if (sum(floors) <= room || floorOf == &TColumnLimits::least) {
+            NarrowColumns(widths, floors, room);
+            return;
+        }
+        widths = std::move(floors);
     }
-    // Words keep their width where some allocation gives it to them all;
-    // only where none does are they broken, the widest columns first.
-    if (sum(words) <= room) {
-        NarrowColumns(widths, words, room);
-        return;
-    }
-    widths = words;
-    NarrowColumns(widths, least, room);
 }
 
 void NarrowColumns(std::vector<std::int32_t>& widths, const std::vector<std::int32_t>& floors, std::int32_t room) {
@@ -553,6 +591,12 @@ void TRptTable::ComputeColumns(std::int32_t width) {
     if (widened) {
         if (width < 1) line.SizeToNatural();
         else line.SetFixedWidth(width);
+    }
+    if (anyProportional) {
+        const auto cells = OneColumnCells();
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            SetTreeLevelWidth(static_cast<int>(c),
+                              width > 0 ? TreeLevelWidthFor(cells[c], line.GetItem(columns[c].box)->Width()) : -1);
     }
 
     // The field boxes stay with their fields; the line box goes.
@@ -650,9 +694,12 @@ TTreeBox* LowestTreeBox(TBox& box, std::int32_t offset, std::int32_t& bottom) {
 }  // namespace
 
 void ExtendTreeLines(TBoxGroup& row) {
-    std::int32_t rowBottom = 0;
+    // A cell's content may be taller than its box (a cell is one line high
+    // by its measure); the row is as tall as its tallest content.
+    std::int32_t rowBottom = row.Height();
     for (int i = 0; i < row.Count(); ++i)
-        if (TBox* child = row.GetItem(i)) rowBottom = std::max(rowBottom, CheckedAdd(child->Top(), child->Height()));
+        if (TBox* child = row.GetItem(i))
+            rowBottom = std::max(rowBottom, CheckedAdd(child->Top(), std::max(child->Height(), child->NaturalHeight())));
     for (int i = 0; i < row.Count(); ++i) {
         TBox* child = row.GetItem(i);
         auto* cell = child ? dynamic_cast<TRptCell*>(child->Element()) : nullptr;
@@ -751,6 +798,9 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
                                               cells[static_cast<std::size_t>(columns[i])], widths[i], fitRoom));
             FitColumnWidths(widths, limits, fitRoom);
         }
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            ChunkedTable->SetTreeLevelWidth(
+                columns[i], layoutWidth > 0 ? TreeLevelWidthFor(cells[static_cast<std::size_t>(columns[i])], widths[i]) : -1);
         std::int32_t left = 0;
         for (std::int32_t w : widths) {
             lefts.push_back(left);
@@ -897,11 +947,16 @@ std::int32_t TRptCell::MeasureWordWidth() {
     return width;
 }
 
-bool TRptCell::HoldsTree() const {
+bool TRptCell::InHeadingRow() const {
+    const TRptTable* table = GetTable();
+    return table && table->Count() > 0 && table->GetItem(0) == Owner();
+}
+
+TRptParagraph* TRptCell::TreeItem() const {
     for (const auto& child : Children())
-        if (auto* paragraph = dynamic_cast<const TRptParagraph*>(child.get()); paragraph && paragraph->HasTreePrefix())
-            return true;
-    return false;
+        if (auto* paragraph = dynamic_cast<TRptParagraph*>(child.get()); paragraph && paragraph->HasTreePrefix())
+            return paragraph;
+    return nullptr;
 }
 
 std::unique_ptr<TBox> TRptCell::CreateNaturalBox() {

@@ -119,6 +119,11 @@ public:
     // The cells of each column that span that column alone, row by row.
     std::vector<std::vector<TRptCell*>> OneColumnCells() const;
 
+    // The width of one level of the tree prefixes in column n while the
+    // table is laid out; -1: the prefixes' own width (TreeLevelWidthFor).
+    std::int32_t TreeLevelWidth(int n) const;
+    void SetTreeLevelWidth(int n, std::int32_t width);
+
     // The width of the separator between two columns (after
     // ComputeColumns; 0 with fewer than two columns).
     std::int32_t SeparatorWidth() const;
@@ -136,6 +141,7 @@ private:
     const std::vector<TRptField*>& Fields() const;
 
     std::unique_ptr<TRptLine> headingLine_;
+    std::vector<std::int32_t> treeLevels_;
     mutable std::vector<TRptField*> fields_;
     mutable int indexedItems_ = -1;
 };
@@ -226,8 +232,12 @@ public:
     // The narrowest the cell can be without a word breaking
     // (TRptParagraph::WordWidth); anything else keeps its natural width.
     std::int32_t MeasureWordWidth();
-    // The cell holds a tree item (a paragraph with a tree prefix).
-    bool HoldsTree() const;
+    // The cell is in its table's first row, the heading row of the tables
+    // the builders make.
+    bool InHeadingRow() const;
+    // The cell's tree item (a paragraph with a tree prefix); null for none.
+    TRptParagraph* TreeItem() const;
+    bool HoldsTree() const { return TreeItem() != nullptr; }
 
     // While measuring, the natural box; otherwise the box for the span.
     std::unique_ptr<TBox> CreateNaturalBox() override;
@@ -267,6 +277,13 @@ private:
     std::int32_t tableCounter_ = 1;
 };
 
+// The width of one tree level in a column of tree items (`cells`) laid out
+// `width` wide: -1 (the prefixes' own) where the column is as wide as its
+// items or its deepest prefix takes at most half of it; else the deepest
+// prefix is compressed into half the width, at least one unit a level.
+// Every row of the column gets the same, so that the lines stay in place.
+std::int32_t TreeLevelWidthFor(const std::vector<TRptCell*>& cells, std::int32_t width);
+
 // The tree lines of the row's cells reach the foot of the row: in a cell
 // of a tree item shorter than the row, the tree box of its last line grows
 // down to the row's foot.
@@ -281,11 +298,13 @@ inline constexpr int TreeColumnSharePercent = 50;
 std::int32_t TreeColumnCeiling(std::int32_t room);
 
 // How far a column may be narrowed: `words` keeps every word whole,
+// `bodyWords` every word below the heading row (the table's first row),
 // `least` is the floor (a few characters, or a number or "value:count"
 // item); `most` is its widest (a column of tree items keeps to its share).
 // A column of fixed width keeps its width.
 struct TColumnLimits {
     std::int32_t words;
+    std::int32_t bodyWords;
     std::int32_t least;
     std::int32_t most;
 };
@@ -293,8 +312,9 @@ TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>&
                            std::int32_t room);
 
 // Narrows the widths until they add up to at most `room`: first down to
-// their `most`, then, widest first, down to their `words` where all words
-// fit so, else past them, widest first, down to their floors.
+// their `most`; then, widest first, down to their `words` where all words
+// fit so; else down to their `bodyWords` (heading words break first) where
+// those fit; else, widest first, down to their floors.
 void FitColumnWidths(std::vector<std::int32_t>& widths, const std::vector<TColumnLimits>& limits, std::int32_t room);
 
 // Narrows the widths, widest first, until they add up to at most `room`
