@@ -129,6 +129,12 @@ bool TFileCommands::MayWrite(const std::string& fileName) {
                             TMsgButtons::YesNoCancel) == TMsgAnswer::Yes;
 }
 
+bool TFileCommands::MayExportPelk(const std::string& fileName) {
+    const TPelkLosses losses = PelkLosses(state_.Model());
+    if (!losses.Any()) return true;
+    return Confirm(prompts_, Format(MivoStr::SPelkLosesData, losses.SetValues, losses.RuleIntervals, fileName));
+}
+
 void TFileCommands::SetFileName(const std::string& written) {
     state_.FileName = DerivedModelName(written);
     file_name_derived_ = state_.FileName != written;
@@ -238,7 +244,10 @@ bool TFileCommands::SaveWithDialog(const std::string& suggested) {
     const std::string& name = answer->FileName;
     if (!MayWrite(name)) return false;
     switch (answer->FilterIndex) {
-        case SavePelk: ExportPelk(state_.Model(), name); break;
+        case SavePelk:
+            if (!MayExportPelk(name)) return false;
+            ExportPelk(state_.Model(), name);
+            break;
         case SaveWox: ExportWox(state_.Model(), name); break;
         case SaveVersion1: {
             TXmlHeaderScope header(XmlPlainHeader);

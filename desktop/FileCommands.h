@@ -74,8 +74,10 @@ public:
     // ".mvo". True when a file was written.
     bool SaveModelAs();
     // The save dialog with the suggested name, the overwrite question and
-    // the write in the chosen format; true when a file was written. Cancel
-    // and a declined overwrite write nothing and return false.
+    // the write in the chosen format; true when a file was written. Before
+    // a Pelk file that cannot hold all of the model's values and rules the
+    // user is told what is lost and asked. Cancel, a declined overwrite and
+    // a declined Pelk question write nothing and return false.
     bool SaveWithDialog(const std::string& suggested);
 
     // Option data to a tab-delimited or comma-separated file (the model is
@@ -112,6 +114,10 @@ public:
 private:
     // Asks the overwrite question when the file exists; true to go on.
     bool MayWrite(const std::string& fileName);
+    // Tells what a Pelk file cannot hold of the model (sets of values,
+    // rule intervals) and asks whether to go on; true when nothing is lost
+    // or the user says Yes.
+    bool MayExportPelk(const std::string& fileName);
     // Runs an open or save dialog, remembering its name and filter.
     std::optional<TFileAnswer> RunSave(TFileRequest& request);
     std::optional<TFileAnswer> RunOpen(TFileRequest& request);

@@ -33,6 +33,11 @@ inline constexpr const char* SMoveDeletesFunctions =
 inline constexpr const char* SFileExists = "File \"%s\" already exists. Do you want to overwrite this file?";
 inline constexpr const char* SSaveModelToFile = "Do you want to save the model \"%s\" to file \"%s\"?";
 inline constexpr const char* SSaveModel = "Do you want to save the model \"%s\" to a file?";
+inline constexpr const char* SPelkLosesData =
+    "The Pelk format holds one value for each option and attribute and one result for each rule:\r"
+    "%d option values that are sets will be written as \"*\",\r"
+    "%d rules whose result is an interval will be written with its first value.\r"
+    "Do you still want to save the model to file \"%s\"?";
 inline constexpr const char* SUndefined = "<undefined>";
 inline constexpr const char* SUnknownFunction = "Unknown function \"%s\"";
 inline constexpr const char* SFunctionParameters = "Error in function parameters \"%s\": \"%s\"";
@@ -40,8 +45,6 @@ inline constexpr const char* SCannotCreateFunction = "Cannot create function \"%
 inline constexpr const char* SUnknownAttributeValue = "Unknown attribute value \"%s\": \"%s\"";
 inline constexpr const char* SWoxManyGroups =
     "Input file contains more than one group of functions. Mivo will use only the first one.\r";
-inline constexpr const char* SWoxDistributions =
-    "Input file includes distributions, which are anly partially supported by Mivo. Some data may be lost.\r";
 inline constexpr const char* SDataReadError = "Data read error: [Attribute %d, Option %d] Value \"%s\"";
 inline constexpr const char* SImportFunction = "Import function: imported rules: %d; changed values: %d";
 inline constexpr const char* SPasteFunction = "Paste function: imported rules: %d; changed values: %d";

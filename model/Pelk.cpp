@@ -1,6 +1,7 @@
 #include "model/Pelk.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -611,6 +612,23 @@ std::unique_ptr<TXmlItem> PelkTree(const TMivoModel& model) {
         if (a->Funct()) WritePelkFunction(*root, *a, function_names);
     for (int k = 0; k < model.OptionCount(); ++k) WritePelkOption(*root, model, attributes, k);
     return root;
+}
+
+TPelkLosses PelkLosses(const TMivoModel& model) {
+    TPelkLosses losses;
+    model.ForEachAttribute([&](const TMivoAttribute* a) {
+        if (a->IsBasic()) {
+            for (int k = 0; k < model.OptionCount(); ++k) {
+                std::string_view value = a->OptValue(k);
+                if (value.size() > 1 && value != "*") ++losses.SetValues;
+            }
+        }
+        if (const TMivoFunction* function = a->Funct()) {
+            for (int r = 0; r < function->RuleCount(); ++r)
+                if (function->RuleHigh(r) != function->RuleLow(r)) ++losses.RuleIntervals;
+        }
+    });
+    return losses;
 }
 
 void ExportPelk(const TMivoModel& model, const std::string& file_name) {

@@ -110,6 +110,22 @@ void ImportPelkLines(TMivoModel& model, const std::vector<std::string>& lines, c
 //    option's value that has no name or is named "*".
 std::unique_ptr<TXmlItem> PelkTree(const TMivoModel& model);
 
+// What the Pelk file cannot hold of the model's values and rules, counted
+// as the export writes them, so that the user can be told before a save.
+struct TPelkLosses {
+    // Option values of basic attributes that are sets of several values:
+    // the file holds one value name, so they are written as "*".
+    int SetValues = 0;
+    // Rules whose result is an interval of several values: the file holds
+    // one result name, so they are written with the interval's low end.
+    int RuleIntervals = 0;
+
+    bool Any() const { return SetValues > 0 || RuleIntervals > 0; }
+    bool operator==(const TPelkLosses&) const = default;
+};
+
+TPelkLosses PelkLosses(const TMivoModel& model);
+
 // Writes PelkTree to the file (created or replaced through the safe file
 // writer, so a failure leaves it as before). The model is not changed: its
 // modified mark stays, as the file cannot hold everything the model file

@@ -58,7 +58,6 @@ private:
     int max_number_ = 0;
 
     std::string warnings_;
-    bool warned_distribution_ = false;
     bool warned_dropped_ = false;
 };
 
@@ -269,13 +268,7 @@ void TWoxImport::ReadWoxValue(int option) {
         if (value.empty()) return;
     }
 
-    // Distributions over several values are not supported: the first such
-    // value of a basic attribute becomes any value, with a warning.
-    if (attribute->IsBasic() && value.size() > 1 && !warned_distribution_) {
-        warned_distribution_ = true;
-        warnings_ += MivoStr::SWoxDistributions;
-        value = "*";
-    }
+    // A set of several values is kept as read, like a single value.
     attribute->SetOptValue(option, value);
 }
 

@@ -37,8 +37,9 @@
 //    for the same attribute replaces the earlier table. Rule results
 //    outside the attribute's scale, inverted intervals and more rules than
 //    the table has are errors naming the line.
-//  - VAL members outside the attribute's scale are dropped with a warning;
-//    the others are kept in increasing order without repeats.
+//  - VAL members outside the attribute's scale are dropped with a warning
+//    (the first such record's line); the others are kept in increasing
+//    order without repeats, so a set of several values reads back whole.
 //  - Records that the import does not expect where they stand end the
 //    import with a warning saying from which line nothing was read.
 //  - A scale of more than 208 values is refused.

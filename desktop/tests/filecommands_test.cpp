@@ -7,6 +7,7 @@
 #include "desktop/tests/WindowFixture.h"
 #include "model/MivoFile.h"
 #include "model/MivoFunction.h"
+#include "model/MivoStr.h"
 #include "model/Pelk.h"
 #include "model/WoxImport.h"
 #include "model/Xml.h"
@@ -68,7 +69,22 @@ TEST(FileCommands, OpenByExtension) {
     };
     const Case cases[] = {
         {"a.xml", "a.mvo", false, [](TMivoModel& m, const std::string& f) { ExportPelk(m, f); }},
-        {"b.WoX", "b.mvo", true, [](TMivoModel& m, const std::string& f) { ExportWox(m, f); }},
+        {"b.WoX", "b.mvo", false, [](TMivoModel& m, const std::string& f) { ExportWox(m, f); }},
+        {"f.wox", "f.mvo", true,
+         [](TMivoModel& m, const std::string& f) {
+             // A set with a member the scale does not have: dropped, with a warning.
+             std::string text;
+             bool added = false;
+             for (const std::string& line : WoxLines(m)) {
+                 text += line;
+                 if (!added && line.starts_with("V")) {
+                     text += " V99";
+                     added = true;
+                 }
+                 text += "\r\n";
+             }
+             WriteFileText(f, text);
+         }},
         {"c.txt", "c.mvo", false, [](TMivoModel& m, const std::string& f) { SaveToFile(m, f); }},
         {"d", "d.mvo", false, [](TMivoModel& m, const std::string& f) { SaveToFile(m, f); }},
         {"e.MVO", "e.MVO", false, [](TMivoModel& m, const std::string& f) { SaveToFile(m, f); }},
@@ -82,7 +98,7 @@ TEST(FileCommands, OpenByExtension) {
         if (c.warns) {
             ASSERT_EQ(w.Prompts.Log().size(), 1u);
             EXPECT_EQ(w.Prompts.Log()[0].MsgKind, TMsgKind::Warning);
-            EXPECT_NE(w.Prompts.Log()[0].Text.find("distributions"), std::string::npos);
+            EXPECT_NE(w.Prompts.Log()[0].Text.find("dropped"), std::string::npos);
         }
         EXPECT_EQ(w.State.FileName, folder / c.fileName);
         EXPECT_EQ(w.Files.FileNameDerived(), std::string(c.file) != c.fileName);
@@ -114,12 +130,13 @@ struct SaveCase {
     const char* start;     // how the written file starts
     const char* contains;  // and a text it holds
     bool modified;         // the model's mark afterwards
+    int questions = 0;     // questions answered Yes after the dialog
 };
 
 TEST(FileCommands, FiveSaveFilters) {
     const SaveCase cases[] = {
         {SaveNative, "n.mvo", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "<Mivo>", false},
-        {SavePelk, "p.xml", "<MODEL>", "<NAME>Car</NAME>", true},
+        {SavePelk, "p.xml", "<MODEL>", "<NAME>Car</NAME>", true, 1},  // what the file loses
         {SaveWox, "w.wox", "", "Car", true},
         {SaveVersion1, "v.mvo", "<?xml version=\"1.0\"?>", "<Mivo>", false},
         {SaveAllFiles, "all.dat", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "<Mivo>", false},
@@ -130,6 +147,7 @@ TEST(FileCommands, FiveSaveFilters) {
         TWindow w;
         w.Load(RichModel());
         w.Prompts.ExpectSaveFile(TFileAnswer{folder / c.typed, c.filter});
+        for (int i = 0; i < c.questions; ++i) w.Prompts.ExpectMessage(TMsgAnswer::Yes);
         EXPECT_TRUE(w.Files.SaveModelAs());
         const std::string text = ReadFileText(folder / c.typed);
         EXPECT_TRUE(StartsWith(text, c.start)) << text.substr(0, 60);
@@ -137,8 +155,9 @@ TEST(FileCommands, FiveSaveFilters) {
         EXPECT_EQ(w.Model().Modified, c.modified);
         EXPECT_EQ(w.State.FileName, DerivedModelName(folder / c.typed));
         EXPECT_EQ(XmlHeader, XmlUtf8Header);
-        ASSERT_EQ(w.Prompts.Log().size(), 1u);
+        ASSERT_EQ(w.Prompts.Log().size(), 1u + c.questions);
         EXPECT_EQ(w.Prompts.Log()[0].Text, "Save file");
+        EXPECT_EQ(w.Prompts.Pending(), 0u);
     }
 }
 
@@ -196,6 +215,99 @@ TEST(FileCommands, SaveAsDeclinedOverwriteWritesNothing) {
     EXPECT_EQ(ReadFileText(folder / "x.mvo"), "keep");
     EXPECT_TRUE(w.State.FileName.empty());
     EXPECT_TRUE(w.Prompts.Failures().empty());
+}
+
+TEST(FileCommands, SaveAsWoxAndOpenAgainKeepsEverySet) {
+    // The example's Studio Žižkov has the set "medium;short" for Commute;
+    // a set in the first option makes the first set of the file another.
+    TTempFolder folder;
+    TWindow w;
+    w.Files.OpenModel(std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo");
+    w.Find("Nebenkosten")->SetOptValue(0, "01");
+    w.Model().Changed();
+    w.Model().Reevaluate();
+    w.Prompts.ExpectSaveFile(TFileAnswer{folder / "sets.wox", SaveWox});
+    ASSERT_TRUE(w.Files.SaveModelAs());
+
+    TWindow again;
+    again.Files.OpenModel(folder / "sets.wox");
+    EXPECT_TRUE(again.Prompts.Log().empty()) << "nothing was dropped, so nothing is said";
+    again.Model().Reevaluate();
+    for (int k = 0; k < w.Model().OptionCount(); ++k) {
+        SCOPED_TRACE(w.Model().OptionName(k));
+        EXPECT_EQ(fixture::OptionValues(again.Model(), k, false), fixture::OptionValues(w.Model(), k, false));
+    }
+    const int studio = again.Model().IndexOfOption("Studio Žižkov");
+    EXPECT_EQ(again.Find("Commute")->GetOptValue(studio), "12");
+    EXPECT_EQ(again.Find("Nebenkosten")->GetOptValue(0), "01");
+    EXPECT_TRUE(w.Prompts.Failures().empty());
+}
+
+TEST(FileCommands, SaveAsPelkTellsWhatTheFileCannotHold) {
+    struct Case {
+        const char* what;
+        bool exists;         // a file of that name is there before
+        TMsgAnswer answer;   // to the question about what is lost
+        bool written;
+    };
+    const Case cases[] = {
+        {"Yes", false, TMsgAnswer::Yes, true},
+        {"No", false, TMsgAnswer::No, false},
+        {"closed box", false, TMsgAnswer::Cancel, false},
+        {"No after Yes to overwriting", true, TMsgAnswer::No, false},
+        {"Yes after Yes to overwriting", true, TMsgAnswer::Yes, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TTempFolder folder;
+        const std::string target = folder / "p.xml";
+        if (c.exists) WriteFileText(target, "keep");
+        TWindow w;
+        w.Load(RichModel());
+        w.Model().Modified = false;
+        const TPelkLosses losses = PelkLosses(w.Model());
+        ASSERT_EQ(losses.SetValues, 1);  // Price in option C
+        ASSERT_GT(losses.RuleIntervals, 0);
+
+        w.Prompts.ExpectSaveFile(TFileAnswer{target, SavePelk});
+        if (c.exists) w.Prompts.ExpectMessage(TMsgAnswer::Yes);
+        w.Prompts.ExpectMessage(c.answer);
+        EXPECT_EQ(w.Files.SaveModelAs(), c.written);
+
+        const TPromptRecord& question = w.Prompts.Log().back();
+        EXPECT_EQ(question.Text, Format(MivoStr::SPelkLosesData, 1, losses.RuleIntervals, target));
+        EXPECT_EQ(question.MsgKind, TMsgKind::Confirmation);
+        EXPECT_EQ(question.Buttons, TMsgButtons::YesNo);
+        if (c.written) {
+            EXPECT_TRUE(StartsWith(ReadFileText(target), "<MODEL>"));
+            EXPECT_EQ(w.State.FileName, folder / "p.mvo");
+        } else {
+            EXPECT_EQ(std::filesystem::exists(target), c.exists);
+            if (c.exists) {
+                EXPECT_EQ(ReadFileText(target), "keep");
+            }
+            EXPECT_TRUE(w.State.FileName.empty());
+        }
+        EXPECT_FALSE(w.Model().Modified) << "a Pelk file leaves the mark as it was";
+        EXPECT_EQ(w.Prompts.Pending(), 0u);
+        EXPECT_TRUE(w.Prompts.Failures().empty());
+    }
+}
+
+TEST(FileCommands, SaveAsPelkAsksNothingWhenNothingIsLost) {
+    TTempFolder folder;
+    TWindow w;
+    w.Load(RichModel());
+    w.Find("Price")->SetOptValue(2, "1");  // the set becomes one value
+    w.Model().ForEachAttribute([](TMivoAttribute* a) {
+        if (TMivoFunction* f = a->Funct())
+            for (int r = 0; r < f->RuleCount(); ++r) f->SetRuleHigh(r, f->RuleLow(r));
+    });
+    ASSERT_FALSE(PelkLosses(w.Model()).Any());
+    w.Prompts.ExpectSaveFile(TFileAnswer{folder / "p.xml", SavePelk});
+    EXPECT_TRUE(w.Files.SaveModelAs());
+    EXPECT_EQ(w.Prompts.Log().size(), 1u) << "the save dialog alone";
+    EXPECT_TRUE(StartsWith(ReadFileText(folder / "p.xml"), "<MODEL>"));
 }
 
 TEST(FileCommands, CloseQuestion) {

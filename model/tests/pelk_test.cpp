@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -430,6 +431,85 @@ TEST(PelkRoundTrip, WhatTheFormatDrops) {
     EXPECT_FALSE(back.Settings.Linking);
     EXPECT_EQ(OptionValues(back, 0, false), (std::vector<std::string>{"", "*"}));  // aggregate value, undefined
     EXPECT_EQ(OptionValues(back, 1, false), (std::vector<std::string>{"", "*"}));  // a set of two values
+}
+
+TEST(PelkLosses, CountSetsOfBasicValuesAndRuleIntervals) {
+    // Top (a, b, c) over X (x1, x2): two rules, both single values unless
+    // a case widens them; options O and P.
+    struct Case {
+        const char* what;
+        std::function<void(TMivoModel&)> change;
+        TPelkLosses losses;
+    };
+    auto value = [](int attribute, int option, const char* text) {
+        return [=](TMivoModel& m) { m.Attributes()[attribute]->SetOptValue(option, text); };
+    };
+    auto interval = [](int rule, int low, int high, bool entered) {
+        return [=](TMivoModel& m) {
+            TMivoFunction* f = m.Attributes()[0]->Funct();
+            f->SetRuleLow(rule, low);
+            f->SetRuleHigh(rule, high);
+            f->SetRuleEntered(rule, entered);
+        };
+    };
+    const Case cases[] = {
+        {"single values, any and undefined", value(1, 0, "1"), {0, 0}},
+        {"any value", value(1, 1, "*"), {0, 0}},
+        {"a set of two values", value(1, 1, "01"), {1, 0}},
+        {"a set on the aggregate (not written)", value(0, 0, "12"), {0, 0}},
+        {"an entered interval", interval(0, 1, 2, true), {0, 1}},
+        {"a rule never entered", interval(1, 0, 2, false), {0, 1}},
+        {"both",
+         [&](TMivoModel& m) {
+             value(1, 0, "01")(m);
+             value(1, 1, "01")(m);
+             interval(0, 0, 1, true)(m);
+             interval(1, 1, 2, true)(m);
+         },
+         {2, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TMivoModel model;
+        TMivoAttribute* top = AddAttribute(model.Root(), "Top", soAscending, {"a", "b", "c"});
+        AddAttribute(top, "X", soAscending, {"x1", "x2"});
+        TMivoFunction* f = top->CreateFunction();
+        for (int r = 0; r < f->RuleCount(); ++r) f->SetRuleValue(r, r);
+        model.AddOption("O");
+        model.AddOption("P");
+        c.change(model);
+        EXPECT_EQ(PelkLosses(model), c.losses);
+        EXPECT_EQ(PelkLosses(model).Any(), c.losses.SetValues + c.losses.RuleIntervals > 0);
+    }
+    EXPECT_FALSE(PelkLosses(TMivoModel()).Any());
+}
+
+TEST(PelkLosses, AreWhatTheRoundTripChanges) {
+    std::unique_ptr<TMivoModel> model = RichModel();
+    model->Attributes()[1]->SetOptValue(0, "02");  // Price: a second set
+    const TPelkLosses losses = PelkLosses(*model);
+
+    std::string path = TempFile("losses.xml");
+    ExportPelk(*model, path);
+    TMivoModel back;
+    ImportPelk(back, path);
+    std::vector<TMivoAttribute*> before = model->Attributes();
+    std::vector<TMivoAttribute*> after = back.Attributes();
+    ASSERT_EQ(after.size(), before.size());
+    TPelkLosses changed;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        for (int k = 0; k < model->OptionCount() && before[i]->IsBasic(); ++k) {
+            const std::string value = before[i]->GetOptValue(k);
+            if (after[i]->GetOptValue(k) != value && value.size() > 1) ++changed.SetValues;
+        }
+        if (const TMivoFunction* f = before[i]->Funct()) {
+            for (int r = 0; r < f->RuleCount(); ++r)
+                if (after[i]->Funct()->RuleHigh(r) != f->RuleHigh(r)) ++changed.RuleIntervals;
+        }
+    }
+    EXPECT_EQ(changed, losses);
+    EXPECT_EQ(losses.SetValues, 2);
+    EXPECT_GT(losses.RuleIntervals, 0);
 }
 
 TEST(PelkRoundTrip, RepeatedNamesFindTheirAttributes) {

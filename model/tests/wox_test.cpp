@@ -2,10 +2,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "model/tests/InterchangeFixture.h"
+#include "model/MivoFile.h"
 #include "model/MivoModel.h"
 #include "model/MivoStr.h"
 #include "model/SafeFile.h"
@@ -230,7 +232,7 @@ TEST(WoxRoundTrip, KeepsWhatTheFormatCarries) {
     EXPECT_EQ(ReadFile(path).substr(0, 11), " Zut I1.5\r\n");
 
     TMivoModel back;
-    EXPECT_EQ(ImportWox(back, path), MivoStr::SWoxDistributions);
+    EXPECT_EQ(ImportWox(back, path), "");
     EXPECT_EQ(back.GetName(), "Car choice");
     EXPECT_EQ(back.GetDescription(), "Which car to buy");
     ExpectSameTreeAndScales(*model, back);
@@ -238,18 +240,44 @@ TEST(WoxRoundTrip, KeepsWhatTheFormatCarries) {
     EXPECT_EQ(back.Options(), model->Options());
     EXPECT_TRUE(back.NeedsEvaluation);
 
-    // Option values: single values (10 and 11 on the twelve-value scale)
-    // and "*" come back; undefined becomes "*"; the first set of a basic
-    // attribute becomes "*" (with the distributions warning).
+    // Option values: single values (10 and 11 on the twelve-value scale),
+    // "*" and sets come back; undefined becomes "*".
     EXPECT_EQ(OptionValues(back, 0, true), OptionValues(*model, 0, true));
     EXPECT_EQ(OptionValues(back, 1, true), (std::vector<std::string>{"*", ";", "*", "*"}));
-    EXPECT_EQ(OptionValues(back, 2, true), (std::vector<std::string>{"*", "0", "0", "0"}));
+    EXPECT_EQ(OptionValues(back, 2, true), OptionValues(*model, 2, true));
 
     // Duplicate names link the same way once linking is on.
     back.Settings.Linking = true;
     back.Reevaluate();
     EXPECT_EQ(LinkPattern(back), LinkPattern(*model));
     EXPECT_EQ(OptionValues(back, 0, false), OptionValues(*model, 0, false));
+}
+
+TEST(WoxRoundTrip, SetsInSeveralOptionsKeepTheirValuesAndEvaluations) {
+    // The example's only set is Studio Žižkov's Commute "medium;short";
+    // two more, in earlier options, make the first set of the file one of
+    // the added ones and leave the example's own set a later one.
+    TMivoModel model;
+    LoadFromFile(model, std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo");
+    const int studio = model.IndexOfOption("Studio Žižkov");
+    ASSERT_GE(studio, 0);
+    ASSERT_EQ(model.FindByName("Commute")->GetOptValue(studio), "12");
+    model.FindByName("Nebenkosten")->SetOptValue(0, "01");
+    model.FindByName("Commute")->SetOptValue(2, "01");
+    model.Reevaluate();
+
+    const std::string path = TempFile("sets.wox");
+    ExportWox(model, path);
+    TMivoModel back;
+    EXPECT_EQ(ImportWox(back, path), "");
+    back.Reevaluate();
+    for (int k = 0; k < model.OptionCount(); ++k) {
+        SCOPED_TRACE(model.OptionName(k));
+        EXPECT_EQ(OptionValues(back, k, false), OptionValues(model, k, false));  // basic and evaluated
+    }
+    EXPECT_EQ(back.FindByName("Commute")->GetOptValue(studio), "12");
+    EXPECT_EQ(back.FindByName("Nebenkosten")->GetOptValue(0), "01");
+    std::remove(path.c_str());
 }
 
 TEST(WoxRoundTrip, WhatTheFormatDrops) {
@@ -271,7 +299,7 @@ TEST(WoxRoundTrip, WhatTheFormatDrops) {
     model.AddOption("O");
     model.AddOption("P");
     model.SetOptionSelected(1, false);
-    x->SetOptValue(1, "01");  // the first set: any value
+    x->SetOptValue(1, "01");  // a set: kept
 
     std::string path = TempFile("drops.wox");
     ExportWox(model, path);
@@ -292,13 +320,13 @@ TEST(WoxRoundTrip, WhatTheFormatDrops) {
     EXPECT_TRUE(back.OptionSelected(1));
     EXPECT_EQ(back.GetDescription(), "Top");  // an empty description becomes the first attribute's name
     EXPECT_EQ(OptionValues(back, 0, true), std::vector<std::string>{"*"});  // undefined
-    EXPECT_EQ(OptionValues(back, 1, true), std::vector<std::string>{"*"});  // the first set
+    EXPECT_EQ(OptionValues(back, 1, true), std::vector<std::string>{"01"});  // the set
 }
 
 TEST(WoxRoundTrip, OwnFixtureFileReads) {
     TMivoModel model;
     std::string warnings = ImportWox(model, DataFile("holiday.wox"));
-    EXPECT_EQ(warnings, std::string(MivoStr::SWoxManyGroups) + MivoStr::SWoxDistributions);
+    EXPECT_EQ(warnings, MivoStr::SWoxManyGroups);
     EXPECT_EQ(model.GetName(), "Holiday");
     EXPECT_EQ(model.GetDescription(), "Where to go");
     std::vector<TMivoAttribute*> all = model.Attributes();
@@ -315,7 +343,7 @@ TEST(WoxRoundTrip, OwnFixtureFileReads) {
     for (int r = 0; r < trip->Funct()->RuleCount(); ++r) rules.push_back(trip->Funct()->Rules().Get(r));
     EXPECT_EQ(rules, (std::vector<std::string>{"0000+", "0111+", "0212-", "1011+", "1122+", "1222+"}));
     EXPECT_EQ(model.Options(), (std::vector<std::string>{"Seaside", "Mountains"}));
-    EXPECT_EQ(OptionValues(model, 0, true), (std::vector<std::string>{"1", "*", "*"}));
+    EXPECT_EQ(OptionValues(model, 0, true), (std::vector<std::string>{"1", "*", "01"}));
     EXPECT_EQ(OptionValues(model, 1, true), (std::vector<std::string>{"0", "", "01"}));
 }
 
@@ -412,8 +440,8 @@ TEST(WoxImport, OptionValues) {
                                    WithTree({
                                        " OPT First",
                                        " VAL * G1 I0",
-                                       " VAL G1 I2", "V2 V1",     // a set: the first one becomes "*"
-                                       " VAL G1 I3", "V3 V1 V3",  // a later set stays, sorted, no repeats
+                                       " VAL G1 I2", "V2 V1",     // a set, sorted
+                                       " VAL G1 I3", "V3 V1 V3",  // sorted, no repeats
                                        " VAL E G1 I1", "V2",      // aggregate values are kept
                                        " OPT",                    // no name
                                        " VAL G2 I2", "V1",        // other groups are ignored
@@ -422,9 +450,10 @@ TEST(WoxImport, OptionValues) {
                                        " VAL * G1 I3",
                                    }),
                                    "t.wox");
-    EXPECT_EQ(warnings, std::string(MivoStr::SWoxDistributions) + Format(SWoxValuesDropped, 31));
+    // Only the members outside the scale were lost, and only they warn.
+    EXPECT_EQ(warnings, Format(SWoxValuesDropped, 31));
     EXPECT_EQ(model.Options(), (std::vector<std::string>{"First", ""}));
-    EXPECT_EQ(OptionValues(model, 0, false), (std::vector<std::string>{"1", "*", "02"}));
+    EXPECT_EQ(OptionValues(model, 0, false), (std::vector<std::string>{"1", "01", "02"}));
     EXPECT_EQ(OptionValues(model, 1, false), (std::vector<std::string>{"", "1", "*"}));
     EXPECT_TRUE(model.NeedsEvaluation);
 }
