@@ -929,23 +929,18 @@ std::int32_t TRptCell::MeasureNaturalWidth() {
     return CreateNaturalBox()->Width();
 }
 
-std::int32_t TRptCell::MeasureMinimumWidth() {
+std::int32_t TRptCell::WidestChild(std::int32_t (TRptParagraph::*paragraphWidth)()) {
     std::int32_t width = 0;
     for (const auto& child : Children()) {
         auto* paragraph = dynamic_cast<TRptParagraph*>(child.get());
-        width = std::max(width, paragraph ? paragraph->MinimumWidth() : child->CreateNaturalBox()->Width());
+        width = std::max(width, paragraph ? (paragraph->*paragraphWidth)() : child->CreateNaturalBox()->Width());
     }
     return width;
 }
 
-std::int32_t TRptCell::MeasureWordWidth() {
-    std::int32_t width = 0;
-    for (const auto& child : Children()) {
-        auto* paragraph = dynamic_cast<TRptParagraph*>(child.get());
-        width = std::max(width, paragraph ? paragraph->WordWidth() : child->CreateNaturalBox()->Width());
-    }
-    return width;
-}
+std::int32_t TRptCell::MeasureMinimumWidth() { return WidestChild(&TRptParagraph::MinimumWidth); }
+
+std::int32_t TRptCell::MeasureWordWidth() { return WidestChild(&TRptParagraph::WordWidth); }
 
 bool TRptCell::InHeadingRow() const {
     const TRptTable* table = GetTable();

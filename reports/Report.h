@@ -243,6 +243,10 @@ public:
     std::unique_ptr<TBox> CreateNaturalBox() override;
 
 private:
+    // The widest child: a paragraph by the given measure, anything else by
+    // its natural width.
+    std::int32_t WidestChild(std::int32_t (TRptParagraph::*paragraphWidth)());
+
     bool measuring_ = false;
 };
 

@@ -294,7 +294,9 @@ TEST_F(LongNames, WideRuleTablesKeepEveryValueNameWhole) {
                 at = end;
             }
         }
-        if (c.fitsText) EXPECT_EQ(typed, cells);
+        if (c.fitsText) {
+            EXPECT_EQ(typed, cells);
+        }
     }
 }
 
