@@ -423,17 +423,21 @@ void TRptTable::SetTreeLevelWidth(int n, std::int32_t width) {
     treeLevels_[static_cast<std::size_t>(n)] = width;
 }
 
-std::int32_t TreeLevelWidthFor(const std::vector<TRptCell*>& cells, std::int32_t width) {
-    std::int32_t deepest = 0, natural = 0, levels = 0;
+TTreeColumn MeasureTreeColumn(const std::vector<TRptCell*>& cells) {
+    TTreeColumn column;
     for (TRptCell* cell : cells) {
         TRptParagraph* item = cell->TreeItem();
         if (!item) continue;
-        deepest = std::max(deepest, item->FirstPrefix().CreateNaturalBox()->Width());
-        levels = std::max(levels, CheckedCast<std::int32_t>(CodePointCount(item->FirstPrefix().GetText())));
-        natural = std::max(natural, cell->MeasureNaturalWidth());
+        column.Deepest = std::max(column.Deepest, item->FirstPrefix().CreateNaturalBox()->Width());
+        column.Levels = std::max(column.Levels, CheckedCast<std::int32_t>(CodePointCount(item->FirstPrefix().GetText())));
+        column.Natural = std::max(column.Natural, cell->MeasureNaturalWidth());
     }
-    if (width <= 0 || levels == 0 || natural <= width || deepest <= width / 2) return -1;
-    return std::max<std::int32_t>(1, width / 2 / levels);
+    return column;
+}
+
+std::int32_t TreeLevelWidthFor(const TTreeColumn& column, std::int32_t width) {
+    if (width <= 0 || column.Levels == 0 || column.Natural <= width || column.Deepest <= width / 2) return -1;
+    return std::max<std::int32_t>(1, width / 2 / column.Levels);
 }
 
 std::int32_t TRptTable::SeparatorWidth() const {
@@ -593,10 +597,10 @@ void TRptTable::ComputeColumns(std::int32_t width) {
         else line.SetFixedWidth(width);
     }
     if (anyProportional) {
-        const auto cells = OneColumnCells();
+        const auto cells = width > 0 ? OneColumnCells() : std::vector<std::vector<TRptCell*>>(columns.size());
         for (std::size_t c = 0; c < columns.size(); ++c)
             SetTreeLevelWidth(static_cast<int>(c),
-                              width > 0 ? TreeLevelWidthFor(cells[c], line.GetItem(columns[c].box)->Width()) : -1);
+                              TreeLevelWidthFor(MeasureTreeColumn(cells[c]), line.GetItem(columns[c].box)->Width()));
     }
 
     // The field boxes stay with their fields; the line box goes.
@@ -777,6 +781,11 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
     const std::vector<std::vector<int>> chunks = ChunksOfComputedColumns(layoutWidth);
     const auto cells = ChunkedTable->OneColumnCells();
     const std::int32_t separator = ChunkedTable->SeparatorWidth();
+    // The key columns are the same in every chunk: their tree items are
+    // measured once.
+    std::vector<TTreeColumn> keyTrees;
+    for (int c = 0; c < std::min(std::max(0, KeyColumns), ChunkedTable->FieldCount()); ++c)
+        keyTrees.push_back(layoutWidth > 0 ? MeasureTreeColumn(cells[static_cast<std::size_t>(c)]) : TTreeColumn{});
     for (std::size_t k = 0; k < chunks.size(); ++k) {
         // The chunk's columns, their widths (narrowed when they still do
         // not fit the width) and their left edges.
@@ -798,9 +807,8 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
                                               cells[static_cast<std::size_t>(columns[i])], widths[i], fitRoom));
             FitColumnWidths(widths, limits, fitRoom);
         }
-        for (std::size_t i = 0; i < columns.size(); ++i)
-            ChunkedTable->SetTreeLevelWidth(
-                columns[i], layoutWidth > 0 ? TreeLevelWidthFor(cells[static_cast<std::size_t>(columns[i])], widths[i]) : -1);
+        for (std::size_t i = 0; i < keyTrees.size(); ++i)
+            ChunkedTable->SetTreeLevelWidth(columns[i], TreeLevelWidthFor(keyTrees[i], widths[i]));
         std::int32_t left = 0;
         for (std::int32_t w : widths) {
             lefts.push_back(left);

@@ -281,12 +281,21 @@ private:
     std::int32_t tableCounter_ = 1;
 };
 
-// The width of one tree level in a column of tree items (`cells`) laid out
-// `width` wide: -1 (the prefixes' own) where the column is as wide as its
-// items or its deepest prefix takes at most half of it; else the deepest
-// prefix is compressed into half the width, at least one unit a level.
-// Every row of the column gets the same, so that the lines stay in place.
-std::int32_t TreeLevelWidthFor(const std::vector<TRptCell*>& cells, std::int32_t width);
+// The tree items of a column: the width of the deepest prefix, its number
+// of levels and the natural width of the widest cell (zero without items).
+struct TTreeColumn {
+    std::int32_t Deepest = 0;
+    std::int32_t Levels = 0;
+    std::int32_t Natural = 0;
+};
+TTreeColumn MeasureTreeColumn(const std::vector<TRptCell*>& cells);
+
+// The width of one tree level in the column laid out `width` wide: -1 (the
+// prefixes' own) where the column is as wide as its items or its deepest
+// prefix takes at most half of it; else the deepest prefix is compressed
+// into half the width, at least one unit a level. Every row of the column
+// gets the same, so that the lines stay in place.
+std::int32_t TreeLevelWidthFor(const TTreeColumn& column, std::int32_t width);
 
 // The tree lines of the row's cells reach the foot of the row: in a cell
 // of a tree item shorter than the row, the tree box of its last line grows
