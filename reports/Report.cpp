@@ -472,12 +472,6 @@ std::vector<std::vector<TRptCell*>> TRptTable::OneColumnCells() const {
     return cells;
 }
 
-std::int32_t MinimumColumnWidth(const std::vector<TRptCell*>& cells) {
-    std::int32_t floor = 0;
-    for (TRptCell* cell : cells) floor = std::max(floor, cell->MeasureMinimumWidth());
-    return floor;
-}
-
 std::int32_t TreeColumnCeiling(std::int32_t room) {
     return static_cast<std::int32_t>(std::int64_t{room} * TreeColumnSharePercent / 100);
 }
@@ -572,6 +566,7 @@ void TRptTable::ComputeColumns(std::int32_t width) {
 
     // On a page the columns of natural width give up what the table lacks,
     // the widest first: their paragraphs wrap.
+    std::vector<bool> narrowed(columns.size(), false);
     if (width > 0 && anyProportional && line.Count() > 0) {
         std::int64_t total = 0, fields = 0;
         std::vector<std::int32_t> widths;
@@ -588,7 +583,10 @@ void TRptTable::ComputeColumns(std::int32_t width) {
             for (std::size_t c = 0; c < columns.size(); ++c)
                 limits.push_back(ColumnLimits(*columns[c].field, cells[c], widths[c], room));
             FitColumnWidths(widths, limits, room);
-            for (std::size_t c = 0; c < columns.size(); ++c) line.GetItem(columns[c].box)->SetWidth(widths[c]);
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                narrowed[c] = widths[c] < line.GetItem(columns[c].box)->Width();
+                line.GetItem(columns[c].box)->SetWidth(widths[c]);
+            }
             widened = true;
         }
     }
@@ -596,11 +594,14 @@ void TRptTable::ComputeColumns(std::int32_t width) {
         if (width < 1) line.SizeToNatural();
         else line.SetFixedWidth(width);
     }
-    if (anyProportional) {
-        const auto cells = width > 0 ? OneColumnCells() : std::vector<std::vector<TRptCell*>>(columns.size());
+    // Tree prefixes are compressed only in a column narrower than its items.
+    treeLevels_.clear();
+    if (std::find(narrowed.begin(), narrowed.end(), true) != narrowed.end()) {
+        const auto cells = OneColumnCells();
         for (std::size_t c = 0; c < columns.size(); ++c)
-            SetTreeLevelWidth(static_cast<int>(c),
-                              TreeLevelWidthFor(MeasureTreeColumn(cells[c]), line.GetItem(columns[c].box)->Width()));
+            if (narrowed[c])
+                SetTreeLevelWidth(static_cast<int>(c),
+                                  TreeLevelWidthFor(MeasureTreeColumn(cells[c]), line.GetItem(columns[c].box)->Width()));
     }
 
     // The field boxes stay with their fields; the line box goes.

@@ -302,9 +302,6 @@ std::int32_t TreeLevelWidthFor(const TTreeColumn& column, std::int32_t width);
 // down to the row's foot.
 void ExtendTreeLines(TBoxGroup& row);
 
-// The widest cell minimum of a column (TRptCell::MeasureMinimumWidth).
-std::int32_t MinimumColumnWidth(const std::vector<TRptCell*>& cells);
-
 // The share of a table's width (in percent) that a column of tree items
 // takes at most when the table must be narrowed, and that width.
 inline constexpr int TreeColumnSharePercent = 50;
