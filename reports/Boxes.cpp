@@ -8,6 +8,7 @@
 #include "reports/Formatter.h"
 #include "reports/Graphics.h"
 #include "reports/Groups.h"
+#include "reports/LineBreaks.h"
 #include "reports/Report.h"
 #include "reports/Utf8Text.h"
 
@@ -136,7 +137,7 @@ TTextBox::TTextBox(TRptText* text) : TBox(text) {}
 
 TRptText& TTextBox::Text() const { return *static_cast<TRptText*>(element_); }
 
-std::string TTextBox::GetDisplayText() { return lead_ + CopyTail(Text().GetText(), start_, length_); }
+std::string TTextBox::GetDisplayText() { return lead_ + JoinLines(CopyTail(Text().GetText(), start_, length_)); }
 
 void TTextBox::Measure() {
     TFormatter& formatter = Formatter();

@@ -164,6 +164,9 @@ public:
     // ellipsis where the start is cut off).
     void SetLead(std::string lead) { lead_ = std::move(lead); }
 
+    // The lead and the box's part of the text; line breaks in the part show
+    // as one blank between its lines (LineBreaks.h), so no drawn text holds
+    // a CR or an LF.
     virtual std::string GetDisplayText();
     void Measure() override;
     void Draw() override;

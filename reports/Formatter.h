@@ -196,6 +196,9 @@ public:
     // An empty fill lies at the rectangle; only tab output marks it (the
     // texts on either side become separate fields).
     virtual void DrawFill(const TRect& /*rect*/) {}
+    // A line break in a paragraph's text starts a new line; a formatter
+    // whose rows are records (tab output) joins the lines with a blank.
+    virtual bool KeepsLineBreaks() const { return true; }
 
 protected:
     // Frees the boxes of the current page and detaches the report; run on

@@ -10,6 +10,7 @@
 #include "model/MivoModel.h"
 #include "model/MivoScale.h"
 #include "model/RunTime.h"
+#include "reports/LineBreaks.h"
 #include "reports/MivoRptBuilder.h"
 #include "reports/Utf8Text.h"
 
@@ -46,25 +47,6 @@ namespace {
 
 using TColumnHeadings = std::vector<std::string>;
 
-// The description split into lines at CR LF, CR or LF; a break at the end
-// starts no further line.
-std::vector<std::string> DescriptionLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(std::move(line));
-    return lines;
-}
-
 void AddModelDescription(TReportContext& ctx) {
     const TMivoModel& model = ctx.Model();
     const std::string name = model.GetName();
@@ -77,7 +59,7 @@ void AddModelDescription(TReportContext& ctx) {
         section->NewBlankLine();
     }
     if (!description.empty()) {
-        for (const std::string& line : DescriptionLines(description)) {
+        for (const std::string& line : SplitLines(description)) {
             section->NewParagraph()->AddText(line.empty() ? std::string(" ") : line);
         }
         section->NewBlankLine();

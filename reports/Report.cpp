@@ -9,6 +9,7 @@
 #include "model/RunTime.h"
 #include "reports/Boxes.h"
 #include "reports/Formatter.h"
+#include "reports/LineBreaks.h"
 #include "reports/Utf8Text.h"
 
 namespace mivo {
@@ -180,20 +181,31 @@ void AddWord(TLineFiller& filler, TFormatter& formatter, TRptText& text, const s
     filler.AddBox(MakePartBox(text, start, length, false));
 }
 
-// Splits the text into tokens (a run of blanks, then a run of non-blanks)
-// and adds their boxes; at a line break the blanks are dropped. A text
-// that goes on from the previous one without a blank (a value and the ";"
-// after it) takes the end of that one along when it breaks the line.
-void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
-    TFormatter& formatter = FormatterOf(text);
-    formatter.PushReport(&text);
-    const std::u32string chars = DecodeCodePoints(text.GetText());
-    std::size_t pos = 0;
-    while (pos < chars.size()) {
+// A box showing one blank over no part of the text: an empty line of a
+// text, or the blank between two lines joined into one.
+std::unique_ptr<TBox> MakeBlankBox(TRptText& text) {
+    auto box = text.CreateBox();
+    auto* textBox = dynamic_cast<TTextBox*>(box.get());
+    MIVO_ASSERT(textBox, "Text element without text box");
+    textBox->SetRange(1, 0);
+    textBox->SetLead(" ");
+    textBox->SizeToNatural();
+    return box;
+}
+
+// Splits characters [begin, end) of the text into tokens (a run of blanks,
+// then a run of non-blanks) and adds their boxes; at a line break the
+// blanks are dropped. A text that goes on from the previous one without a
+// blank (a value and the ";" after it) takes the end of that one along
+// when it breaks the line.
+void WrapLine(TLineFiller& filler, TFormatter& formatter, TRptText& text, const std::u32string& chars,
+              std::size_t begin, std::size_t end, bool justify) {
+    std::size_t pos = begin;
+    while (pos < end) {
         std::size_t spaceStart = pos;
-        while (pos < chars.size() && chars[pos] == U' ') ++pos;
+        while (pos < end && chars[pos] == U' ') ++pos;
         std::size_t wordStart = pos;
-        while (pos < chars.size() && chars[pos] != U' ') ++pos;
+        while (pos < end && chars[pos] != U' ') ++pos;
         std::size_t spaces = wordStart - spaceStart;
         std::size_t word = pos - wordStart;
         std::int32_t w = formatter.TextWidth(EncodeCodePoints(std::u32string_view(chars).substr(spaceStart, pos - spaceStart)));
@@ -203,6 +215,35 @@ void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
         }
         if (spaces > 0) filler.AddBox(MakePartBox(text, spaceStart, spaces, justify));
         if (word > 0) AddWord(filler, formatter, text, chars, wordStart, word, w);
+    }
+}
+
+// Wraps the text line by line. Where the formatter keeps line breaks every
+// line of the text starts a new line of the paragraph, an empty one
+// showing a blank so that it keeps its height; otherwise the lines that
+// are not empty follow each other with a blank between them.
+void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
+    TFormatter& formatter = FormatterOf(text);
+    formatter.PushReport(&text);
+    const std::u32string chars = DecodeCodePoints(text.GetText());
+    const bool keepBreaks = formatter.KeepsLineBreaks();
+    bool firstLine = true;
+    for (const TLineSpan& line : LineSpans(std::u32string_view(chars))) {
+        if (keepBreaks) {
+            if (!firstLine) filler.BreakLine();
+            if (line.Length == 0 && (!firstLine || filler.LineEmpty())) filler.AddBox(MakeBlankBox(text));
+        } else if (line.Length == 0) {
+            continue;
+        } else if (!firstLine) {
+            // The blank goes with the line's first word, as blanks do.
+            const std::u32string_view rest = std::u32string_view(chars).substr(line.Start, line.Length);
+            auto blank = MakeBlankBox(text);
+            const std::int32_t word = formatter.TextWidth(EncodeCodePoints(rest.substr(0, rest.find(U' '))));
+            if (filler.Overflows(CheckedAdd(blank->Width(), word))) filler.BreakLine();
+            else filler.AddBox(std::move(blank));
+        }
+        firstLine = false;
+        WrapLine(filler, formatter, text, chars, line.Start, line.Start + line.Length, justify);
     }
     formatter.PopReport();
 }
@@ -233,12 +274,23 @@ bool IsNumberOrCount(std::u32string_view piece) {
     });
 }
 
+// A text among the children holds a line break that the formatter shows.
+bool BreaksLines(const std::vector<std::unique_ptr<TRpt>>& children) {
+    for (const auto& child : children) {
+        auto* text = dynamic_cast<TRptText*>(child.get());
+        if (text && HasLineBreak(text->GetText())) return FormatterOf(*text).KeepsLineBreaks();
+    }
+    return false;
+}
+
 }  // namespace
 
 std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
     EndLiner();
     auto box = CreateGroupBox();
-    TLineFiller filler(*this, *box, width);
+    // A text of several lines is laid out line by line, at any width.
+    const bool breaksLines = BreaksLines(Children());
+    TLineFiller filler(*this, *box, breaksLines && width < 1 ? -1 : width);
     // Texts that fit on one line are laid out whole, as a line would lay
     // them out; only a paragraph wider than its width is broken into words.
     std::vector<std::unique_ptr<TBox>> whole;
@@ -251,7 +303,7 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
     }
     if (HasTreePrefix() && width > 0) filler.CompressTreeLevels(CompressedTreeLevel(*this));
     filler.StartLine();
-    if (width < 1 || wholeWidth <= filler.LineRoom()) {
+    if (!breaksLines && (width < 1 || wholeWidth <= filler.LineRoom())) {
         for (auto& child : whole) filler.AddBox(std::move(child));
     } else {
         whole.clear();
@@ -273,9 +325,9 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
 }
 
 TRptParagraph::TPieceWidths TRptParagraph::MeasurePieces() {
-    // A piece runs from a blank (or a "," or ";" it ends after) to the next,
-    // across the texts of the paragraph; one holding a digit is a number or
-    // a "value:count" item and must not break.
+    // A piece runs from a blank or line break (or a "," or ";" it ends
+    // after) to the next, across the texts of the paragraph; a number or a
+    // "value:count" item must not break.
     TPieceWidths widths;
     std::int64_t piece = 0;
     std::u32string chars;  // the piece's characters
@@ -308,7 +360,7 @@ TRptParagraph::TPieceWidths TRptParagraph::MeasurePieces() {
             from = to;
         };
         for (std::size_t i = 0; i < all.size(); ++i) {
-            if (all[i] == U' ') {
+            if (all[i] == U' ' || all[i] == U'\r' || all[i] == U'\n') {
                 addPart(i);
                 endPiece();
                 from = i + 1;

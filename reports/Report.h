@@ -16,6 +16,11 @@ namespace mivo {
 // starts the first line, NextPrefix every later one, LineSuffix ends every
 // line (all three owned by the paragraph, not among its children). With
 // Justify the free width of every full line goes to its blanks.
+//
+// A line break in a text (CR LF, CR or LF) starts a new line, at any
+// width, unless the formatter joins lines (tab output: one blank between
+// them); an empty line shows a blank, a break at the end of a text starts
+// nothing (LineBreaks.h).
 class TRptParagraph : public TRptVerticalGroup {
 public:
     explicit TRptParagraph(TRpt* owner);
@@ -28,7 +33,7 @@ public:
 
     bool Justify = false;
 
-    // One unwrapped line.
+    // Unwrapped: one line, or one per line of a text with line breaks.
     std::unique_ptr<TBox> CreateNaturalBox() override;
     // Word wrap at the width (no wrapping for a width below 1). A word
     // wider than a line is broken after its last "," or ";" that fits, or

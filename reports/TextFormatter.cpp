@@ -5,16 +5,39 @@
 #include <sstream>
 
 #include "model/RunTime.h"
+#include "reports/DisplayWidth.h"
 #include "reports/Utf8Text.h"
 
 namespace mivo {
 
 // --- TTextPage ------------------------------------------------------------------------------
 
+namespace {
+
+// Cell values beyond the code points and the raw bytes of Utf8Text.h: the
+// right half of a wide character, and a character with the combining marks
+// after it (an index into the page's clusters).
+constexpr char32_t WideTail = 0x120000;
+constexpr char32_t ClusterBase = 0x130000;
+
+bool IsCluster(char32_t cell) { return cell >= ClusterBase; }
+
+}  // namespace
+
 TTextPage::TTextPage(std::int32_t width)
     : width_(std::max<std::int32_t>(width, 0)), blankRow_(static_cast<std::size_t>(width_), U' ') {}
 
-std::string TTextPage::Row(int index) const { return EncodeCodePoints(At(rows_, index)); }
+std::string TTextPage::Row(int index) const {
+    const std::u32string& row = At(rows_, index);
+    std::string out;
+    out.reserve(row.size());
+    for (char32_t cell : row) {
+        if (cell == WideTail) continue;
+        if (IsCluster(cell)) out += EncodeCodePoints(clusters_[cell - ClusterBase]);
+        else out += EncodeCodePoint(cell);
+    }
+    return out;
+}
 
 void TTextPage::EnsureRow(const TRect& rect) {
     while (static_cast<std::int64_t>(rows_.size()) <= rect.Bottom) rows_.push_back(blankRow_);
@@ -40,6 +63,33 @@ void TTextPage::AppendToRow(std::int32_t row, const std::string& text) {
     rows_[static_cast<std::size_t>(row)] += DecodeCodePoints(text);
 }
 
+namespace {
+
+// Blanks the cell, and the other half of a wide character it belongs to.
+void ClearCell(std::u32string& row, std::size_t column) {
+    if (row[column] == WideTail && column > 0) row[column - 1] = U' ';
+    if (column + 1 < row.size() && row[column + 1] == WideTail) row[column + 1] = U' ';
+    row[column] = U' ';
+}
+
+}  // namespace
+
+void TTextPage::PutCell(std::u32string& row, std::size_t column, char32_t ch, int columns) {
+    ClearCell(row, column);
+    if (columns == 2) ClearCell(row, column + 1);
+    row[column] = ch;
+    if (columns == 2) row[column + 1] = WideTail;
+}
+
+void TTextPage::AttachMark(std::u32string& row, std::size_t column, char32_t mark) {
+    char32_t& cell = row[column];
+    if (!IsCluster(cell)) {
+        clusters_.push_back(std::u32string(1, cell));
+        cell = ClusterBase + static_cast<char32_t>(clusters_.size() - 1);
+    }
+    clusters_[cell - ClusterBase] += mark;
+}
+
 void TTextPage::Write(const TRect& rect, const std::string& text, std::int64_t fromColumn, std::int64_t toColumn) {
     if (rect.Top < 0 || rect.Bottom < rect.Top || text.empty()) return;
     EnsureRow(rect);
@@ -48,12 +98,36 @@ void TTextPage::Write(const TRect& rect, const std::string& text, std::int64_t f
     std::u32string& row = rows_[static_cast<std::size_t>(rect.Top)];
     const std::int64_t length = static_cast<std::int64_t>(rect.Right) + 1;
     if (static_cast<std::int64_t>(row.size()) < length) row.resize(static_cast<std::size_t>(length), U' ');
-    const std::u32string chars = DecodeCodePoints(text);
-    for (std::size_t i = 0; i < chars.size(); ++i) {
-        std::int64_t column = static_cast<std::int64_t>(rect.Left) + static_cast<std::int64_t>(i);
-        if (column < 0 || column < fromColumn) continue;
-        if (column >= static_cast<std::int64_t>(row.size()) || column > toColumn) break;
-        row[static_cast<std::size_t>(column)] = chars[i] < U' ' ? U' ' : chars[i];
+    const auto rowEnd = static_cast<std::int64_t>(row.size());
+    // Columns advance by display width (DisplayColumns measures the same
+    // way); a mark joins the character before it, or a blank of its own at
+    // the start of the text.
+    std::int64_t column = rect.Left;
+    std::int64_t lastCell = -1;  // where the last character went; -1 when dropped
+    bool started = false;
+    for (char32_t ch : DecodeCodePoints(text)) {
+        if (ch < U' ') ch = U' ';
+        int columns = CharacterColumns(ch);
+        if (columns == 0 && started) {
+            if (lastCell >= 0) AttachMark(row, static_cast<std::size_t>(lastCell), ch);
+            continue;
+        }
+        const bool markAlone = columns == 0;
+        if (markAlone) columns = 1;
+        started = true;
+        lastCell = -1;
+        const std::int64_t at = column;
+        column += columns;
+        if (at < 0 || at < fromColumn) continue;
+        const std::int64_t last = at + columns - 1;
+        if (last >= rowEnd || last > toColumn) {
+            // Half a wide character is not shown: its first column is blank.
+            if (at < rowEnd && at <= toColumn) ClearCell(row, static_cast<std::size_t>(at));
+            break;
+        }
+        PutCell(row, static_cast<std::size_t>(at), markAlone ? U' ' : ch, columns);
+        lastCell = at;
+        if (markAlone) AttachMark(row, static_cast<std::size_t>(at), ch);
     }
 }
 
@@ -141,7 +215,7 @@ void TTextFormatter::EndPage() {
 }
 
 std::int32_t TTextFormatter::TextWidth(const std::string& text) {
-    return CheckedCast<std::int32_t>(CodePointCount(text));
+    return CheckedCast<std::int32_t>(DisplayColumns(text));
 }
 
 std::int32_t TTextFormatter::TextHeight(const std::string&) { return 1; }

@@ -7,7 +7,8 @@
 // characters, for import into spreadsheets.
 //
 // A device unit is one character horizontally and one row vertically.
-// Output is UTF-8; columns count characters (code points).
+// Output is UTF-8; columns are display columns: a wide (CJK) character
+// takes two, a combining mark none (DisplayWidth.h).
 #pragma once
 
 #include <cstdint>
@@ -58,10 +59,18 @@ public:
 
 private:
     void Write(const TRect& rect, const std::string& text, std::int64_t fromColumn, std::int64_t toColumn);
+    // Puts a character of 1 or 2 columns at the column, blanking what is
+    // left of any wide character it overwrites.
+    void PutCell(std::u32string& row, std::size_t column, char32_t ch, int columns);
+    // Adds a combining mark to the character at the column.
+    void AttachMark(std::u32string& row, std::size_t column, char32_t mark);
 
     std::int32_t width_;
     std::u32string blankRow_;
+    // One cell per column: a character, the right half of a wide one, or
+    // the index of a character with its combining marks in clusters_.
     std::vector<std::u32string> rows_;
+    std::vector<std::u32string> clusters_;
 };
 
 class TTextFormatter : public TFormatter {
@@ -143,6 +152,8 @@ public:
     void DrawTreeContinuation(const TRect& rect, const std::string& keys) override;
     void DrawRules(const TRect&, const TRect&, std::int32_t) override {}
     void DrawFill(const TRect& rect) override;
+    // A cell stays one field: the lines of a text are joined by a blank.
+    bool KeepsLineBreaks() const override { return false; }
 
 private:
     // The right edge of the last text on a row of the current page; -1 for

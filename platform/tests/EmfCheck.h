@@ -19,6 +19,15 @@ inline std::uint32_t U32(const std::string& b, std::size_t at) {
 }
 inline std::int32_t I32(const std::string& b, std::size_t at) { return static_cast<std::int32_t>(U32(b, at)); }
 
+// `units` UTF-16 code units from byte `at`.
+inline std::u16string Utf16At(const std::string& b, std::size_t at, std::size_t units) {
+    std::u16string s;
+    for (std::size_t k = 0; k < units; ++k)
+        s.push_back(static_cast<char16_t>(static_cast<unsigned char>(b[at + 2 * k]) |
+                                          (static_cast<unsigned char>(b[at + 2 * k + 1]) << 8)));
+    return s;
+}
+
 struct TRecord {
     std::uint32_t Type;
     std::size_t Offset;

@@ -22,15 +22,8 @@ using testing::I32;
 using testing::OfType;
 using testing::TRecord;
 using testing::U32;
+using testing::Utf16At;
 using testing::Walk;
-
-std::u16string Utf16At(const std::string& b, std::size_t at, std::size_t units) {
-    std::u16string s;
-    for (std::size_t k = 0; k < units; ++k)
-        s.push_back(static_cast<char16_t>(static_cast<unsigned char>(b[at + 2 * k]) |
-                                          (static_cast<unsigned char>(b[at + 2 * k + 1]) << 8)));
-    return s;
-}
 
 TEST(EmfWriter, HeaderDescribesAnA4PageAt300Dpi) {
     TPageMetafile page(2480, 3508);

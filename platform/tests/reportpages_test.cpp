@@ -15,6 +15,7 @@
 #include "platform/EmfWriter.h"
 #include "platform/QtBitmap.h"
 #include "platform/QtFontSource.h"
+#include "platform/tests/EmfCheck.h"
 #include "platform/tests/ImageCompare.h"
 #include "reports/PrintFormatter.h"
 #include "reports/Reports.h"
@@ -101,6 +102,57 @@ TEST(ReportPages, ReplayIntoABitmapLikeTheReviewedImage) {
     std::string emf = EnhMetafileBytes(page, &fonts);
     EXPECT_EQ(emf.substr(40, 4), " EMF");
     if (const char* out = std::getenv("MIVO_EMF_OUT")) WriteFileAtomic(out, emf);
+}
+
+TEST(ReportPages, LinesOfADescriptionReachTheMetafileOneTextEach) {
+    // A description cell and a paragraph with CR LF, lone LF and lone CR:
+    // every line is a text of its own, one below the other at the same
+    // left edge, and no text record of the page or of its Enhanced
+    // Metafile holds a CR or an LF.
+    TReport report;
+    TFont font;
+    font.Name = "Arial";
+    font.Size = 10;
+    report.SetFont(font);
+    TRptTable* table = report.NewTable("Attribute tree");
+    table->AddField("Attribute");
+    table->AddField("Description");
+    TRptRow* row = table->NewRow();
+    row->NewCell()->AddText("Price");
+    row->NewCell()->NewParagraph()->AddText("metre\r\nincluding\nheating\relectricity");
+    report.NewParagraph()->AddText("new\r\n\r\nprimary");
+    TQtFontSource fonts;
+    const TMeasure margin = MakeMeasure(mkMillimetres, 20);
+    TPrintFormatter f(report, nullptr, margin, margin, margin, margin, &fonts);
+    f.Run();
+    ASSERT_EQ(f.PageCount(), 1);
+    const TPageMetafile& page = f.GetPageMetafile(1);
+    std::vector<TMetaText> texts;
+    for (const TMetaRecord& record : page.Records())
+        if (const auto* text = std::get_if<TMetaText>(&record)) texts.push_back(*text);
+    auto at = [&](const std::string& word) {
+        auto it = std::find_if(texts.begin(), texts.end(), [&](const TMetaText& t) { return t.Text == word; });
+        EXPECT_NE(it, texts.end()) << word;
+        return it == texts.end() ? TCanvasPoint{} : it->At;
+    };
+    for (const auto& lines : {std::vector<std::string>{"metre", "including", "heating", "electricity"},
+                              std::vector<std::string>{"new", "primary"}}) {
+        for (std::size_t k = 1; k < lines.size(); ++k) {
+            EXPECT_EQ(at(lines[k]).X, at(lines[0]).X) << lines[k];
+            EXPECT_GT(at(lines[k]).Y, at(lines[k - 1]).Y) << lines[k];
+        }
+    }
+    for (const TMetaText& t : texts) EXPECT_EQ(t.Text.find_first_of("\r\n"), std::string::npos) << t.Text;
+
+    const std::string emf = EnhMetafileBytes(page, &fonts);
+    std::size_t found = 0;
+    for (const testing::TRecord& r : testing::OfType(testing::Walk(emf), emrExtTextOutW)) {
+        const std::u16string text = testing::Utf16At(emf, r.Offset + testing::U32(emf, r.Offset + 48),
+                                                     testing::U32(emf, r.Offset + 44));
+        EXPECT_EQ(text.find_first_of(u"\r\n"), std::u16string::npos);
+        if (text == u"including" || text == u"primary") ++found;
+    }
+    EXPECT_EQ(found, 2u);
 }
 
 }  // namespace

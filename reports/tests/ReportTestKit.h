@@ -42,6 +42,15 @@ inline std::vector<std::string> ChildTexts(const TBoxGroup& group) {
     return out;
 }
 
+// The display texts of every line of a paragraph box (prefix and suffix
+// included, as empty texts).
+inline std::vector<std::vector<std::string>> LinesOf(TBox& box) {
+    std::vector<std::vector<std::string>> out;
+    auto& group = dynamic_cast<TBoxGroup&>(box);
+    for (int i = 0; i < group.Count(); ++i) out.push_back(ChildTexts(dynamic_cast<TBoxGroup&>(*group.GetItem(i))));
+    return out;
+}
+
 // The message part of an assertion, without " (file, line n)".
 template <typename F>
 std::string AssertionText(F&& f) {

@@ -10,6 +10,7 @@ namespace {
 
 using testing::AttachedReport;
 using testing::ChildTexts;
+using testing::LinesOf;
 
 // A horizontal group box over `line` whose children are plain boxes of the
 // given widths; a negative width marks a stretchable child of width -w - 1.
@@ -213,15 +214,6 @@ TEST(Boxes, OutsideAFormattingRunBoxesCannotMeasure) {
 
 // --- paragraphs ----------------------------------------------------------------------
 
-// The display texts of every line of a paragraph box (prefix and suffix
-// included, as empty texts).
-std::vector<std::vector<std::string>> LinesOf(TBox& box) {
-    std::vector<std::vector<std::string>> out;
-    auto& group = dynamic_cast<TBoxGroup&>(box);
-    for (int i = 0; i < group.Count(); ++i) out.push_back(ChildTexts(dynamic_cast<TBoxGroup&>(*group.GetItem(i))));
-    return out;
-}
-
 TEST(Paragraphs, WordWrap) {
     using Lines = std::vector<std::vector<std::string>>;
     struct Case {
@@ -257,7 +249,8 @@ TEST(Paragraphs, WordWrap) {
 
 TEST(Paragraphs, WrapTokensCoverTheWholeText) {
     // Whatever the characters, every token moves on, and without line
-    // breaks the boxes of the line give back the text exactly.
+    // breaks the boxes of each line give back the text exactly; a line
+    // break of the text starts a new line.
     const char* texts[] = {"   ", "ab  ", "a\tb\r\nc", "\xC3\xA4 \xC3\xB6", "\xFF \xFF\xFE", " x  y ", "z"};
     for (const char* text : texts) {
         for (std::int32_t width : {1, 3, 100}) {
@@ -267,7 +260,10 @@ TEST(Paragraphs, WrapTokensCoverTheWholeText) {
             auto box = p->CreateBoxForWidth(width);
             std::string joined;
             std::size_t boxes = 0;
+            bool firstLine = true;
             for (const auto& line : LinesOf(*box)) {
+                if (!firstLine) joined += "\r\n";
+                firstLine = false;
                 for (const std::string& part : line) joined += part;
                 boxes += line.size() - 2;  // prefix and suffix
             }

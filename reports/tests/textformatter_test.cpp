@@ -236,16 +236,19 @@ TEST(TextFormatter, TallBoxWritesItsTopRowAtNaturalWidth) {
 }
 
 TEST(TextFormatter, ControlCharactersInTextsAreBlanks) {
-    // A description with line breaks and tabs keeps its row in .txt and its
-    // field in .tab output.
+    // A text with line breaks and tabs keeps its row in .txt and its field
+    // in .tab output; outside a paragraph a line break shows as one blank.
     struct Case {
         const char* text;
         const char* plain;
         const char* tabbed;
     } cases[] = {
-        {"two\r\nlines", "two  lines  |\n", "two  lines\t|\n"},
+        {"two\r\nlines", "two lines   |\n", "two lines\t|\n"},
+        {"two\rlines\n", "two lines   |\n", "two lines\t|\n"},
         {"a\tb", "a b         |\n", "a b\t|\n"},
-        {"\n", "            |\n", " \t|\n"},
+        // A text of one break shows one blank, which alone in column 0 is
+        // a blank line to tab output.
+        {"\n", "            |\n", "|\n"},
         {"page\fbreak", "page break  |\n", "page break\t|\n"},
     };
     for (const Case& c : cases) {
