@@ -16,8 +16,8 @@
 //                                   preview-functions-long-names.png
 //   preview_demo <output folder> tree-description
 //                                   the attribute tree of a model with long
-//                                   names and descriptions that wrap to
-//                                   three lines beside them, saved as
+//                                   names and descriptions of three lines
+//                                   beside them, saved as
 //                                   preview-tree-multiline-description.png
 // A look at the preview (and its screenshot) without the desktop program.
 #include "model/MivoFile.h"
@@ -117,10 +117,10 @@ TDemoReport DemoReport(const std::string& mode) {
     if (mode == "long-names" || mode == "tree-description") {
         TShape shape{TScript::Latin, 70, 4, 2, 10, 3, ""};
         if (mode == "tree-description") {
-            // A description that wraps to three lines in its column.
             shape = TShape{TScript::Latin, 55, 2, 2, 2, 1,
-                           "How well the attribute serves the household in its daily life, judged by the people "
-                           "who live there in every season of the year, as the survey of the street found."};
+                           "How well the attribute serves the household.\r\n"
+                           "Judged by the people who live there.\r\n"
+                           "See the survey of the street."};
         }
         demo.Model = LongNameModel(shape);
         demo.Parts.set(mode == "long-names" ? mivo::rpFunctionSummary : mivo::rpAttributeTree);
