@@ -46,6 +46,11 @@ TEvalPage::TEvalPage(TModelForm& form)
     auto* edits = new QHBoxLayout;
     EvalValEdit = new QComboBox(content);
     EvalValEdit->setMinimumContentsLength(16);
+    // The strip keeps the box's height while the box is hidden (on an
+    // aggregate row), so the grid below stays where it is.
+    QSizePolicy keepSpace = EvalValEdit->sizePolicy();
+    keepSpace.setRetainSizeWhenHidden(true);
+    EvalValEdit->setSizePolicy(keepSpace);
     edits->addWidget(EvalValEdit);
     edits->addStretch();
     layout->addLayout(edits);
@@ -120,7 +125,7 @@ void TEvalPage::FillEvaluationGrid() {
     int widest = metrics.horizontalAdvance(QStringLiteral("Option"));
     for (const TMivoAttribute* a : State().AllAttrs())
         widest = std::max(widest, metrics.horizontalAdvance(ToQString(EvalRowName(*a))));
-    EvalGrid->verticalHeader()->setFixedWidth(widest + 12);
+    EvalGrid->FitNameColumn(widest + 12);
     if (keep.EvalRow >= 1 && keep.EvalCol >= 1) SetCurrentCell(keep.EvalRow, keep.EvalCol);
 }
 

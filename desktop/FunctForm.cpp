@@ -77,6 +77,9 @@ TFunctForm::TFunctForm(TMivoModel& model, const TFunctServices& services, QWidge
     : QDialog(parent), model_(model), services_(services), grid_model_(std::make_unique<TFunctTableModel>()) {
     BuildControls();
     InstallKeyFilter();
+    // The program's help filter reads the topic from the window, as it
+    // does for every modal window.
+    setProperty(HelpContextProperty, FunctFormHelpContext);
 }
 
 TFunctForm::~TFunctForm() {

@@ -4,14 +4,15 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
+#include <QWindow>
 
 #include "reports/ui/PreviewForm.h"
 
@@ -74,28 +75,64 @@ std::vector<int> HelpContexts() {
 THtmlHelp::THtmlHelp() { InitHelpResources(); }
 THtmlHelp::~THtmlHelp() = default;
 
-void THtmlHelp::ShowPage(const std::string& url) {
-    if (!browser_) {
-        browser_ = std::make_unique<QTextBrowser>();
-        browser_->setWindowTitle(QStringLiteral("Mivo Help"));
-        browser_->setOpenLinks(true);
-        // Escape closes the help window, as it closes the program's dialogs.
-        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), browser_.get());
+namespace {
+
+// The help window: a browser over the pages that, when it hides, gives
+// the activation back to the window it was asked from.
+class THelpWindow final : public QTextBrowser {
+public:
+    THelpWindow() {
+        setWindowTitle(QStringLiteral("Mivo Help"));
+        setOpenLinks(true);
+        // Escape closes the help window, as it closes the program's dialogs;
+        // the key goes to the help window alone.
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
         escape->setContext(Qt::WindowShortcut);
-        QObject::connect(escape, &QShortcut::activated, browser_.get(), &QWidget::close);
+        QObject::connect(escape, &QShortcut::activated, this, &QWidget::close);
         // Opens centred on the screen, no larger than its free area.
         const QRect area = AvailableArea();
         if (area.isValid()) {
-            browser_->resize(HelpWindowSize.boundedTo(area.size() * 9 / 10));
-            browser_->move(area.center() - browser_->rect().center());
+            resize(HelpWindowSize.boundedTo(area.size() * 9 / 10));
+            move(area.center() - rect().center());
         } else {
-            browser_->resize(HelpWindowSize);
+            resize(HelpWindowSize);
         }
     }
+
+    // Asked from a modal window (a dialog, the preview), the help window
+    // becomes that window's transient child: it stays above it and takes
+    // input while the modal window stays open. Asked from elsewhere it is
+    // a window of its own.
+    void ShowOver(QWidget* asker) {
+        asker_ = asker;
+        winId();  // the native window, whose transient parent is set
+        QWindow* parent = asker != nullptr ? asker->window()->windowHandle() : nullptr;
+        if (windowHandle()->transientParent() != parent) {
+            // A window's modal blocking is settled when it is shown.
+            hide();
+            windowHandle()->setTransientParent(parent);
+        }
+        show();
+        raise();
+        activateWindow();
+    }
+
+protected:
+    void hideEvent(QHideEvent* event) override {
+        QTextBrowser::hideEvent(event);
+        if (asker_ != nullptr && asker_->isVisible()) asker_->activateWindow();
+    }
+
+private:
+    QPointer<QWidget> asker_;
+};
+
+}  // namespace
+
+void THtmlHelp::ShowPage(const std::string& url) {
+    if (!browser_) browser_ = std::make_unique<THelpWindow>();
     browser_->setSource(QUrl(QString::fromStdString(url)));
-    browser_->show();
-    browser_->raise();
-    browser_->activateWindow();
+    static_cast<THelpWindow&>(*browser_).ShowOver(QApplication::activeModalWidget());
 }
 
 void THtmlHelp::ShowContext(int context) { ShowPage(HelpPageFor(context)); }
@@ -120,16 +157,24 @@ int THelpKeyFilter::CurrentHelpContext() {
         if (const int context = HelpContextOf(menu->activeAction())) return context;
         return HelpContextOf(menu);
     }
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) return HelpContextOf(dialog);
-    return 0;
+    return HelpContextOf(QApplication::activeModalWidget());
 }
 
 bool THelpKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
     if (key && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
-        if (const int context = CurrentHelpContext()) {
-            if (event->type() == QEvent::KeyPress) help_.ShowContext(context);
+        const int context = CurrentHelpContext();
+        // A modal window without a context of its own shows the contents,
+        // which the frame's Help command would show were it not blocked.
+        const bool modal = QApplication::activePopupWidget() == nullptr && QApplication::activeModalWidget() != nullptr;
+        if (context != 0 || modal) {
+            if (event->type() == QEvent::KeyPress) {
+                if (context != 0)
+                    help_.ShowContext(context);
+                else
+                    help_.ShowContents();
+            }
             event->accept();
             return true;
         }

@@ -4,8 +4,12 @@
 // Every menu item, tool bar and dialog that has a help context carries it
 // as the Qt property "helpContext" (SetHelpContext). F1 pressed while a
 // menu is open asks for the context of the menu's highlighted item; F1 in a
-// dialog that has a context asks for that; elsewhere F1 is the frame's
-// "Help..." command (the contents).
+// modal window asks for its context, or for the contents when it has none;
+// elsewhere F1 is the frame's "Help..." command (the contents).
+//
+// The help window opens above the window it was asked from and, asked
+// from a modal window, takes input while that window stays open; Escape
+// closes it alone, and closing it returns to that window.
 #pragma once
 
 #include <memory>
@@ -70,15 +74,16 @@ private:
     std::unique_ptr<QTextBrowser> browser_;
 };
 
-// Routes F1 to the context of an open menu's item or of a modal dialog
-// that has a context; installed on the application by the main window.
+// Routes F1 to the context of an open menu's item or of a modal window
+// (the contents for a modal window without one); installed on the
+// application by the main window.
 class THelpKeyFilter final : public QObject {
     Q_OBJECT
 public:
     explicit THelpKeyFilter(THelp& help, QObject* parent = nullptr) : QObject(parent), help_(help) {}
 
     // The context F1 asks for now: the highlighted item of the open menu,
-    // else the active modal dialog's; 0 when neither has one.
+    // else the active modal window's; 0 when neither has one.
     static int CurrentHelpContext();
 
 protected:

@@ -14,6 +14,7 @@
 #include "desktop/Help.h"
 #include "desktop/MainForm.h"
 #include "model/Locale.h"
+#include "platform/QtApplication.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtPrinter.h"
 #include "platform/QtPrompts.h"
@@ -26,8 +27,7 @@ int main(int argc, char* argv[]) {
     // model takes the user's decimal separator from it and puts numbers
     // back to "C".
     mivo::InitLocaleFromEnvironment();
-    QApplication::setApplicationName(QStringLiteral("Mivo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Mivo"));
+    mivo::SetProgramName();
 
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) files.emplace_back(argv[i]);

@@ -22,6 +22,7 @@
 
 #include "desktop/AboutBox.h"
 #include "desktop/Help.h"
+#include "desktop/TextBoxKeys.h"
 #include "desktop/Hint.h"
 #include "desktop/ModDocForm.h"
 #include "desktop/ModelForm.h"
@@ -89,6 +90,8 @@ TMainForm::TMainForm(TPrompts& prompts, THelp& help, TClipboard& clipboard, std:
     });
     help_filter_ = std::make_unique<THelpKeyFilter>(help_);
     qApp->installEventFilter(help_filter_.get());
+    text_box_keys_ = std::make_unique<TTextBoxKeys>();
+    qApp->installEventFilter(text_box_keys_.get());
     previous_error_prompts_ = SetErrorPrompts(&prompts_);
     SetReportHost(this);
     ResetActiveChild();
@@ -98,6 +101,7 @@ TMainForm::~TMainForm() {
     if (GetReportHost() == this) SetReportHost(nullptr);
     if (ErrorPrompts() == &prompts_) SetErrorPrompts(previous_error_prompts_);
     qApp->removeEventFilter(help_filter_.get());
+    qApp->removeEventFilter(text_box_keys_.get());
     // The model windows go while the services they use still exist.
     const QList<QMdiSubWindow*> children = mdi_area_->subWindowList();
     for (QMdiSubWindow* child : children) delete child;

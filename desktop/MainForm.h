@@ -46,6 +46,7 @@ namespace mivo {
 class TClipboard;
 class THelp;
 class THelpKeyFilter;
+class TTextBoxKeys;
 class TMivoAttribute;
 class TMivoModel;
 class TModelForm;
@@ -279,6 +280,7 @@ private:
     std::vector<std::pair<QPointer<QAction>, QKeySequence>> yielded_;
     QPointer<QMdiSubWindow> remembered_child_;
     std::unique_ptr<THelpKeyFilter> help_filter_;
+    std::unique_ptr<TTextBoxKeys> text_box_keys_;
     std::unique_ptr<TSettingsForm> settings_form_;
     std::unique_ptr<TRptForm> report_form_;
 };

@@ -2,7 +2,12 @@
 
 #include "platform/QtFontSource.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+#include <QAbstractButton>
 #include <QBrush>
+#include <QMouseEvent>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QColor>
@@ -158,21 +163,168 @@ TOptionGridView::TOptionGridView(QWidget* parent) : QTableView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setWordWrap(false);
+    setCornerButtonEnabled(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    horizontalHeader()->setDefaultSectionSize(DefaultOptionColumnWidth);
-    // The grid's own heading is its first row (the option names); the
-    // view's header would be an empty strip above it.
-    horizontalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    // The grid's own heading is its first row (the option names); the
+    // view's header above it is grid row 0, kept as a thin strip whose
+    // column borders are the sizing handles. Every drag, there and in the
+    // option-name row, goes through SetGridColumnWidth.
+    QHeaderView* strip = horizontalHeader();
+    strip->setSectionResizeMode(QHeaderView::Fixed);
+    strip->setDefaultSectionSize(DefaultOptionColumnWidth);
+    strip->setMinimumSectionSize(0);
+    strip->setSectionsClickable(false);
+    strip->setHighlightSections(false);
+    strip->setFixedHeight(HeadingStripHeight);
+    QWidget* corner = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* handle : {viewport(), strip->viewport(), verticalHeader()->viewport(), corner}) {
+        if (handle == nullptr) continue;
+        handle->setMouseTracking(true);
+        handle->installEventFilter(this);
+    }
     ValEditMenu = new QMenu(this);
 }
 
 void TOptionGridView::FitOptionColumns(int optionCount) {
-    if (optionCount == 0)
+    sizing_ = optionCount > 0;
+    if (optionCount == 0) {
+        // No option is left whose width could be kept.
+        option_widths_.clear();
+        resizing_ = -1;
         setColumnWidth(0, 0);
-    else if (columnWidth(0) == 0)
-        setColumnWidth(0, DefaultOptionColumnWidth);
+        return;
+    }
+    // The header keeps its section sizes by position across a reset, so
+    // every column is set: the user's width, else the default.
+    for (int option = 0; option < optionCount; ++option) {
+        const auto chosen = static_cast<std::size_t>(option);
+        const int width = chosen < option_widths_.size() && option_widths_[chosen] > 0 ? option_widths_[chosen]
+                                                                                      : DefaultOptionColumnWidth;
+        if (columnWidth(option) != width) setColumnWidth(option, width);
+    }
+}
+
+void TOptionGridView::FitNameColumn(int fittedWidth) { ApplyWidth(0, name_width_ > 0 ? name_width_ : fittedWidth); }
+
+int TOptionGridView::GridColumnWidth(int gridCol) const {
+    return gridCol == 0 ? verticalHeader()->width() : columnWidth(TOptionGridModel::ViewCol(gridCol));
+}
+
+void TOptionGridView::SetGridColumnWidth(int gridCol, int width) {
+    if (!sizing_ || gridCol < 0 || (gridCol > 0 && TOptionGridModel::ViewCol(gridCol) >= horizontalHeader()->count()))
+        return;
+    width = std::max(width, MinimumColumnWidth);
+    if (gridCol == 0) {
+        name_width_ = width;
+    } else {
+        const auto option = static_cast<std::size_t>(gridCol - 1);
+        if (option_widths_.size() <= option) option_widths_.resize(option + 1, 0);
+        option_widths_[option] = width;
+    }
+    ApplyWidth(gridCol, width);
+}
+
+void TOptionGridView::ApplyWidth(int gridCol, int width) {
+    if (gridCol > 0) {
+        setColumnWidth(TOptionGridModel::ViewCol(gridCol), width);
+        return;
+    }
+    if (verticalHeader()->width() == width && verticalHeader()->minimumWidth() == width) return;
+    verticalHeader()->setFixedWidth(width);
+    updateGeometries();
+}
+
+int TOptionGridView::ColumnBorderX(int gridCol) const {
+    const int left = viewport()->geometry().left();
+    if (gridCol == 0) return left;
+    const int column = TOptionGridModel::ViewCol(gridCol);
+    return left + columnViewportPosition(column) + columnWidth(column);
+}
+
+bool TOptionGridView::InHeadingRows(const QPoint& pos) const {
+    const QRect area = viewport()->geometry();
+    if (pos.y() < area.top()) return pos.y() >= horizontalHeader()->geometry().top();
+    return pos.y() <= area.bottom() && rowAt(pos.y() - area.top()) == 0;
+}
+
+int TOptionGridView::BorderColumnAt(const QPoint& pos) const {
+    if (!sizing_ || model() == nullptr || !InHeadingRows(pos)) return -1;
+    // The nearest border within the grip, among column 0 and the option
+    // columns whose border is in view.
+    int found = -1, distance = BorderGrip + 1;
+    const int left = viewport()->geometry().left(), right = viewport()->geometry().right() + 1;
+    const auto consider = [&](int gridCol) {
+        const int x = ColumnBorderX(gridCol);
+        if (gridCol > 0 && (x < left || x > right)) return;
+        if (const int d = std::abs(pos.x() - x); d < distance) {
+            distance = d;
+            found = gridCol;
+        }
+    };
+    consider(0);
+    const int first = std::max(0, columnAt(0)), last = columnAt(viewport()->width() - 1);
+    for (int column = first; column <= (last < 0 ? horizontalHeader()->count() - 1 : last); ++column)
+        consider(TOptionGridModel::GridCol(column));
+    return found;
+}
+
+bool TOptionGridView::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                       type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!mouse || widget == nullptr) return QTableView::eventFilter(watched, event);
+    auto* e = static_cast<QMouseEvent*>(event);
+    const QPoint pos = widget->mapTo(this, e->position().toPoint());
+    switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (e->button() == Qt::LeftButton) {
+                if (const int column = BorderColumnAt(pos); column >= 0) {
+                    resizing_ = column;
+                    drag_origin_ = pos.x();
+                    drag_width_ = GridColumnWidth(column);
+                    return true;
+                }
+            }
+            break;
+        case QEvent::MouseMove:
+            if (resizing_ >= 0) {
+                Guarded([&] { SetGridColumnWidth(resizing_, drag_width_ + pos.x() - drag_origin_); });
+                return true;
+            }
+            if (BorderColumnAt(pos) >= 0)
+                widget->setCursor(Qt::SplitHCursor);
+            else
+                widget->unsetCursor();
+            break;
+        case QEvent::MouseButtonRelease:
+            if (resizing_ >= 0 && e->button() == Qt::LeftButton) {
+                resizing_ = -1;
+                return true;
+            }
+            break;
+        default: break;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void TOptionGridView::OptionColumnInserted(int option) {
+    if (option < 0 || option > static_cast<int>(option_widths_.size())) return;
+    option_widths_.insert(option_widths_.begin() + option, 0);
+}
+
+void TOptionGridView::OptionColumnRemoved(int option) {
+    if (option < 0 || option >= static_cast<int>(option_widths_.size())) return;
+    option_widths_.erase(option_widths_.begin() + option);
+}
+
+void TOptionGridView::OptionColumnsExchanged(int first, int second) {
+    const int needed = std::max(first, second) + 1;
+    if (std::min(first, second) < 0) return;
+    if (static_cast<int>(option_widths_.size()) < needed) option_widths_.resize(static_cast<std::size_t>(needed), 0);
+    std::swap(option_widths_[static_cast<std::size_t>(first)], option_widths_[static_cast<std::size_t>(second)]);
 }
 
 void TOptionGridView::ClearValEditMenu() {

@@ -13,6 +13,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "desktop/EvalPage.h"
 #include "desktop/MainForm.h"
 #include "desktop/ModelForm.h"
 #include "model/MivoModel.h"
@@ -140,7 +141,7 @@ void TOptionsPage::FillOptionsGrid() {
     int widest = metrics.horizontalAdvance(QStringLiteral("Option"));
     for (const TMivoAttribute* a : State().BasicAttrs())
         widest = std::max(widest, metrics.horizontalAdvance(ToQString(a->GetName())));
-    OptGrid->verticalHeader()->setFixedWidth(widest + 12);
+    OptGrid->FitNameColumn(widest + 12);
     if (keep.OptRow >= 1 && keep.OptCol >= 1) SetCurrentCell(keep.OptRow, keep.OptCol);
 }
 
@@ -330,6 +331,12 @@ void TOptionsPage::NameEditEscape() {
 
 // --- option commands ----------------------------------------------------------------
 
+void TOptionsPage::ForEachGrid(const std::function<void(TOptionGridView&)>& apply) {
+    apply(*OptGrid);
+    if (auto* evaluation = dynamic_cast<TEvalPage*>(&Form().Page(TModelPage::Evaluation)))
+        apply(*evaluation->EvalGrid);
+}
+
 void TOptionsPage::OptAddBtnClick(bool fromButton) {
     TMivoModel& model = Form().Model();
     const TGridCells cells = Cell();
@@ -337,6 +344,7 @@ void TOptionsPage::OptAddBtnClick(bool fromButton) {
     if (fromButton && p < model.OptionCount()) ++p;
     if (p < model.OptionCount()) model.InsertOption(p, "New");
     else model.AddOption("New");
+    ForEachGrid([p](TOptionGridView& grid) { grid.OptionColumnInserted(p); });
     model.Changed();
     Form().Undo().PushOptionUndo();
     FillOptionsGrid();
@@ -351,6 +359,7 @@ void TOptionsPage::OptDelBtnClick() {
     TMivoModel& model = Form().Model();
     if (!Confirm(Form().Prompts(), Format("Do you want to delete option \"%s\"?", model.OptionName(option)))) return;
     model.DeleteOption(option);
+    ForEachGrid([option](TOptionGridView& grid) { grid.OptionColumnRemoved(option); });
     OptionDataChanged(true);
 }
 
@@ -384,6 +393,7 @@ void TOptionsPage::OptPasteBtnClick() {
     const int p = std::min(std::max(0, Cell().OptCol - 1), model.OptionCount());
     if (p < model.OptionCount()) model.InsertOption(p, "Paste");
     else model.AddOption("Paste");
+    ForEachGrid([p](TOptionGridView& grid) { grid.OptionColumnInserted(p); });
     main.PasteOptionColumn(p, model, State().BasicAttrs());
     OptionDataChanged(true);
     SetCurrentCell(std::max(1, Cell().OptRow), p + 1);
@@ -393,6 +403,7 @@ void TOptionsPage::OptLeftBtnClick() {
     const int option = CurrentOption();
     if (option <= 0) return;
     Form().Model().MoveOptionLeft(option);
+    ForEachGrid([option](TOptionGridView& grid) { grid.OptionColumnsExchanged(option - 1, option); });
     SetCurrentCell(Cell().OptRow, option);
     // A new order is a change of the model: it must not be lost on close.
     OptionDataChanged(true);
@@ -402,6 +413,7 @@ void TOptionsPage::OptRightBtnClick() {
     const int option = CurrentOption();
     if (option < 0 || option + 1 >= Form().Model().OptionCount()) return;
     Form().Model().MoveOptionRight(option);
+    ForEachGrid([option](TOptionGridView& grid) { grid.OptionColumnsExchanged(option, option + 1); });
     SetCurrentCell(Cell().OptRow, option + 2);
     OptionDataChanged(true);
 }

@@ -58,6 +58,10 @@ public:
     QComboBox* OptValEdit = nullptr;
 
 private:
+    // The options grid and the evaluation grid, for keeping the widths the
+    // user chose with their options when options are added, removed or
+    // moved.
+    void ForEachGrid(const std::function<void(TOptionGridView&)>& apply);
     class TNameEditFilter;
 
     void FillOptionsGrid();

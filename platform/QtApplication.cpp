@@ -15,6 +15,8 @@ void EnsureGuiApplication() {
     (void)application;
 }
 
+void SetProgramName() { QCoreApplication::setApplicationName(QString::fromLatin1(ProgramName)); }
+
 }  // namespace mivo
 
 // The font configuration library keeps a cache it never frees; under the

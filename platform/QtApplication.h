@@ -8,4 +8,11 @@ namespace mivo {
 // application object (the desktop) never needs this.
 void EnsureGuiApplication();
 
+// The program's name for the toolkit, "Mivo" (also the title of message
+// boxes that have none of their own). No display name is set: the toolkit
+// would append it to every window's title, and the titles name the
+// program already where they should ("Mivo - [...]" on the frame).
+inline constexpr const char* ProgramName = "Mivo";
+void SetProgramName();
+
 }  // namespace mivo

@@ -5,7 +5,7 @@ set -euo pipefail
 
 # fonts-wqy-zenhei gives the preview, print and PDF glyphs for Chinese,
 # Japanese and Korean names (found through Qt's font fallback).
-packages=(cmake g++ ninja-build make libgtest-dev qt6-base-dev fonts-liberation2 fonts-wqy-zenhei python3-networkx clang-14 libclang-rt-14-dev xvfb xauth poppler-utils)
+packages=(cmake g++ ninja-build make libgtest-dev qt6-base-dev fonts-liberation2 fonts-wqy-zenhei python3-networkx clang-14 libclang-rt-14-dev xvfb xauth x11-utils poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,6 @@
 // Shows the main window on the example model, maximised, with the File menu
 // open over the merged menu bar, and saves a screenshot of the screen:
 //   shell_demo <output folder>
-#include <string>
-
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
@@ -10,12 +8,10 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "desktop/Help.h"
 #include "desktop/MainForm.h"
+#include "desktop/demos/DemoShell.h"
 #include "desktop/demos/TitleBar.h"
 #include "model/Locale.h"
-#include "platform/QtClipboard.h"
-#include "platform/QtPrompts.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -23,15 +19,8 @@ int main(int argc, char* argv[]) {
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(out);
 
-    mivo::TQtPrompts prompts;
-    mivo::THtmlHelp help;
-    mivo::TQtClipboard clipboard;
-    const std::string example = std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo";
-    mivo::TMainForm main(prompts, help, clipboard, {example});
-    prompts.SetParent(&main);
-    main.move(0, 0);
-    main.resize(1280, 800);
-    main.show();
+    mivo::TDemoShell shell(QSize(1280, 800));
+    mivo::TMainForm& main = shell.main;
 
     QObject::connect(&main, &mivo::TMainForm::CommandLineOpened, &main, [&] {
         QTimer::singleShot(800, &main, [&] {

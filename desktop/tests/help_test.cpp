@@ -9,10 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include "desktop/FunctForm.h"
 #include "desktop/Help.h"
 #include "desktop/Page.h"
+#include "desktop/ScaleForm.h"
+#include "desktop/WeightForm.h"
+#include "desktop/tests/FunctTestKit.h"
 #include "desktop/tests/ShellFixture.h"
 #include "reports/ui/PreviewForm.h"
+#include "reports/ui/RptForm.h"
+#include "reports/ui/SettingsForm.h"
 
 namespace mivo::test {
 namespace {
@@ -76,7 +82,8 @@ TEST(HelpKeys, F1InADialogAsksForTheDialogsContext) {
     QTest::keyClick(&dialog, Qt::Key_F1);
     ASSERT_EQ(help.Calls.size(), 1u);
     EXPECT_EQ(help.Calls[0], "context 1253");
-    // A dialog without a context leaves F1 alone.
+    // A modal window without a context shows the contents, which the
+    // frame's blocked Help command would show.
     dialog.hide();
     QDialog plain;
     plain.setModal(true);
@@ -84,7 +91,15 @@ TEST(HelpKeys, F1InADialogAsksForTheDialogsContext) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&plain));
     EXPECT_EQ(THelpKeyFilter::CurrentHelpContext(), 0);
     QTest::keyClick(&plain, Qt::Key_F1);
-    EXPECT_EQ(help.Calls.size(), 1u);
+    ASSERT_EQ(help.Calls.size(), 2u);
+    EXPECT_EQ(help.Calls[1], "contents");
+    // Without a modal window F1 is left to the frame's Help command.
+    plain.hide();
+    QWidget frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QTest::keyClick(&frame, Qt::Key_F1);
+    EXPECT_EQ(help.Calls.size(), 2u);
     qApp->removeEventFilter(&filter);
 }
 
@@ -185,6 +200,106 @@ TEST_F(HelpPlaces, F1AsksForThePreviewsTheChartMenusAndItsItemsContexts) {
         menu->hide();
     }
     EXPECT_EQ(Help.Calls.size(), 4u);
+}
+
+}  // namespace
+}  // namespace mivo::test
+
+namespace mivo::test {
+namespace {
+
+// F1 in each modal window of the program opens the help window above it,
+// active and taking keys while the modal window stays open; Escape closes
+// the help alone and the modal window is active again.
+TEST(HelpOverModalWindows, F1ShowsAnActiveHelpWindowAboveTheModalWindowAndEscapeClosesOnlyTheHelp) {
+    EnsureGuiApplication();
+    THtmlHelp help;
+    THelpKeyFilter filter(help);
+    qApp->installEventFilter(&filter);
+    TScriptedPrompts prompts;
+    testkit::TMemoryClipboard clipboard;
+    testkit::TKeepingViewer viewer;
+    testkit::TTestModel fixture;
+    QWidget frame;
+    frame.resize(800, 600);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+
+    struct TCase {
+        const char* Name;
+        std::function<std::unique_ptr<QDialog>()> Make;
+        const char* Page;
+    };
+    const TFunctServices services{clipboard, prompts, viewer, help};
+    const std::vector<TCase> cases{
+        {"preview", [&] { return std::make_unique<TPreviewForm>(prompts, clipboard, nullptr, &frame); },
+         "qrc:/help/preview.html"},
+        {"rule editor",
+         [&] {
+             auto form = std::make_unique<TFunctForm>(fixture.model, services, &frame);
+             form->LoadAttribute(*fixture.car);
+             return form;
+         },
+         "qrc:/help/ruleeditor.html"},
+        {"scale editor",
+         [&] {
+             auto form = std::make_unique<TScaleForm>(prompts, &frame);
+             form->LoadAttribute(*fixture.car, nullptr);
+             return form;
+         },
+         HelpContentsPage},
+        {"weights",
+         [&] {
+             auto form = std::make_unique<TWeiForm>(&frame);
+             form->LoadFunction(*fixture.car, *fixture.car->Funct(), [] {});
+             return form;
+         },
+         HelpContentsPage},
+        {"settings",
+         [&] {
+             auto form = std::make_unique<TSettingsForm>(prompts, &frame);
+             form->LoadSettings(&fixture.model);
+             return form;
+         },
+         HelpContentsPage},
+        {"report dialog", [&] { return std::make_unique<TRptForm>(prompts, nullptr, &frame); }, HelpContentsPage},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::unique_ptr<QDialog> dialog = c.Make();
+        dialog->setWindowState(Qt::WindowNoState);
+        dialog->setModal(true);
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        ASSERT_EQ(QApplication::activeModalWidget(), dialog.get());
+        // The key as the window system delivers it, to the modal window.
+        QTest::keyClick(dialog->windowHandle(), Qt::Key_F1);
+        QTextBrowser* browser = help.Browser();
+        ASSERT_NE(browser, nullptr);
+        EXPECT_TRUE(browser->isVisible());
+        EXPECT_EQ(browser->source().toString().toStdString(), c.Page);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(browser));
+        // Above the modal window and not blocked by it.
+        EXPECT_EQ(browser->windowHandle()->transientParent(), dialog->windowHandle());
+        // A key the help window takes as a key press (not a shortcut)
+        // reaches it: a window blocked by the modal one would drop it.
+        browser->moveCursor(QTextCursor::Start);
+        QTest::keyClick(browser->windowHandle(), Qt::Key_A, Qt::ControlModifier);
+        EXPECT_TRUE(browser->textCursor().hasSelection());
+        // Escape, delivered to the help window as the window system does,
+        // closes the help alone.
+        QTest::keyClick(browser->windowHandle(), Qt::Key_Escape);
+        EXPECT_FALSE(browser->isVisible());
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        dialog->hide();
+    }
+    // Asked for from the frame, the help is a window of its own again.
+    frame.activateWindow();
+    help.ShowContents();
+    EXPECT_EQ(help.Browser()->windowHandle()->transientParent(), nullptr);
+    help.CloseAll();
+    qApp->removeEventFilter(&filter);
 }
 
 }  // namespace

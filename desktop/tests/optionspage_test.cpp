@@ -65,9 +65,9 @@ TEST_F(OptionsPageTest, TheGridShowsBasicAttributesByOptions) {
     first->SetOptValue(0, "");
     EXPECT_EQ(OptionCellText(*first, 0), "*");
 
-    // Without options one empty column of width 0 stays, and no header
-    // strip above the grid's own heading row.
-    EXPECT_FALSE(Page->OptGrid->horizontalHeader()->isVisibleTo(Page->OptGrid));
+    // Without options one empty column of width 0 stays; above the grid's
+    // own heading row only the thin strip that holds the sizing handles.
+    EXPECT_EQ(Page->OptGrid->horizontalHeader()->height(), TOptionGridView::HeadingStripHeight);
     Model().DeleteAllOptions();
     Page->Fill();
     EXPECT_EQ(Page->GridModel->columnCount(), 1);

@@ -115,7 +115,8 @@ public:
     struct TCase {
         const char* Name;
         TModelPage Page;
-        const char* Focus;  // "tree", "name" (AtrNameEdit), "grid", "option name" (OptNameEdit)
+        const char* Focus;  // "tree", "name" (AtrNameEdit), "description" (AtrDescEdit), "grid",
+                            // "option name" (OptNameEdit)
         const char* Attribute;  // the current attribute on the Model page
         QKeyCombination Key;
         std::function<void(MenuKeyTest&)> Before;  // scripts the prompts, copies, ...
@@ -153,6 +154,7 @@ public:
     QWidget* FocusWidget(const std::string& name) {
         if (name == "tree") return Form->ModTreeView();
         if (name == "name") return Tree().AtrNameEdit();
+        if (name == "description") return Tree().AtrDescEdit();
         if (name == "grid") {
             Options().SetCurrentCell(2, 1);  // the first option's first value
             return Options().OptGrid;
@@ -240,6 +242,24 @@ TEST_F(MenuKeyTest, ModelAndOptionsMenuKeysReachTheirCommandsAndTextBoxesKeepThe
              EXPECT_EQ(t.Tree().AtrNameEdit()->text(), "RentX");
              EXPECT_EQ(t.Attribute("RentX")->InpCount(), 0);
          }},
+        {"Model, name box, Ctrl+Del: the next word deleted, no question", TModelPage::Model, "name", "Rent",
+         Ctrl(Qt::Key_Delete), [](MenuKeyTest& t) { t.Tree().AtrNameEdit()->setCursorPosition(2); },
+         [](MenuKeyTest& t) {
+             EXPECT_TRUE(t.Asked().empty());
+             EXPECT_EQ(t.Tree().AtrNameEdit()->text(), "Re");
+             EXPECT_NE(t.Attribute("Re"), nullptr);
+         }},
+        {"Model, description box, Ctrl+Del: the next word deleted, no question", TModelPage::Model, "description",
+         "Rent", Ctrl(Qt::Key_Delete),
+         [](MenuKeyTest& t) {
+             t.Tree().AtrDescEdit()->setText(QStringLiteral("monthly rent"));
+             t.Tree().AtrDescEdit()->setCursorPosition(0);
+         },
+         [](MenuKeyTest& t) {
+             EXPECT_TRUE(t.Asked().empty());
+             EXPECT_EQ(t.Tree().AtrDescEdit()->text(), "rent");
+             EXPECT_NE(t.Attribute("Rent"), nullptr);
+         }},
         {"Options, grid, Ctrl+Del: delete question", TModelPage::Options, "grid", "Rent", Ctrl(Qt::Key_Delete), no,
          [](MenuKeyTest& t) { EXPECT_TRUE(t.AskedFor("Do you want to delete option")); }},
         {"Options, grid, Ctrl+Ins: option added", TModelPage::Options, "grid", "Rent", Ctrl(Qt::Key_Insert), {},
@@ -258,6 +278,17 @@ TEST_F(MenuKeyTest, ModelAndOptionsMenuKeysReachTheirCommandsAndTextBoxesKeepThe
              t.Form->UpdateControls();
          },
          [](MenuKeyTest& t) { EXPECT_EQ(t.Model().OptionName(0), t.Model().OptionName(2)); }},
+        {"Options, option name, Ctrl+Del: the next word deleted, no question", TModelPage::Options, "option name",
+         "Rent", Ctrl(Qt::Key_Delete),
+         [](MenuKeyTest& t) {
+             t.Options().SetCurrentCell(1, 1);
+             t.Options().OptNameEdit->setCursorPosition(0);
+         },
+         [](MenuKeyTest& t) {
+             EXPECT_TRUE(t.Asked().empty());
+             EXPECT_EQ(t.Model().OptionCount(), 4);
+             EXPECT_EQ(t.Model().OptionName(0), "Süd");
+         }},
         {"Options, option name, Ctrl+C: text copied, no option held", TModelPage::Options, "option name", "Rent",
          Ctrl(Qt::Key_C),
          [](MenuKeyTest& t) {

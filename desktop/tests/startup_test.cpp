@@ -22,6 +22,14 @@ std::pair<std::string, int> RunCommand(const std::string& command) {
     return {output, pclose(pipe)};
 }
 
+// The text with each single quote written for the inside of a single-quoted
+// shell word.
+std::string Quoted(const std::string& text) {
+    std::string quoted;
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted;
+}
+
 TEST(StartUp, MainJobWithADisplayOpensTheExampleInMivo) {
     if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
     const std::string command = std::string("cd '") + MIVO_SOURCE_DIR + "' && env -u WAYLAND_DISPLAY MIVO_BUILD_DIR='" +
@@ -31,6 +39,22 @@ TEST(StartUp, MainJobWithADisplayOpensTheExampleInMivo) {
     EXPECT_EQ(status, 0) << output;
     const std::string expected = "Apartment [examples/apartment.mvo]";
     EXPECT_NE(output.find(expected), std::string::npos) << output;
+}
+
+// What the window system shows as the frame's title: the program's own
+// title alone, with nothing appended by the toolkit. The program runs on a
+// virtual display until its frame's window is listed, then is stopped.
+TEST(StartUp, TheFrameShowsItsTitleAloneOnTheDisplay) {
+    if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xwininfo >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xvfb-run or xwininfo is not installed";
+    const std::string script =
+        std::string("'") + MIVO_BINARY_DIR + "/desktop/Mivo' examples/apartment.mvo 2>/dev/null & program=$!; " +
+        "for i in $(seq 600); do names=$(xwininfo -root -tree | grep -o '\"Mivo - [^\"]*\"'); " +
+        "[ -n \"$names\" ] && break; sleep 0.1; done; echo \"$names\"; kill $program";
+    const std::string command = std::string("cd '") + MIVO_SOURCE_DIR + "' && env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb " +
+                                "timeout 120 xvfb-run -a -s '-screen 0 1280x800x24' bash -c '" + Quoted(script) + "'";
+    const auto [output, status] = RunCommand(command);
+    EXPECT_EQ(output, "\"Mivo - [Apartment [examples/apartment.mvo]]\"\n");
 }
 
 }  // namespace

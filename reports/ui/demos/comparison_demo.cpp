@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "platform/ErrorDisplay.h"
+#include "platform/QtApplication.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtPrinter.h"
 #include "platform/QtPrompts.h"
@@ -58,7 +59,7 @@ void MakeWide(mivo::TMivoModel& model) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Mivo"));
+    mivo::SetProgramName();
 
     mivo::TMivoModel model;
     mivo::LoadFromFile(model, std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo");

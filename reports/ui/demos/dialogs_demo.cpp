@@ -11,6 +11,7 @@
 
 #include <cstdio>
 
+#include "platform/QtApplication.h"
 #include "platform/QtPrompts.h"
 #include "reports/ui/RptForm.h"
 #include "reports/ui/SettingsForm.h"
@@ -32,7 +33,7 @@ bool Grab(QWidget& window, const QString& folder, const char* name) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Mivo"));
+    mivo::SetProgramName();
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
 

@@ -40,6 +40,7 @@
 #include <string>
 
 #include "platform/ErrorDisplay.h"
+#include "platform/QtApplication.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtPrinter.h"
 #include "platform/QtPrompts.h"
@@ -140,7 +141,7 @@ TDemoReport DemoReport(const std::string& mode) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Mivo"));
+    mivo::SetProgramName();
 
     const std::string mode = argc > 2 ? argv[2] : "";
     TDemoReport demo = DemoReport(mode);
