@@ -69,6 +69,9 @@ std::unique_ptr<TReport> TReportContext::NewModelReport(const std::string& fileN
     product->SetFontSize(fcAdd, 2);
     product->SetBold(true);
     product->SetVertAlign(alEnd);
+    // As high as its larger font, so that the line grows to hold it instead
+    // of it reaching above the printable area.
+    product->SetHeightMeasure(NaturalSize);
     line->AddFill();
     // The time and the file name; a name too long for the line is shown
     // with an ellipsis in place of its start, so that the page number stays
@@ -80,6 +83,7 @@ std::unique_ptr<TReport> TReportContext::NewModelReport(const std::string& fileN
     TRptMacro* page = line->AddMacro("PAGE");
     page->SetFontSize(fcAdd, 2);
     page->SetVertAlign(alEnd);
+    page->SetHeightMeasure(NaturalSize);
     line->EndLiner();
     header.VerticalSpace(0.5f);
     return report;
@@ -139,10 +143,14 @@ TRptRow* TReportContext::AddHeadingRow(TRptTable& table, const std::vector<std::
 }
 
 TRptCell* TReportContext::AddAttributeNameCell(TRptRow& row, const TMivoAttribute& attribute) const {
+    return AddAttributeNameCell(row, attribute, attribute.IsAggregate());
+}
+
+TRptCell* TReportContext::AddAttributeNameCell(TRptRow& row, const TMivoAttribute& attribute, bool stem) const {
     TRptCell* cell = row.NewCell();
-    TRptLine* line = cell->NewLine();
-    line->AddTree(AttributeTreePrefix(attribute));
-    TRptText* name = line->AddText(attribute.GetName());
+    TRptParagraph* item = cell->NewParagraph();
+    item->SetTreePrefix(AttributeTreePrefix(attribute), stem);
+    TRptText* name = item->AddText(attribute.GetName());
     if (attribute.Link() != nullptr) {
         name->SetFontStyle(fcAdd, fsBold | fsItalic);
     } else if (attribute.IsAggregate()) {

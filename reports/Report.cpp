@@ -43,12 +43,17 @@ public:
     TLineFiller(TRptParagraph& paragraph, TBoxGroup& box, std::int32_t width)
         : paragraph_(paragraph), box_(box), width_(width) {}
 
+    // Every level of a tree prefix takes `width` on every line.
+    void CompressTreeLevels(std::int32_t width) { treeLevel_ = width; }
+
     void StartLine() {
         auto line = std::make_unique<THorizontalBox>(&paragraph_);
         line_ = line.get();
         lineWidth_ = 0;
         TRptText& prefix = box_.Count() == 0 ? paragraph_.FirstPrefix() : paragraph_.NextPrefix();
-        Append(prefix.CreateNaturalBox());
+        std::unique_ptr<TBox> prefixBox = prefix.CreateNaturalBox();
+        if (auto* tree = dynamic_cast<TTreeBox*>(prefixBox.get()); tree && treeLevel_ >= 0) tree->CompressLevels(treeLevel_);
+        Append(std::move(prefixBox));
         Append(paragraph_.LineSuffix().CreateNaturalBox());
         frameWidth_ = lineWidth_;
         box_.Add(std::move(line));
@@ -122,6 +127,7 @@ private:
     THorizontalBox* line_ = nullptr;
     std::int32_t lineWidth_ = 0;
     std::int32_t frameWidth_ = 0;
+    std::int32_t treeLevel_ = -1;
 };
 
 // A box over characters [start, start + length) (0-based) of the text.
@@ -242,6 +248,32 @@ void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
     formatter.PopReport();
 }
 
+// The width of one level of the paragraph's tree prefix where its table
+// compresses the prefixes of its column (TRptTable::TreeLevelWidth); -1
+// for the prefix's own width.
+std::int32_t CompressedTreeLevel(const TRptParagraph& paragraph) {
+    auto* cell = dynamic_cast<const TRptCell*>(paragraph.Owner());
+    const TRptTable* table = cell ? cell->GetTable() : nullptr;
+    return table ? table->TreeLevelWidth(cell->FirstColumn) : -1;
+}
+
+// The width of "a few characters", the least a wrapped column keeps.
+constexpr const char* FewCharacters = "0000";
+
+bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+// A number ("210", "27/729", "12.50%") or a "value:count" item, with the
+// "," or ";" after it: a piece of text that must not break.
+bool IsNumberOrCount(std::u32string_view piece) {
+    while (!piece.empty() && (piece.back() == U',' || piece.back() == U';')) piece.remove_suffix(1);
+    const auto colon = piece.rfind(U':');
+    const std::u32string_view number = colon == std::u32string_view::npos ? piece : piece.substr(colon + 1);
+    if (number.empty() || std::none_of(number.begin(), number.end(), IsDigit)) return false;
+    return std::all_of(number.begin(), number.end(), [](char32_t c) {
+        return IsDigit(c) || c == U'.' || c == U'%' || c == U'/' || c == U'-' || c == U'+';
+    });
+}
+
 // A text among the children holds a line break that the formatter shows.
 bool BreaksLines(const std::vector<std::unique_ptr<TRpt>>& children) {
     for (const auto& child : children) {
@@ -259,7 +291,6 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
     // A text of several lines is laid out line by line, at any width.
     const bool breaksLines = BreaksLines(Children());
     TLineFiller filler(*this, *box, breaksLines && width < 1 ? -1 : width);
-    filler.StartLine();
     // Texts that fit on one line are laid out whole, as a line would lay
     // them out; only a paragraph wider than its width is broken into words.
     std::vector<std::unique_ptr<TBox>> whole;
@@ -270,6 +301,8 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
         whole.push_back(child->CreateNaturalBox());
         wholeWidth += whole.back()->Width();
     }
+    if (HasTreePrefix() && width > 0) filler.CompressTreeLevels(CompressedTreeLevel(*this));
+    filler.StartLine();
     if (!breaksLines && (width < 1 || wholeWidth <= filler.LineRoom())) {
         for (auto& child : whole) filler.AddBox(std::move(child));
     } else {
@@ -291,24 +324,93 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
     return box;
 }
 
-std::int32_t TRptParagraph::MinimumWidth() {
-    // A word that does not fit is broken anywhere, so a line needs room for
-    // one wide character besides its prefix and suffix.
-    std::int32_t widest = 0;
+TRptParagraph::TPieceWidths TRptParagraph::MeasurePieces() {
+    // A piece runs from a blank or line break (or a "," or ";" it ends
+    // after) to the next, across the texts of the paragraph; a number or a
+    // "value:count" item must not break.
+    TPieceWidths widths;
+    std::int64_t piece = 0;
+    std::u32string chars;  // the piece's characters
+    auto endPiece = [&] {
+        const auto w = CheckedCast<std::int32_t>(piece);
+        widths.widest = std::max(widths.widest, w);
+        if (IsNumberOrCount(chars)) widths.unbreakable = std::max(widths.unbreakable, w);
+        piece = 0;
+        chars.clear();
+    };
     for (const auto& child : Children()) {
-        if (!dynamic_cast<TRptText*>(child.get())) {
-            widest = std::max(widest, child->CreateNaturalBox()->Width());
+        auto* text = dynamic_cast<TRptText*>(child.get());
+        if (!text) {
+            endPiece();
+            const std::int32_t w = child->CreateNaturalBox()->Width();
+            widths.widest = std::max(widths.widest, w);
+            widths.unbreakable = std::max(widths.unbreakable, w);
             continue;
         }
-        TFormatter& formatter = FormatterOf(*child);
-        formatter.PushReport(child.get());
-        widest = std::max(widest, formatter.TextWidth("W"));
+        TFormatter& formatter = FormatterOf(*text);
+        formatter.PushReport(text);
+        const std::u32string all = DecodeCodePoints(text->GetText());
+        std::size_t from = 0;
+        auto addPart = [&](std::size_t to) {
+            if (to > from) {
+                const std::u32string_view part = std::u32string_view(all).substr(from, to - from);
+                piece += formatter.TextWidth(EncodeCodePoints(part));
+                chars += part;
+            }
+            from = to;
+        };
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i] == U' ' || all[i] == U'\r' || all[i] == U'\n') {
+                addPart(i);
+                endPiece();
+                from = i + 1;
+            } else if (all[i] == U',' || all[i] == U';') {
+                addPart(i + 1);
+                endPiece();
+            }
+        }
+        addPart(all.size());
         formatter.PopReport();
     }
-    const std::int32_t prefix =
-        std::max(FirstPrefix().CreateNaturalBox()->Width(), NextPrefix().CreateNaturalBox()->Width());
-    return CheckedAdd(CheckedAdd(prefix, LineSuffix().CreateNaturalBox()->Width()), widest);
+    endPiece();
+    return widths;
 }
+
+std::int32_t TRptParagraph::PrefixWidth() {
+    return std::max(FirstPrefix().CreateNaturalBox()->Width(), NextPrefix().CreateNaturalBox()->Width());
+}
+
+std::int32_t TRptParagraph::SuffixWidth() { return LineSuffix().CreateNaturalBox()->Width(); }
+
+std::int32_t TRptParagraph::MinimumWidth() {
+    const TPieceWidths pieces = MeasurePieces();
+    TFormatter& formatter = FormatterOf(*this);
+    formatter.PushReport(this);
+    const std::int32_t few = formatter.TextWidth(FewCharacters);
+    formatter.PopReport();
+    const std::int32_t content = std::max(std::min(few, pieces.widest), pieces.unbreakable);
+    // A tree prefix compresses down to the width its text keeps.
+    std::int32_t prefix = PrefixWidth();
+    if (HasTreePrefix()) prefix = std::min(prefix, content);
+    return CheckedAdd(CheckedAdd(prefix, SuffixWidth()), content);
+}
+
+std::int32_t TRptParagraph::WordWidth() {
+    return CheckedAdd(CheckedAdd(PrefixWidth(), SuffixWidth()), MeasurePieces().widest);
+}
+
+void TRptParagraph::SetTreePrefix(const std::string& keys, bool stem) {
+    auto first = std::make_unique<TRptTree>(this);
+    first->SetText(keys);
+    first->Stem = stem;
+    auto next = std::make_unique<TRptTree>(this);
+    next->SetText(TreeContinuation(keys));
+    next->Stem = stem;
+    firstPrefix_ = std::move(first);
+    nextPrefix_ = std::move(next);
+}
+
+bool TRptParagraph::HasTreePrefix() const { return dynamic_cast<const TRptTree*>(firstPrefix_.get()) != nullptr; }
 
 // --- TRptSection ------------------------------------------------------------------
 
@@ -363,6 +465,33 @@ std::int32_t TRptTable::GetColumnLeft(int n) const {
     return field && field->HeadingBox() ? field->HeadingBox()->Left() : 0;
 }
 
+std::int32_t TRptTable::TreeLevelWidth(int n) const {
+    return n >= 0 && n < std::ssize(treeLevels_) ? treeLevels_[static_cast<std::size_t>(n)] : -1;
+}
+
+void TRptTable::SetTreeLevelWidth(int n, std::int32_t width) {
+    if (n < 0) return;
+    if (n >= std::ssize(treeLevels_)) treeLevels_.resize(static_cast<std::size_t>(n) + 1, -1);
+    treeLevels_[static_cast<std::size_t>(n)] = width;
+}
+
+TTreeColumn MeasureTreeColumn(const std::vector<TRptCell*>& cells) {
+    TTreeColumn column;
+    for (TRptCell* cell : cells) {
+        TRptParagraph* item = cell->TreeItem();
+        if (!item) continue;
+        column.Deepest = std::max(column.Deepest, item->FirstPrefix().CreateNaturalBox()->Width());
+        column.Levels = std::max(column.Levels, CheckedCast<std::int32_t>(CodePointCount(item->FirstPrefix().GetText())));
+        column.Natural = std::max(column.Natural, cell->MeasureNaturalWidth());
+    }
+    return column;
+}
+
+std::int32_t TreeLevelWidthFor(const TTreeColumn& column, std::int32_t width) {
+    if (width <= 0 || column.Levels == 0 || column.Natural <= width || column.Deepest <= width / 2) return -1;
+    return std::max<std::int32_t>(1, width / 2 / column.Levels);
+}
+
 std::int32_t TRptTable::SeparatorWidth() const {
     if (FieldCount() < 2) return 0;
     return CheckedSub(GetColumnLeft(1), CheckedAdd(GetColumnLeft(0), GetColumnWidth(0)));
@@ -395,10 +524,45 @@ std::vector<std::vector<TRptCell*>> TRptTable::OneColumnCells() const {
     return cells;
 }
 
-std::int32_t MinimumColumnWidth(const std::vector<TRptCell*>& cells) {
-    std::int32_t floor = 0;
-    for (TRptCell* cell : cells) floor = std::max(floor, cell->MeasureMinimumWidth());
-    return floor;
+std::int32_t TreeColumnCeiling(std::int32_t room) {
+    return static_cast<std::int32_t>(std::int64_t{room} * TreeColumnSharePercent / 100);
+}
+
+TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
+                           std::int32_t room) {
+    if (!field.WidthIsProportional()) return {width, width, width, width};
+    TColumnLimits limits{0, 0, 0, width};
+    bool tree = false;
+    for (TRptCell* cell : cells) {
+        const std::int32_t words = cell->MeasureWordWidth();
+        limits.words = std::max(limits.words, words);
+        if (!cell->InHeadingRow()) limits.bodyWords = std::max(limits.bodyWords, words);
+        limits.least = std::max(limits.least, cell->MeasureMinimumWidth());
+        tree = tree || cell->HoldsTree();
+    }
+    limits.least = std::min(limits.least, width);
+    if (tree) limits.most = std::max(limits.least, std::min(width, TreeColumnCeiling(room)));
+    limits.words = std::clamp(limits.words, limits.least, limits.most);
+    limits.bodyWords = std::clamp(limits.bodyWords, limits.least, limits.words);
+    return limits;
+}
+
+void FitColumnWidths(std::vector<std::int32_t>& widths, const std::vector<TColumnLimits>& limits, std::int32_t room) {
+    auto sum = [](const std::vector<std::int32_t>& v) { return std::accumulate(v.begin(), v.end(), std::int64_t{0}); };
+    if (sum(widths) <= room) return;
+    for (std::size_t i = 0; i < widths.size(); ++i) widths[i] = std::min(widths[i], limits[i].most);
+    // Words keep their width where some allocation gives it to them all,
+    // those of the rows before those of the heading; only where none does
+    // are they broken, the widest columns first.
+    for (auto floorOf : {&TColumnLimits::words, &TColumnLimits::bodyWords, &TColumnLimits::least}) {
+        std::vector<std::int32_t> floors;
+        for (std::size_t i = 0; i < widths.size(); ++i) floors.push_back(std::min(limits[i].*floorOf, widths[i]));
+        if (sum(floors) <= room || floorOf == &TColumnLimits::least) {
+            NarrowColumns(widths, floors, room);
+            return;
+        }
+        widths = std::move(floors);
+    }
 }
 
 void NarrowColumns(std::vector<std::int32_t>& widths, const std::vector<std::int32_t>& floors, std::int32_t room) {
@@ -454,6 +618,7 @@ void TRptTable::ComputeColumns(std::int32_t width) {
 
     // On a page the columns of natural width give up what the table lacks,
     // the widest first: their paragraphs wrap.
+    std::vector<bool> narrowed(columns.size(), false);
     if (width > 0 && anyProportional && line.Count() > 0) {
         std::int64_t total = 0, fields = 0;
         std::vector<std::int32_t> widths;
@@ -465,20 +630,30 @@ void TRptTable::ComputeColumns(std::int32_t width) {
         }
         if (total > width) {
             const auto cells = OneColumnCells();
-            std::vector<std::int32_t> floors;
+            const auto room = CheckedCast<std::int32_t>(std::max<std::int64_t>(0, width - (total - fields)));
+            std::vector<TColumnLimits> limits;
+            for (std::size_t c = 0; c < columns.size(); ++c)
+                limits.push_back(ColumnLimits(*columns[c].field, cells[c], widths[c], room));
+            FitColumnWidths(widths, limits, room);
             for (std::size_t c = 0; c < columns.size(); ++c) {
-                floors.push_back(columns[c].field->WidthIsProportional()
-                                     ? std::min(widths[c], MinimumColumnWidth(cells[c]))
-                                     : widths[c]);
+                narrowed[c] = widths[c] < line.GetItem(columns[c].box)->Width();
+                line.GetItem(columns[c].box)->SetWidth(widths[c]);
             }
-            NarrowColumns(widths, floors, CheckedCast<std::int32_t>(width - (total - fields)));
-            for (std::size_t c = 0; c < columns.size(); ++c) line.GetItem(columns[c].box)->SetWidth(widths[c]);
             widened = true;
         }
     }
     if (widened) {
         if (width < 1) line.SizeToNatural();
         else line.SetFixedWidth(width);
+    }
+    // Tree prefixes are compressed only in a column narrower than its items.
+    treeLevels_.clear();
+    if (std::find(narrowed.begin(), narrowed.end(), true) != narrowed.end()) {
+        const auto cells = OneColumnCells();
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            if (narrowed[c])
+                SetTreeLevelWidth(static_cast<int>(c),
+                                  TreeLevelWidthFor(MeasureTreeColumn(cells[c]), line.GetItem(columns[c].box)->Width()));
     }
 
     // The field boxes stay with their fields; the line box goes.
@@ -513,6 +688,17 @@ std::vector<std::vector<int>> TRptChunkedSection::ColumnChunks(std::int32_t widt
     return ChunksOfComputedColumns(width);
 }
 
+std::int32_t TRptChunkedSection::KeyColumnWidth(int column, std::int32_t width) const {
+    const std::int32_t natural = ChunkedTable->GetColumnWidth(column);
+    if (width <= 0 || natural <= TreeColumnCeiling(width)) return natural;
+    // A column of tree items gives up what is beyond its share of the width
+    // (its items wrap), so it leaves the rest to the chunk's columns.
+    const auto cells = ChunkedTable->OneColumnCells();
+    for (TRptCell* cell : cells[static_cast<std::size_t>(column)])
+        if (cell->HoldsTree()) return TreeColumnCeiling(width);
+    return natural;
+}
+
 std::vector<std::vector<int>> TRptChunkedSection::ChunksOfComputedColumns(std::int32_t width) const {
     std::vector<std::vector<int>> chunks;
     if (!ChunkedTable) return chunks;
@@ -521,7 +707,7 @@ std::vector<std::vector<int>> TRptChunkedSection::ChunksOfComputedColumns(std::i
     const int most = std::max(1, ChunkColumns);
     std::int64_t keyWidth = 0;
     const std::int32_t separator = width > 0 ? ChunkedTable->SeparatorWidth() : 0;
-    for (int c = 0; c < std::min(keys, count); ++c) keyWidth += (c > 0 ? separator : 0) + ChunkedTable->GetColumnWidth(c);
+    for (int c = 0; c < std::min(keys, count); ++c) keyWidth += (c > 0 ? separator : 0) + KeyColumnWidth(c, width);
     for (int next = keys; next < count;) {
         std::vector<int> chunk;
         std::int64_t used = keyWidth;
@@ -536,6 +722,48 @@ std::vector<std::vector<int>> TRptChunkedSection::ChunksOfComputedColumns(std::i
     // A table of key columns alone is shown whole, once.
     if (chunks.empty()) chunks.emplace_back();
     return chunks;
+}
+
+namespace {
+
+// The lowest tree box inside the box, with its bottom relative to the
+// box's top (`offset`: the box's top relative to that of the search).
+TTreeBox* LowestTreeBox(TBox& box, std::int32_t offset, std::int32_t& bottom) {
+    if (auto* tree = dynamic_cast<TTreeBox*>(&box)) {
+        bottom = CheckedAdd(offset, tree->Height());
+        return tree;
+    }
+    auto* group = dynamic_cast<TBoxGroup*>(&box);
+    if (!group) return nullptr;
+    TTreeBox* lowest = nullptr;
+    for (int i = 0; i < group->Count(); ++i) {
+        TBox* child = group->GetItem(i);
+        std::int32_t childBottom = 0;
+        TTreeBox* found = child ? LowestTreeBox(*child, CheckedAdd(offset, child->Top()), childBottom) : nullptr;
+        if (found && (!lowest || childBottom > bottom)) {
+            lowest = found;
+            bottom = childBottom;
+        }
+    }
+    return lowest;
+}
+
+}  // namespace
+
+void ExtendTreeLines(TBoxGroup& row) {
+    // A cell's content may be taller than its box (a cell is one line high
+    // by its measure); the row is as tall as its tallest content.
+    std::int32_t rowBottom = row.Height();
+    for (int i = 0; i < row.Count(); ++i)
+        if (TBox* child = row.GetItem(i))
+            rowBottom = std::max(rowBottom, CheckedAdd(child->Top(), std::max(child->Height(), child->NaturalHeight())));
+    for (int i = 0; i < row.Count(); ++i) {
+        TBox* child = row.GetItem(i);
+        auto* cell = child ? dynamic_cast<TRptCell*>(child->Element()) : nullptr;
+        if (!cell || !cell->HoldsTree()) continue;
+        std::int32_t bottom = 0;
+        if (TTreeBox* tree = LowestTreeBox(*child, child->Top(), bottom)) tree->ExtendDown(CheckedSub(rowBottom, bottom));
+    }
 }
 
 namespace {
@@ -584,6 +812,7 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const std::vector<int>& slot, con
         x = CheckedAdd(child->Right(), std::int32_t{1});
     }
     box->Bounds();
+    ExtendTreeLines(*box);
     if (width > 0) box->SetWidth(width);
     return box;
 }
@@ -605,6 +834,11 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
     const std::vector<std::vector<int>> chunks = ChunksOfComputedColumns(layoutWidth);
     const auto cells = ChunkedTable->OneColumnCells();
     const std::int32_t separator = ChunkedTable->SeparatorWidth();
+    // The key columns are the same in every chunk: their tree items are
+    // measured once.
+    std::vector<TTreeColumn> keyTrees;
+    for (int c = 0; c < std::min(std::max(0, KeyColumns), ChunkedTable->FieldCount()); ++c)
+        keyTrees.push_back(layoutWidth > 0 ? MeasureTreeColumn(cells[static_cast<std::size_t>(c)]) : TTreeColumn{});
     for (std::size_t k = 0; k < chunks.size(); ++k) {
         // The chunk's columns, their widths (narrowed when they still do
         // not fit the width) and their left edges.
@@ -618,16 +852,16 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
             total += widths.back();
         }
         if (layoutWidth > 0 && total > layoutWidth) {
-            std::vector<std::int32_t> floors;
-            for (std::size_t i = 0; i < columns.size(); ++i) {
-                const auto c = static_cast<std::size_t>(columns[i]);
-                floors.push_back(ChunkedTable->GetField(columns[i])->WidthIsProportional()
-                                     ? std::min(widths[i], MinimumColumnWidth(cells[c]))
-                                     : widths[i]);
-            }
             const std::int64_t room = layoutWidth - (total - std::accumulate(widths.begin(), widths.end(), std::int64_t{0}));
-            NarrowColumns(widths, floors, CheckedCast<std::int32_t>(std::max<std::int64_t>(0, room)));
+            const auto fitRoom = CheckedCast<std::int32_t>(std::max<std::int64_t>(0, room));
+            std::vector<TColumnLimits> limits;
+            for (std::size_t i = 0; i < columns.size(); ++i)
+                limits.push_back(ColumnLimits(*ChunkedTable->GetField(columns[i]),
+                                              cells[static_cast<std::size_t>(columns[i])], widths[i], fitRoom));
+            FitColumnWidths(widths, limits, fitRoom);
         }
+        for (std::size_t i = 0; i < keyTrees.size(); ++i)
+            ChunkedTable->SetTreeLevelWidth(columns[i], TreeLevelWidthFor(keyTrees[i], widths[i]));
         std::int32_t left = 0;
         for (std::int32_t w : widths) {
             lefts.push_back(left);
@@ -718,6 +952,7 @@ std::unique_ptr<TBox> TRptRow::CreateNaturalBox() {
         x = CheckedAdd(child->Right(), std::int32_t{1});
     }
     row.Bounds();
+    ExtendTreeLines(row);
     return box;
 }
 
@@ -755,13 +990,29 @@ std::int32_t TRptCell::MeasureNaturalWidth() {
     return CreateNaturalBox()->Width();
 }
 
-std::int32_t TRptCell::MeasureMinimumWidth() {
+std::int32_t TRptCell::WidestChild(std::int32_t (TRptParagraph::*paragraphWidth)()) {
     std::int32_t width = 0;
     for (const auto& child : Children()) {
         auto* paragraph = dynamic_cast<TRptParagraph*>(child.get());
-        width = std::max(width, paragraph ? paragraph->MinimumWidth() : child->CreateNaturalBox()->Width());
+        width = std::max(width, paragraph ? (paragraph->*paragraphWidth)() : child->CreateNaturalBox()->Width());
     }
     return width;
+}
+
+std::int32_t TRptCell::MeasureMinimumWidth() { return WidestChild(&TRptParagraph::MinimumWidth); }
+
+std::int32_t TRptCell::MeasureWordWidth() { return WidestChild(&TRptParagraph::WordWidth); }
+
+bool TRptCell::InHeadingRow() const {
+    const TRptTable* table = GetTable();
+    return table && table->Count() > 0 && table->GetItem(0) == Owner();
+}
+
+TRptParagraph* TRptCell::TreeItem() const {
+    for (const auto& child : Children())
+        if (auto* paragraph = dynamic_cast<TRptParagraph*>(child.get()); paragraph && paragraph->HasTreePrefix())
+            return paragraph;
+    return nullptr;
 }
 
 std::unique_ptr<TBox> TRptCell::CreateNaturalBox() {

@@ -40,10 +40,34 @@ public:
     // anywhere when none does.
     std::unique_ptr<TBox> CreateBoxForWidth(std::int32_t width) override;
     // The narrowest width the paragraph wraps to without a text running
-    // past its lines: the prefix, the suffix and one wide character.
+    // past its lines: the prefix, the suffix and a few characters, or more
+    // where a number or a "value:count" item is wider (those never break
+    // inside). A tree prefix counts only as wide as it may be compressed.
     std::int32_t MinimumWidth();
+    // The narrowest width at which no word has to break: the prefix, the
+    // suffix and the widest word (a word of a list ends after its "," or
+    // ";").
+    std::int32_t WordWidth();
+
+    // Lines of a tree item: the first line starts with the tree prefix
+    // `keys`, every later one with the lines that go on beside it, so that
+    // the item's text wraps under itself. `stem`: inputs follow in the rows
+    // below (TRptTree::Stem). At a width too narrow for prefix and text the
+    // prefix is compressed, down to half the width.
+    void SetTreePrefix(const std::string& keys, bool stem);
+    bool HasTreePrefix() const;
 
 private:
+    // The widest piece and the widest unbreakable piece of the texts.
+    struct TPieceWidths {
+        std::int32_t widest = 0;
+        std::int32_t unbreakable = 0;
+    };
+    TPieceWidths MeasurePieces();
+    // The natural widths of the prefixes and of the suffix.
+    std::int32_t PrefixWidth();
+    std::int32_t SuffixWidth();
+
     std::unique_ptr<TRptText> nextPrefix_;
     std::unique_ptr<TRptText> lineSuffix_;
     std::unique_ptr<TRptText> firstPrefix_;
@@ -100,6 +124,11 @@ public:
     // The cells of each column that span that column alone, row by row.
     std::vector<std::vector<TRptCell*>> OneColumnCells() const;
 
+    // The width of one level of the tree prefixes in column n while the
+    // table is laid out; -1: the prefixes' own width (TreeLevelWidthFor).
+    std::int32_t TreeLevelWidth(int n) const;
+    void SetTreeLevelWidth(int n, std::int32_t width);
+
     // The width of the separator between two columns (after
     // ComputeColumns; 0 with fewer than two columns).
     std::int32_t SeparatorWidth() const;
@@ -117,6 +146,7 @@ private:
     const std::vector<TRptField*>& Fields() const;
 
     std::unique_ptr<TRptLine> headingLine_;
+    std::vector<std::int32_t> treeLevels_;
     mutable std::vector<TRptField*> fields_;
     mutable int indexedItems_ = -1;
 };
@@ -150,6 +180,8 @@ public:
     std::unique_ptr<TBox> CreateBoxForWidth(std::int32_t width) override;
 
 private:
+    // The width key column `column` takes in every chunk at the width.
+    std::int32_t KeyColumnWidth(int column, std::int32_t width) const;
     // ColumnChunks with the table's columns already computed.
     std::vector<std::vector<int>> ChunksOfComputedColumns(std::int32_t width) const;
     std::unique_ptr<TBox> BuildChunks(bool forWidth, std::int32_t width);
@@ -199,14 +231,27 @@ public:
     // Width of the cell's natural box.
     std::int32_t MeasureNaturalWidth();
     // The narrowest the cell can be without a text running out of it: a
-    // paragraph wraps down to a character or so, anything else keeps its
-    // natural width.
+    // paragraph wraps down to a few characters (TRptParagraph::MinimumWidth),
+    // anything else keeps its natural width.
     std::int32_t MeasureMinimumWidth();
+    // The narrowest the cell can be without a word breaking
+    // (TRptParagraph::WordWidth); anything else keeps its natural width.
+    std::int32_t MeasureWordWidth();
+    // The cell is in its table's first row, the heading row of the tables
+    // the builders make.
+    bool InHeadingRow() const;
+    // The cell's tree item (a paragraph with a tree prefix); null for none.
+    TRptParagraph* TreeItem() const;
+    bool HoldsTree() const { return TreeItem() != nullptr; }
 
     // While measuring, the natural box; otherwise the box for the span.
     std::unique_ptr<TBox> CreateNaturalBox() override;
 
 private:
+    // The widest child: a paragraph by the given measure, anything else by
+    // its natural width.
+    std::int32_t WidestChild(std::int32_t (TRptParagraph::*paragraphWidth)());
+
     bool measuring_ = false;
 };
 
@@ -241,8 +286,51 @@ private:
     std::int32_t tableCounter_ = 1;
 };
 
-// The widest cell minimum of a column (TRptCell::MeasureMinimumWidth).
-std::int32_t MinimumColumnWidth(const std::vector<TRptCell*>& cells);
+// The tree items of a column: the width of the deepest prefix, its number
+// of levels and the natural width of the widest cell (zero without items).
+struct TTreeColumn {
+    std::int32_t Deepest = 0;
+    std::int32_t Levels = 0;
+    std::int32_t Natural = 0;
+};
+TTreeColumn MeasureTreeColumn(const std::vector<TRptCell*>& cells);
+
+// The width of one tree level in the column laid out `width` wide: -1 (the
+// prefixes' own) where the column is as wide as its items or its deepest
+// prefix takes at most half of it; else the deepest prefix is compressed
+// into half the width, at least one unit a level. Every row of the column
+// gets the same, so that the lines stay in place.
+std::int32_t TreeLevelWidthFor(const TTreeColumn& column, std::int32_t width);
+
+// The tree lines of the row's cells reach the foot of the row: in a cell
+// of a tree item shorter than the row, the tree box of its last line grows
+// down to the row's foot.
+void ExtendTreeLines(TBoxGroup& row);
+
+// The share of a table's width (in percent) that a column of tree items
+// takes at most when the table must be narrowed, and that width.
+inline constexpr int TreeColumnSharePercent = 50;
+std::int32_t TreeColumnCeiling(std::int32_t room);
+
+// How far a column may be narrowed: `words` keeps every word whole,
+// `bodyWords` every word below the heading row (the table's first row),
+// `least` is the floor (a few characters, or a number or "value:count"
+// item); `most` is its widest (a column of tree items keeps to its share).
+// A column of fixed width keeps its width.
+struct TColumnLimits {
+    std::int32_t words;
+    std::int32_t bodyWords;
+    std::int32_t least;
+    std::int32_t most;
+};
+TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
+                           std::int32_t room);
+
+// Narrows the widths until they add up to at most `room`: first down to
+// their `most`; then, widest first, down to their `words` where all words
+// fit so; else down to their `bodyWords` (heading words break first) where
+// those fit; else, widest first, down to their floors.
+void FitColumnWidths(std::vector<std::int32_t>& widths, const std::vector<TColumnLimits>& limits, std::int32_t room);
 
 // Narrows the widths, widest first, until they add up to at most `room`
 // (all of them cut to one cap); none goes below its floor, so with floors
