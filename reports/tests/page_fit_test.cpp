@@ -225,15 +225,17 @@ TEST_F(PageFit, HeaderTextsStandOnTheirRule) {
         const TPrintedPage& page = pages[p];
         ASSERT_FALSE(page.Lines.empty());
         // The header's rule is the topmost line of the page.
-        const TMetaLine rule = *std::min_element(page.Lines.begin(), page.Lines.end(),
-                                                 [](const TMetaLine& a, const TMetaLine& b) { return a.From.Y < b.From.Y; });
+        const TMetaLine rule = *std::min_element(
+            page.Lines.begin(), page.Lines.end(),
+            [](const TMetaLine& a, const TMetaLine& b) { return a.From.Y < b.From.Y; });
         EXPECT_EQ(rule.From.Y, rule.To.Y);
         std::vector<TDrawnText> header;
         for (const TDrawnText& t : page.Texts)
             if (t.Top <= rule.From.Y) header.push_back(t);
         std::vector<std::string> texts;
         for (const TDrawnText& t : header) texts.push_back(t.Text);
-        ASSERT_EQ(texts, (std::vector<std::string>{"Mivo", "14:05:09 ", "bicycle.mvo", "Page ", std::to_string(p + 1)}));
+        ASSERT_EQ(texts,
+                  (std::vector<std::string>{"Mivo", "14:05:09 ", "bicycle.mvo", "Page ", std::to_string(p + 1)}));
         for (const TDrawnText& t : header) {
             EXPECT_GE(t.Top, PrintableTop) << t.Text;
             EXPECT_EQ(t.Bottom, rule.From.Y + 1) << t.Text;
