@@ -212,6 +212,39 @@ TEST_F(PageFit, LongFileNameIsShortenedAtItsStart) {
     EXPECT_NE(AsData(*report).find(name), std::string::npos);
 }
 
+// The header line grows to hold "Mivo" and the page number, which are
+// larger than the report font: on every page all its texts end on the same
+// row, the rule runs along that row from "Mivo" to the page number, so that
+// no text reaches below it, and the larger texts stay on the paper.
+TEST_F(PageFit, HeaderTextsStandOnTheirRule) {
+    auto report = ModelReport({rpAttributeTree, rpScales, rpScaleDescriptions, rpFunctionSummary});
+    const std::vector<TPrintedPage> pages = PrintPages(*report);
+    ASSERT_GE(pages.size(), 2u);
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        SCOPED_TRACE("page " + std::to_string(p + 1));
+        const TPrintedPage& page = pages[p];
+        ASSERT_FALSE(page.Lines.empty());
+        // The header's rule is the topmost line of the page.
+        const TMetaLine rule = *std::min_element(
+            page.Lines.begin(), page.Lines.end(),
+            [](const TMetaLine& a, const TMetaLine& b) { return a.From.Y < b.From.Y; });
+        EXPECT_EQ(rule.From.Y, rule.To.Y);
+        std::vector<TDrawnText> header;
+        for (const TDrawnText& t : page.Texts)
+            if (t.Top <= rule.From.Y) header.push_back(t);
+        std::vector<std::string> texts;
+        for (const TDrawnText& t : header) texts.push_back(t.Text);
+        ASSERT_EQ(texts,
+                  (std::vector<std::string>{"Mivo", "14:05:09 ", "bicycle.mvo", "Page ", std::to_string(p + 1)}));
+        for (const TDrawnText& t : header) {
+            EXPECT_GE(t.Top, PrintableTop) << t.Text;
+            EXPECT_EQ(t.Bottom, rule.From.Y + 1) << t.Text;
+        }
+        EXPECT_LE(rule.From.X, header.front().Left);
+        EXPECT_GE(rule.To.X, header.back().Right - 1);
+    }
+}
+
 TEST_F(PageFit, TabOutputSeparatesTheHeaderTexts) {
     auto report = ModelReport({rpScales});
     const std::string first = Split(AsData(*report), '\n').front();
