@@ -6,9 +6,11 @@
 #include "model/RunTime.h"
 #include "reports/Elements.h"
 #include "reports/Formatter.h"
+#include "reports/Graphics.h"
 #include "reports/Groups.h"
 #include "reports/LineBreaks.h"
 #include "reports/Report.h"
+#include "reports/Utf8Text.h"
 
 namespace mivo {
 
@@ -171,14 +173,69 @@ void TTextBox::Draw() {
 
 TTreeBox::TTreeBox(TRptTree* tree) : TTextBox(tree) {}
 
+TRptTree& TTreeBox::Tree() const { return *static_cast<TRptTree*>(element_); }
+
+void TTreeBox::CompressLevels(std::int32_t width) {
+    levelWidth_ = width;
+    Measure();
+    size_.X = std::min(size_.X, natural_.X);
+}
+
+void TTreeBox::ExtendDown(std::int32_t height) {
+    // The box keeps the height of its line (which lays it out again at
+    // will); only its drawing reaches further.
+    if (height > 0) extension_ = CheckedAdd(extension_, height);
+}
+
 void TTreeBox::Measure() {
     TFormatter& formatter = Formatter();
     formatter.PushReport(element_);
-    natural_ = TPoint{formatter.TreeWidth(GetDisplayText()), size_.Y};
+    const std::string keys = GetDisplayText();
+    std::int32_t width = formatter.TreeWidth(keys);
+    if (levelWidth_ >= 0)
+        width = std::min(width, CheckedMul(levelWidth_, CheckedCast<std::int32_t>(CodePointCount(keys))));
+    natural_ = TPoint{width, size_.Y};
     formatter.PopReport();
 }
 
-void TTreeBox::Draw() { Formatter().DrawTree(ContentRect(), GetDisplayText()); }
+TRect TTreeBox::LineRect() const { return ContentRect(); }
+
+TRect TTreeBox::ExtensionRect() const {
+    TRect rect = ContentRect();
+    rect.Top = CheckedAdd(rect.Bottom, std::int32_t{1});
+    rect.Bottom = CheckedAdd(rect.Bottom, extension_);
+    return rect;
+}
+
+std::string TTreeBox::ExtensionKeys() {
+    std::string keys = TreeContinuation(GetDisplayText());
+    if (Tree().Stem) keys += EncodeCodePoint(TreeKeyVertical);
+    return keys;
+}
+
+std::int32_t TTreeBox::KeyWidth() {
+    const std::size_t keys = CodePointCount(GetDisplayText());
+    if (keys > 0) return Width() / static_cast<std::int32_t>(keys);
+    TFormatter& formatter = Formatter();
+    formatter.PushReport(element_);
+    std::int32_t width = formatter.TreeWidth(EncodeCodePoint(TreeKeyVertical));
+    formatter.PopReport();
+    return levelWidth_ >= 0 ? std::min(width, levelWidth_) : width;
+}
+
+void TTreeBox::Draw() { DrawRows(ContentTop(), CheckedAdd(ContentBottom(), extension_)); }
+
+void TTreeBox::DrawRows(std::int32_t top, std::int32_t bottom) {
+    TFormatter& formatter = Formatter();
+    const TRect line = LineRect();
+    if (line.Top >= top && line.Bottom <= bottom) formatter.DrawTree(line, GetDisplayText());
+    if (extension_ <= 0) return;
+    TRect below = ExtensionRect();
+    if (Tree().Stem) below.Right = CheckedAdd(below.Right, KeyWidth());
+    below.Top = std::max(below.Top, top);
+    below.Bottom = std::min(below.Bottom, bottom);
+    if (below.Top <= below.Bottom) formatter.DrawTreeContinuation(below, ExtensionKeys());
+}
 
 TDrawBox::TDrawBox(TRptDraw* draw) : TBox(draw) {}
 
@@ -388,5 +445,117 @@ void TPageBox::FinishPage() {
     MoveTo(pos_);
     Draw();
 }
+
+}  // namespace mivo
+
+namespace mivo {
+
+// --- bands of a box taller than a page --------------------------------------------------
+
+namespace {
+
+void RecordChildPositions(const TBox& box, std::vector<TPoint>& positions) {
+    auto* group = dynamic_cast<const TBoxGroup*>(&box);
+    if (!group) return;
+    for (int i = 0; i < group->Count(); ++i) {
+        if (const TBox* child = group->GetItem(i)) {
+            positions.push_back(child->Position());
+            RecordChildPositions(*child, positions);
+        }
+    }
+}
+
+void RestoreChildPositions(TBox& box, const std::vector<TPoint>& positions, std::size_t& next) {
+    auto* group = dynamic_cast<TBoxGroup*>(&box);
+    if (!group) return;
+    for (int i = 0; i < group->Count(); ++i) {
+        if (TBox* child = group->GetItem(i)) {
+            child->SetPosition(positions.at(next++));
+            RestoreChildPositions(*child, positions, next);
+        }
+    }
+}
+
+void CollectUncutRows(const TBox& box, std::int32_t offset, std::vector<std::pair<std::int32_t, std::int32_t>>& rows) {
+    if (dynamic_cast<const TTreeBox*>(&box)) return;
+    if (auto* group = dynamic_cast<const TBoxGroup*>(&box)) {
+        for (int i = 0; i < group->Count(); ++i)
+            if (const TBox* child = group->GetItem(i)) CollectUncutRows(*child, CheckedAdd(offset, child->Top()), rows);
+        return;
+    }
+    const std::int32_t top = CheckedAdd(offset, box.ContentOffset(VertAxis));
+    if (box.NaturalHeight() > 0) rows.emplace_back(top, CheckedAdd(top, box.NaturalHeight() - 1));
+}
+
+// Paints what of the box lies between the absolute rows top..bottom.
+void PaintRows(TBox& box, std::int32_t top, std::int32_t bottom) {
+    TFormatter& formatter = box.Formatter();
+    if (auto* tree = dynamic_cast<TTreeBox*>(&box)) {
+        formatter.PushReport(tree->Element());
+        tree->DrawRows(top, bottom);
+        formatter.PopReport();
+        return;
+    }
+    if (auto* group = dynamic_cast<TBoxGroup*>(&box)) {
+        formatter.PushReport(group->Element());
+        for (int i = 0; i < group->Count(); ++i)
+            if (TBox* child = group->GetItem(i)) PaintRows(*child, top, bottom);
+        formatter.PopReport();
+        return;
+    }
+    if (box.ContentTop() >= top && box.ContentBottom() <= bottom) box.Paint();
+}
+
+}  // namespace
+
+std::vector<TPoint> RecordPositions(const TBox& box) {
+    std::vector<TPoint> positions{box.Position()};
+    RecordChildPositions(box, positions);
+    return positions;
+}
+
+std::vector<std::pair<std::int32_t, std::int32_t>> UncutRows(const TBox& box) {
+    std::vector<std::pair<std::int32_t, std::int32_t>> rows;
+    if (auto* group = dynamic_cast<const TBoxGroup*>(&box)) {
+        for (int i = 0; i < group->Count(); ++i)
+            if (const TBox* child = group->GetItem(i)) CollectUncutRows(*child, child->Top(), rows);
+    }
+    return rows;
+}
+
+std::int32_t BandCut(const std::vector<std::pair<std::int32_t, std::int32_t>>& rows, std::int32_t from,
+                     std::int32_t limit) {
+    // Move the cut up to the top of every row it goes through, until it
+    // goes through none.
+    std::int32_t cut = limit;
+    for (bool moved = true; moved && cut > from;) {
+        moved = false;
+        for (const auto& [top, bottom] : rows) {
+            if (top < cut && bottom >= cut) {
+                cut = top;
+                moved = true;
+            }
+        }
+    }
+    return cut;
+}
+
+TBandBox::TBandBox(TBox& whole, std::int32_t top, std::int32_t height,
+                   std::shared_ptr<const std::vector<TPoint>> positions)
+    : TBox(whole.Element()), whole_(whole), top_(top), positions_(std::move(positions)) {
+    VertPlacement = plStart;
+    pos_ = TPoint{positions_->at(0).X, 0};
+    size_ = TPoint{whole.Width(), height};
+    natural_ = size_;
+}
+
+void TBandBox::MoveTo(TPoint point) {
+    pos_ = point;
+    std::size_t next = 1;
+    RestoreChildPositions(whole_, *positions_, next);
+    whole_.MoveTo(TPoint{point.X, CheckedSub(point.Y, top_)});
+}
+
+void TBandBox::Draw() { PaintRows(whole_, Top(), CheckedAdd(Top(), Height() - 1)); }
 
 }  // namespace mivo

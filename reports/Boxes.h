@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reports/Measures.h"
@@ -180,11 +181,36 @@ private:
 };
 
 // A tree-line prefix: the tree width of its text, as high as the box.
+// Compressed, it is narrower than its tree width and its levels share the
+// width it has. Extended, it reaches further down than its line (beside
+// the rest of a taller row) and draws only the lines that go on there.
 class TTreeBox : public TTextBox {
 public:
     explicit TTreeBox(TRptTree* tree);
+    TRptTree& Tree() const;
+    // Each level `width` wide from now on, where that is narrower than its
+    // own (negative: the tree width).
+    void CompressLevels(std::int32_t width);
+    // The drawing reaches `height` further down than the box's line.
+    void ExtendDown(std::int32_t height);
+    std::int32_t Extension() const { return extension_; }
     void Measure() override;
     void Draw() override;
+    // The part of the drawing between the absolute rows top..bottom (a
+    // row continued on another page).
+    void DrawRows(std::int32_t top, std::int32_t bottom);
+
+private:
+    // The rows of the line itself, and those below it.
+    TRect LineRect() const;
+    TRect ExtensionRect() const;
+    // The keys drawn below the line, and the rectangle they take (one more
+    // cell for the stem).
+    std::string ExtensionKeys();
+    std::int32_t KeyWidth();
+
+    std::int32_t levelWidth_ = -1;
+    std::int32_t extension_ = 0;
 };
 
 // An owner-drawn graphic: its content is the box itself.
@@ -262,6 +288,38 @@ public:
     using TBoxGroup::TBoxGroup;
     int MainAxis() const override { return VertAxis; }
 };
+
+// A band across a box too tall for a page (a table row of many lines): the
+// rows of the box from `top` (relative to the box) for `height` units,
+// placed and drawn as a box of its own on a page. It draws what lies in the
+// band, tree lines cut to it. The box stays with its owner; the bands of
+// one box share the record of the positions of its children in their
+// parents (RecordPositions), so that each band can place it anew.
+class TBandBox : public TBox {
+public:
+    // `positions`: RecordPositions of the whole box, its own first.
+    TBandBox(TBox& whole, std::int32_t top, std::int32_t height,
+             std::shared_ptr<const std::vector<TPoint>> positions);
+    void Measure() override { natural_ = size_; }
+    void MoveTo(TPoint point) override;
+    void Draw() override;
+
+private:
+    TBox& whole_;
+    std::int32_t top_;
+    std::shared_ptr<const std::vector<TPoint>> positions_;
+};
+
+// The positions of the box and of every box below it, in pre-order.
+std::vector<TPoint> RecordPositions(const TBox& box);
+// The rows (top, bottom) of the content of every box below `box` that
+// cannot be cut (all but groups and tree prefixes), relative to its top.
+std::vector<std::pair<std::int32_t, std::int32_t>> UncutRows(const TBox& box);
+// The lowest height at most `limit` at which the box can be cut without
+// cutting through any of `rows` (UncutRows); `from` or less when no such
+// height lies above `limit` beyond `from`.
+std::int32_t BandCut(const std::vector<std::pair<std::int32_t, std::int32_t>>& rows, std::int32_t from,
+                     std::int32_t limit);
 
 // The page being filled by a formatter. Its children are not owned.
 class TPageBox : public TVerticalBox {

@@ -7,7 +7,9 @@
 #include "model/Utils.h"
 #include "reports/Boxes.h"
 #include "reports/Formatter.h"
+#include "reports/Graphics.h"
 #include "reports/Report.h"
+#include "reports/Utf8Text.h"
 
 namespace mivo {
 
@@ -180,6 +182,13 @@ std::string TRptMacro::GetText() {
 TRptTree::TRptTree(TRpt* owner) : TRptText(owner) { VertPlacement = plStretch; }
 
 std::unique_ptr<TBox> TRptTree::CreateBox() { return std::make_unique<TTreeBox>(this); }
+
+std::string TreeContinuation(const std::string& keys) {
+    std::string continued;
+    for (char32_t key : DecodeCodePoints(keys))
+        continued += EncodeCodePoint(key == TreeKeyVertical || key == TreeKeyTee ? TreeKeyVertical : TreeKeyBlank);
+    return continued;
+}
 
 TRptField::TRptField(TRpt* owner) : TRptText(owner) {}
 

@@ -205,7 +205,17 @@ public:
     explicit TRptTree(TRpt* owner);
     const char* ClassName() const override { return "TRptTree"; }
     std::unique_ptr<TBox> CreateBox() override;
+
+    // The item has inputs in the rows below it: beside the lines of its row
+    // under its name, a line runs down to them from the first cell after
+    // the prefix.
+    bool Stem = false;
 };
+
+// The keys that go on beside the lines of a tree item below its first:
+// the vertical lines of the prefix (a tee's line goes on to the next
+// sibling, a corner's ends at its item), blanks elsewhere.
+std::string TreeContinuation(const std::string& keys);
 
 // A table column. Its heading box, made when the table's columns are
 // computed, gives the column's width and position.

@@ -205,6 +205,7 @@ void TFormatter::NewPage() {
     headerGroup_ = header;
     headingGroup_ = heading;
     footerGroup_ = footer;
+    pageRoom_ = remainingHeight_;
     if (OnNewPage) OnNewPage(*this, pageNumber_, linesOnPage_, linesDone_, totalLines_);
 }
 
@@ -303,7 +304,9 @@ void TFormatter::FlowBox(TBox& box) {
     bool fits = CheckPageBreak(box);
     // A group that fits is placed whole, unless a box inside must start a
     // new page: then it is split so that the break can happen.
-    if ((fits && !HasForcedBreakInside(box)) || !IsGroupBox(box)) {
+    if (!fits && IsTallerThanAPage(box)) {
+        FlowInBands(box);
+    } else if ((fits && !HasForcedBreakInside(box)) || !IsGroupBox(box)) {
         pageBox_->Add(box);
         linesOnPage_ = CheckedAdd(linesOnPage_, box.LineCount());
         linesDone_ = CheckedAdd(linesDone_, box.LineCount());
@@ -319,11 +322,43 @@ void TFormatter::FlowBox(TBox& box) {
     PopReport();
 }
 
+bool TFormatter::IsTallerThanAPage(const TBox& box) const {
+    auto* group = dynamic_cast<const TBoxGroup*>(&box);
+    return size_.Y > 0 && group && group->MainAxis() == HorzAxis && box.Height() > pageRoom_;
+}
+
+void TFormatter::FlowInBands(TBox& box) {
+    const auto positions = std::make_shared<const std::vector<TPoint>>(RecordPositions(box));
+    const auto rows = UncutRows(box);
+    for (std::int32_t from = 0; from < box.Height();) {
+        const std::int32_t limit = CheckedAdd(from, std::max<std::int32_t>(remainingHeight_, 0));
+        std::int32_t cut = limit >= box.Height() ? box.Height() : BandCut(rows, from, limit);
+        if (cut <= from) {
+            // Not even the next line fits the rest of this page: on to the
+            // next; a line taller than a whole page is cut where the page
+            // ends.
+            if (linesOnPage_ > 0) {
+                PageBreak();
+                continue;
+            }
+            cut = std::max(limit, CheckedAdd(from, std::int32_t{1}));
+        }
+        bands_.push_back(std::make_unique<TBandBox>(box, from, CheckedSub(std::min(cut, box.Height()), from), positions));
+        pageBox_->Add(*bands_.back());
+        linesOnPage_ = CheckedAdd(linesOnPage_, 1);
+        remainingHeight_ = CheckedSub(remainingHeight_, bands_.back()->Height());
+        from = cut;
+        if (from < box.Height()) PageBreak();
+    }
+    linesDone_ = CheckedAdd(linesDone_, box.LineCount());
+}
+
 void TFormatter::ResetRunState() {
     pageBox_->SetPage(origin_, size_);
     headerBox_.reset();
     footerBox_.reset();
     headingBox_.reset();
+    bands_.clear();
     headerGroup_ = footerGroup_ = headingGroup_ = nullptr;
     currentSection_ = nullptr;
     currentTable_ = nullptr;

@@ -154,6 +154,12 @@ public:
     // Places the box on the page, or its children when it is a vertical
     // group that does not fit or holds a box that must start a new page.
     virtual void FlowBox(TBox& box);
+    // A box that is not split into children (a row) and is taller than the
+    // room of a page below its header, heading and footer.
+    bool IsTallerThanAPage(const TBox& box) const;
+    // Places such a box in bands (TBandBox), from the current page on: each
+    // band takes the rest of a page, cut between lines.
+    void FlowInBands(TBox& box);
     // Whether a box below this vertical group (through vertical groups)
     // always starts a new page.
     bool HasForcedBreakInside(const TBox& box) const;
@@ -184,6 +190,10 @@ public:
     // The same, clipped to clip.
     virtual void TextRect(const TRect& rect, const TRect& clip, const std::string& text) = 0;
     virtual void DrawTree(const TRect& rect, const std::string& text) = 0;
+    // The tree lines that go on below an item's line, beside the rest of its
+    // row (keys of vertical lines and blanks only), over every row of the
+    // rectangle.
+    virtual void DrawTreeContinuation(const TRect& rect, const std::string& keys) { DrawTree(rect, keys); }
     // count parallel rules from the begin marker's to the end marker's
     // rectangle.
     virtual void DrawRules(const TRect& begin, const TRect& end, std::int32_t count) = 0;
@@ -243,6 +253,11 @@ private:
     std::unique_ptr<TBox> footerBox_;
     std::unique_ptr<TBox> headingBox_;
     std::int32_t remainingHeight_ = 0;
+    // The room of the current page below its header and heading and above
+    // its footer.
+    std::int32_t pageRoom_ = 0;
+    // The bands of boxes taller than a page, until the end of the run.
+    std::vector<std::unique_ptr<TBox>> bands_;
     int totalLines_ = 0;
     int linesDone_ = 0;
     int linesOnPage_ = 0;

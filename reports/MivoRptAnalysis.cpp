@@ -88,11 +88,13 @@ void AddExplanationRows(const TReportContext& ctx, TRptTable& table, int option,
             stack.pop_back();
             if (remaining.erase(attribute) == 0) continue;
             TRptRow* row = table.NewRow();
-            ctx.AddAttributeNameCell(*row, *attribute);
-            ctx.AddEvaluationValueCell(*row->NewCell(), attribute->Scale(), attribute->GetOptValue(option));
+            const std::size_t pending = stack.size();
             for (int i = attribute->InpCount() - 1; i >= 0; --i) {
                 if (remaining.contains(attribute->Inputs(i))) stack.push_back(attribute->Inputs(i));
             }
+            // Its inputs listed below it are the rows its tree line reaches.
+            ctx.AddAttributeNameCell(*row, *attribute, stack.size() > pending);
+            ctx.AddEvaluationValueCell(*row->NewCell(), attribute->Scale(), attribute->GetOptValue(option));
         }
         table.NewRow()->NewBlankLine();
     }

@@ -40,6 +40,20 @@ std::string ActiveModelFileName() {
 
 // --- TReportContext ---------------------------------------------------------------------
 
+namespace {
+
+// Puts an element of the header line at the line's foot. The line is as high
+// as its larger texts; its elements of one report-font line (the other texts
+// and the rule markers) then end where those end, so that all texts share
+// their bottom and the rule runs under all of them.
+template <class T>
+T* AtLineFoot(T* element) {
+    element->SetVertPlacement(plEnd);
+    return element;
+}
+
+}  // namespace
+
 TReportContext::TReportContext(TMivoModel& model)
     : model_(model),
       pageBreakMode_(model.Settings.PageBreak ? pbNewPage : pbKeepTogether),
@@ -64,23 +78,27 @@ std::unique_ptr<TReport> TReportContext::NewModelReport(const std::string& fileN
 
     TRptHVGroup& header = report->Header();
     TRptLine* line = header.NewLine();
-    line->BeginLiner(2);
+    AtLineFoot(line->BeginLiner(2));
     TRptText* product = line->AddText("Mivo");
     product->SetFontSize(fcAdd, 2);
     product->SetBold(true);
     product->SetVertAlign(alEnd);
+    // As high as its larger font, so that the line grows to hold it instead
+    // of it reaching above the printable area.
+    product->SetHeightMeasure(NaturalSize);
     line->AddFill();
     // The time and the file name; a name too long for the line is shown
     // with an ellipsis in place of its start, so that the page number stays
     // on the paper.
-    line->AddText(TimeToStr(ReportTime(), LocaleDateFormats()) + " ");
-    line->AddText(fileName)->ShortenAtStart = true;
+    AtLineFoot(line->AddText(TimeToStr(ReportTime(), LocaleDateFormats()) + " "));
+    AtLineFoot(line->AddText(fileName))->ShortenAtStart = true;
     line->AddFill();
-    line->AddText("Page ");
+    AtLineFoot(line->AddText("Page "));
     TRptMacro* page = line->AddMacro("PAGE");
     page->SetFontSize(fcAdd, 2);
     page->SetVertAlign(alEnd);
-    line->EndLiner();
+    page->SetHeightMeasure(NaturalSize);
+    AtLineFoot(line->EndLiner());
     header.VerticalSpace(0.5f);
     return report;
 }
@@ -139,10 +157,14 @@ TRptRow* TReportContext::AddHeadingRow(TRptTable& table, const std::vector<std::
 }
 
 TRptCell* TReportContext::AddAttributeNameCell(TRptRow& row, const TMivoAttribute& attribute) const {
+    return AddAttributeNameCell(row, attribute, attribute.IsAggregate());
+}
+
+TRptCell* TReportContext::AddAttributeNameCell(TRptRow& row, const TMivoAttribute& attribute, bool stem) const {
     TRptCell* cell = row.NewCell();
-    TRptLine* line = cell->NewLine();
-    line->AddTree(AttributeTreePrefix(attribute));
-    TRptText* name = line->AddText(attribute.GetName());
+    TRptParagraph* item = cell->NewParagraph();
+    item->SetTreePrefix(AttributeTreePrefix(attribute), stem);
+    TRptText* name = item->AddText(attribute.GetName());
     if (attribute.Link() != nullptr) {
         name->SetFontStyle(fcAdd, fsBold | fsItalic);
     } else if (attribute.IsAggregate()) {

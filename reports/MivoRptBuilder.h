@@ -61,9 +61,12 @@ public:
     // of space.
     TRptRow* AddHeadingRow(TRptTable& table, const std::vector<std::string>& headings) const;
 
-    // The first cell of an attribute row: tree prefix and name (bold and
-    // italic when linked, bold with inputs).
+    // The first cell of an attribute row: a tree item of the tree prefix
+    // and the name (bold and italic when linked, bold with inputs), which
+    // wraps under itself in a narrow column. `stem`: the attribute's inputs
+    // follow in the rows below (by default: it has inputs).
     TRptCell* AddAttributeNameCell(TRptRow& row, const TMivoAttribute& attribute) const;
+    TRptCell* AddAttributeNameCell(TRptRow& row, const TMivoAttribute& attribute, bool stem) const;
 
     // Value `index` of the scale as a styled text (bad or good); the index
     // + 1 without a discrete scale or for an index outside the scale.

@@ -46,12 +46,18 @@ public:
     TLineFiller(TRptParagraph& paragraph, TBoxGroup& box, std::int32_t width)
         : paragraph_(paragraph), box_(box), width_(width) {}
 
+    // Every level of a tree prefix takes `width` on every line.
+    void CompressTreeLevels(std::int32_t width) { treeLevel_ = width; }
+
     void StartLine() {
         auto line = std::make_unique<THorizontalBox>(&paragraph_);
         line_ = line.get();
         lineWidth_ = 0;
-        TRptText* prefix = box_.Count() == 0 ? paragraph_.FirstPrefixIfAny() : paragraph_.NextPrefixIfAny();
-        Append(paragraph_.AffixOrEmpty(prefix).CreateNaturalBox());
+        TRptText& prefix = paragraph_.AffixOrEmpty(box_.Count() == 0 ? paragraph_.FirstPrefixIfAny()
+                                                                     : paragraph_.NextPrefixIfAny());
+        std::unique_ptr<TBox> prefixBox = prefix.CreateNaturalBox();
+        if (auto* tree = dynamic_cast<TTreeBox*>(prefixBox.get()); tree && treeLevel_ >= 0) tree->CompressLevels(treeLevel_);
+        Append(std::move(prefixBox));
         Append(paragraph_.AffixOrEmpty(paragraph_.LineSuffixIfAny()).CreateNaturalBox());
         frameWidth_ = lineWidth_;
         box_.Add(std::move(line));
@@ -125,6 +131,7 @@ private:
     THorizontalBox* line_ = nullptr;
     std::int32_t lineWidth_ = 0;
     std::int32_t frameWidth_ = 0;
+    std::int32_t treeLevel_ = -1;
 };
 
 // A box over characters [start, start + length) (0-based) of the text.
@@ -245,6 +252,32 @@ void WrapText(TLineFiller& filler, TRptText& text, bool justify) {
     formatter.PopReport();
 }
 
+// The width of one level of the paragraph's tree prefix where its table
+// compresses the prefixes of its column (TRptTable::TreeLevelWidth); -1
+// for the prefix's own width.
+std::int32_t CompressedTreeLevel(const TRptParagraph& paragraph) {
+    auto* cell = dynamic_cast<const TRptCell*>(paragraph.Owner());
+    const TRptTable* table = cell ? cell->GetTable() : nullptr;
+    return table ? table->TreeLevelWidth(cell->FirstColumn) : -1;
+}
+
+// The width of "a few characters", the least a wrapped column keeps.
+constexpr const char* FewCharacters = "0000";
+
+bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+// A number ("210", "27/729", "12.50%") or a "value:count" item, with the
+// "," or ";" after it: a piece of text that must not break.
+bool IsNumberOrCount(std::u32string_view piece) {
+    while (!piece.empty() && (piece.back() == U',' || piece.back() == U';')) piece.remove_suffix(1);
+    const auto colon = piece.rfind(U':');
+    const std::u32string_view number = colon == std::u32string_view::npos ? piece : piece.substr(colon + 1);
+    if (number.empty() || std::none_of(number.begin(), number.end(), IsDigit)) return false;
+    return std::all_of(number.begin(), number.end(), [](char32_t c) {
+        return IsDigit(c) || c == U'.' || c == U'%' || c == U'/' || c == U'-' || c == U'+';
+    });
+}
+
 // A text among the children holds a line break that the formatter shows.
 bool BreaksLines(const std::vector<std::unique_ptr<TRpt>>& children) {
     for (const auto& child : children) {
@@ -262,7 +295,6 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
     // A text of several lines is laid out line by line, at any width.
     const bool breaksLines = BreaksLines(Children());
     TLineFiller filler(*this, *box, breaksLines && width < 1 ? -1 : width);
-    filler.StartLine();
     // Texts that fit on one line are laid out whole, as a line would lay
     // them out; only a paragraph wider than its width is broken into words.
     std::vector<std::unique_ptr<TBox>> whole;
@@ -273,6 +305,8 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
         whole.push_back(child->CreateNaturalBox());
         wholeWidth += whole.back()->Width();
     }
+    if (HasTreePrefix() && width > 0) filler.CompressTreeLevels(CompressedTreeLevel(*this));
+    filler.StartLine();
     if (!breaksLines && (width < 1 || wholeWidth <= filler.LineRoom())) {
         for (auto& child : whole) filler.AddBox(std::move(child));
     } else {
@@ -294,24 +328,100 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
     return box;
 }
 
-std::int32_t TRptParagraph::MinimumWidth() {
-    // A word that does not fit is broken anywhere, so a line needs room for
-    // one wide character besides its prefix and suffix.
-    std::int32_t widest = 0;
+TRptParagraph::TPieceWidths TRptParagraph::MeasurePieces() {
+    // A piece runs from a blank or line break (or a "," or ";" it ends
+    // after) to the next, across the texts of the paragraph; a number or a
+    // "value:count" item must not break.
+    TPieceWidths widths;
+    std::int64_t piece = 0;
+    std::u32string chars;  // the piece's characters
+    auto endPiece = [&] {
+        const auto w = CheckedCast<std::int32_t>(piece);
+        widths.widest = std::max(widths.widest, w);
+        if (IsNumberOrCount(chars)) widths.unbreakable = std::max(widths.unbreakable, w);
+        piece = 0;
+        chars.clear();
+    };
     for (const auto& child : Children()) {
-        if (!dynamic_cast<TRptText*>(child.get())) {
-            widest = std::max(widest, child->CreateNaturalBox()->Width());
+        auto* text = dynamic_cast<TRptText*>(child.get());
+        if (!text) {
+            endPiece();
+            const std::int32_t w = child->CreateNaturalBox()->Width();
+            widths.widest = std::max(widths.widest, w);
+            widths.unbreakable = std::max(widths.unbreakable, w);
             continue;
         }
-        TFormatter& formatter = FormatterOf(*child);
-        formatter.PushReport(child.get());
-        widest = std::max(widest, formatter.TextWidth("W"));
+        TFormatter& formatter = FormatterOf(*text);
+        formatter.PushReport(text);
+        const std::u32string all = DecodeCodePoints(text->GetText());
+        std::size_t from = 0;
+        auto addPart = [&](std::size_t to) {
+            if (to > from) {
+                const std::u32string_view part = std::u32string_view(all).substr(from, to - from);
+                piece += formatter.TextWidth(EncodeCodePoints(part));
+                chars += part;
+            }
+            from = to;
+        };
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i] == U' ' || all[i] == U'\r' || all[i] == U'\n') {
+                addPart(i);
+                endPiece();
+                from = i + 1;
+            } else if (all[i] == U',' || all[i] == U';') {
+                addPart(i + 1);
+                endPiece();
+            }
+        }
+        addPart(all.size());
         formatter.PopReport();
     }
-    auto width = [](TRptText* affix) { return affix ? affix->CreateNaturalBox()->Width() : 0; };
-    const std::int32_t prefix = std::max(width(FirstPrefixIfAny()), width(NextPrefixIfAny()));
-    return CheckedAdd(CheckedAdd(prefix, width(LineSuffixIfAny())), widest);
+    endPiece();
+    return widths;
 }
+
+namespace {
+
+// The width of a prefix or suffix; one never made is empty.
+std::int32_t AffixWidth(TRptText* affix) { return affix ? affix->CreateNaturalBox()->Width() : 0; }
+
+}  // namespace
+
+std::int32_t TRptParagraph::PrefixWidth() {
+    return std::max(AffixWidth(FirstPrefixIfAny()), AffixWidth(NextPrefixIfAny()));
+}
+
+std::int32_t TRptParagraph::SuffixWidth() { return AffixWidth(LineSuffixIfAny()); }
+
+std::int32_t TRptParagraph::MinimumWidth() {
+    const TPieceWidths pieces = MeasurePieces();
+    TFormatter& formatter = FormatterOf(*this);
+    formatter.PushReport(this);
+    const std::int32_t few = formatter.TextWidth(FewCharacters);
+    formatter.PopReport();
+    const std::int32_t content = std::max(std::min(few, pieces.widest), pieces.unbreakable);
+    // A tree prefix compresses down to the width its text keeps.
+    std::int32_t prefix = PrefixWidth();
+    if (HasTreePrefix()) prefix = std::min(prefix, content);
+    return CheckedAdd(CheckedAdd(prefix, SuffixWidth()), content);
+}
+
+std::int32_t TRptParagraph::WordWidth() {
+    return CheckedAdd(CheckedAdd(PrefixWidth(), SuffixWidth()), MeasurePieces().widest);
+}
+
+void TRptParagraph::SetTreePrefix(const std::string& keys, bool stem) {
+    auto first = std::make_unique<TRptTree>(this);
+    first->SetText(keys);
+    first->Stem = stem;
+    auto next = std::make_unique<TRptTree>(this);
+    next->SetText(TreeContinuation(keys));
+    next->Stem = stem;
+    firstPrefix_ = std::move(first);
+    nextPrefix_ = std::move(next);
+}
+
+bool TRptParagraph::HasTreePrefix() const { return dynamic_cast<const TRptTree*>(firstPrefix_.get()) != nullptr; }
 
 // --- TRptSection ------------------------------------------------------------------
 
@@ -366,6 +476,33 @@ std::int32_t TRptTable::GetColumnLeft(int n) const {
     return field && field->HeadingBox() ? field->HeadingBox()->Left() : 0;
 }
 
+std::int32_t TRptTable::TreeLevelWidth(int n) const {
+    return n >= 0 && n < std::ssize(treeLevels_) ? treeLevels_[static_cast<std::size_t>(n)] : -1;
+}
+
+void TRptTable::SetTreeLevelWidth(int n, std::int32_t width) {
+    if (n < 0) return;
+    if (n >= std::ssize(treeLevels_)) treeLevels_.resize(static_cast<std::size_t>(n) + 1, -1);
+    treeLevels_[static_cast<std::size_t>(n)] = width;
+}
+
+TTreeColumn MeasureTreeColumn(const std::vector<TRptCell*>& cells) {
+    TTreeColumn column;
+    for (TRptCell* cell : cells) {
+        TRptParagraph* item = cell->TreeItem();
+        if (!item) continue;
+        column.Deepest = std::max(column.Deepest, item->FirstPrefix().CreateNaturalBox()->Width());
+        column.Levels = std::max(column.Levels, CheckedCast<std::int32_t>(CodePointCount(item->FirstPrefix().GetText())));
+        column.Natural = std::max(column.Natural, cell->MeasureNaturalWidth());
+    }
+    return column;
+}
+
+std::int32_t TreeLevelWidthFor(const TTreeColumn& column, std::int32_t width) {
+    if (width <= 0 || column.Levels == 0 || column.Natural <= width || column.Deepest <= width / 2) return -1;
+    return std::max<std::int32_t>(1, width / 2 / column.Levels);
+}
+
 std::int32_t TRptTable::SeparatorWidth() const {
     if (FieldCount() < 2) return 0;
     return CheckedSub(GetColumnLeft(1), CheckedAdd(GetColumnLeft(0), GetColumnWidth(0)));
@@ -398,10 +535,45 @@ std::vector<std::vector<TRptCell*>> TRptTable::OneColumnCells() const {
     return cells;
 }
 
-std::int32_t MinimumColumnWidth(const std::vector<TRptCell*>& cells) {
-    std::int32_t floor = 0;
-    for (TRptCell* cell : cells) floor = std::max(floor, cell->MeasureMinimumWidth());
-    return floor;
+std::int32_t TreeColumnCeiling(std::int32_t room) {
+    return static_cast<std::int32_t>(std::int64_t{room} * TreeColumnSharePercent / 100);
+}
+
+TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
+                           std::int32_t room) {
+    if (!field.WidthIsProportional()) return {width, width, width, width};
+    TColumnLimits limits{0, 0, 0, width};
+    bool tree = false;
+    for (TRptCell* cell : cells) {
+        const std::int32_t words = cell->MeasureWordWidth();
+        limits.words = std::max(limits.words, words);
+        if (!cell->InHeadingRow()) limits.bodyWords = std::max(limits.bodyWords, words);
+        limits.least = std::max(limits.least, cell->MeasureMinimumWidth());
+        tree = tree || cell->HoldsTree();
+    }
+    limits.least = std::min(limits.least, width);
+    if (tree) limits.most = std::max(limits.least, std::min(width, TreeColumnCeiling(room)));
+    limits.words = std::clamp(limits.words, limits.least, limits.most);
+    limits.bodyWords = std::clamp(limits.bodyWords, limits.least, limits.words);
+    return limits;
+}
+
+void FitColumnWidths(std::vector<std::int32_t>& widths, const std::vector<TColumnLimits>& limits, std::int32_t room) {
+    auto sum = [](const std::vector<std::int32_t>& v) { return std::accumulate(v.begin(), v.end(), std::int64_t{0}); };
+    if (sum(widths) <= room) return;
+    for (std::size_t i = 0; i < widths.size(); ++i) widths[i] = std::min(widths[i], limits[i].most);
+    // Words keep their width where some allocation gives it to them all,
+    // those of the rows before those of the heading; only where none does
+    // are they broken, the widest columns first.
+    for (auto floorOf : {&TColumnLimits::words, &TColumnLimits::bodyWords, &TColumnLimits::least}) {
+        std::vector<std::int32_t> floors;
+        for (std::size_t i = 0; i < widths.size(); ++i) floors.push_back(std::min(limits[i].*floorOf, widths[i]));
+        if (sum(floors) <= room || floorOf == &TColumnLimits::least) {
+            NarrowColumns(widths, floors, room);
+            return;
+        }
+        widths = std::move(floors);
+    }
 }
 
 void NarrowColumns(std::vector<std::int32_t>& widths, const std::vector<std::int32_t>& floors, std::int32_t room) {
@@ -457,6 +629,7 @@ void TRptTable::ComputeColumns(std::int32_t width) {
 
     // On a page the columns of natural width give up what the table lacks,
     // the widest first: their paragraphs wrap.
+    std::vector<bool> narrowed(columns.size(), false);
     if (width > 0 && anyProportional && line.Count() > 0) {
         std::int64_t total = 0, fields = 0;
         std::vector<std::int32_t> widths;
@@ -468,20 +641,30 @@ void TRptTable::ComputeColumns(std::int32_t width) {
         }
         if (total > width) {
             const auto cells = OneColumnCells();
-            std::vector<std::int32_t> floors;
+            const auto room = CheckedCast<std::int32_t>(std::max<std::int64_t>(0, width - (total - fields)));
+            std::vector<TColumnLimits> limits;
+            for (std::size_t c = 0; c < columns.size(); ++c)
+                limits.push_back(ColumnLimits(*columns[c].field, cells[c], widths[c], room));
+            FitColumnWidths(widths, limits, room);
             for (std::size_t c = 0; c < columns.size(); ++c) {
-                floors.push_back(columns[c].field->WidthIsProportional()
-                                     ? std::min(widths[c], MinimumColumnWidth(cells[c]))
-                                     : widths[c]);
+                narrowed[c] = widths[c] < line.GetItem(columns[c].box)->Width();
+                line.GetItem(columns[c].box)->SetWidth(widths[c]);
             }
-            NarrowColumns(widths, floors, CheckedCast<std::int32_t>(width - (total - fields)));
-            for (std::size_t c = 0; c < columns.size(); ++c) line.GetItem(columns[c].box)->SetWidth(widths[c]);
             widened = true;
         }
     }
     if (widened) {
         if (width < 1) line.SizeToNatural();
         else line.SetFixedWidth(width);
+    }
+    // Tree prefixes are compressed only in a column narrower than its items.
+    treeLevels_.clear();
+    if (std::find(narrowed.begin(), narrowed.end(), true) != narrowed.end()) {
+        const auto cells = OneColumnCells();
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            if (narrowed[c])
+                SetTreeLevelWidth(static_cast<int>(c),
+                                  TreeLevelWidthFor(MeasureTreeColumn(cells[c]), line.GetItem(columns[c].box)->Width()));
     }
 
     // The field boxes stay with their fields; the line box goes.
@@ -512,42 +695,6 @@ TRptChunkedSection::TRptChunkedSection(TRpt* owner)
 TRptChunkedSection::~TRptChunkedSection() = default;
 
 namespace {
-
-// The first `count` rows of the table.
-std::vector<const TRpt*> FirstRows(const TRptTable& table, std::int32_t count) {
-    std::vector<const TRpt*> rows;
-    for (int r = 0; r < table.Count() && std::ssize(rows) < count; ++r)
-        if (auto* row = dynamic_cast<const TRptRow*>(table.GetItem(r))) rows.push_back(row);
-    return rows;
-}
-
-// The widest word of the cell's paragraphs (any other child whole): a
-// cell at least this wide breaks no word.
-std::int32_t WidestWordWidth(TRptCell& cell) {
-    std::int32_t widest = 0;
-    for (int i = 0; i < cell.Count(); ++i) {
-        TRpt* child = cell.GetItem(i);
-        auto* paragraph = dynamic_cast<TRptParagraph*>(child);
-        if (!paragraph) {
-            widest = std::max(widest, child->CreateNaturalBox()->Width());
-            continue;
-        }
-        for (int k = 0; k < paragraph->Count(); ++k) {
-            auto* text = dynamic_cast<TRptText*>(paragraph->GetItem(k));
-            if (!text) continue;
-            TFormatter& formatter = FormatterOf(*text);
-            formatter.PushReport(text);
-            const std::string words = text->GetText();
-            for (std::size_t pos = 0; pos < words.size();) {
-                const std::size_t end = std::min(words.find(' ', pos), words.size());
-                if (end > pos) widest = std::max(widest, formatter.TextWidth(words.substr(pos, end - pos)));
-                pos = end + 1;
-            }
-            formatter.PopReport();
-        }
-    }
-    return widest;
-}
 
 // The narrowest width from `low` up to `high` at which the cell is at most
 // `lines` times as tall as at `high` (where it takes one line): its
@@ -648,6 +795,17 @@ private:
 
 }  // namespace
 
+std::int32_t TRptChunkedSection::KeyColumnWidth(int column, std::int32_t width) const {
+    const std::int32_t natural = ChunkedTable->GetColumnWidth(column);
+    if (width <= 0 || natural <= TreeColumnCeiling(width)) return natural;
+    // A column of tree items gives up what is beyond its share of the width
+    // (its items wrap), so it leaves the rest to the chunk's columns.
+    const auto cells = ChunkedTable->OneColumnCells();
+    for (TRptCell* cell : cells[static_cast<std::size_t>(column)])
+        if (cell->HoldsTree()) return TreeColumnCeiling(width);
+    return natural;
+}
+
 int TRptChunkedSection::KeyCount() const {
     return ChunkedTable ? std::min(std::max(0, KeyColumns), ChunkedTable->FieldCount()) : 0;
 }
@@ -661,16 +819,13 @@ std::vector<int> TRptChunkedSection::ColumnsOfChunk(const std::vector<int>& chun
 
 std::int32_t TRptChunkedSection::CompactWidth(const std::vector<TRptCell*>& cells, std::int32_t floor,
                                               std::int32_t natural) const {
-    const std::vector<const TRpt*> headings = FirstRows(*ChunkedTable, HeadingRows);
-    auto isHeading = [&](const TRptCell* cell) {
-        return std::find(headings.begin(), headings.end(), cell->Owner()) != headings.end();
-    };
     std::int32_t width = floor;
     for (TRptCell* cell : cells)
-        if (!isHeading(cell)) width = std::max(width, cell->MeasureNaturalWidth());
+        if (!cell->InHeadingRow()) width = std::max(width, cell->MeasureNaturalWidth());
     for (TRptCell* cell : cells) {
-        if (!isHeading(cell) || width >= natural) continue;
-        width = WidthForLines(*cell, HeadingLines, std::max(width, WidestWordWidth(*cell)), natural);
+        if (!cell->InHeadingRow() || width >= natural) continue;
+        // Its words stay whole.
+        width = WidthForLines(*cell, HeadingLines, std::max(width, cell->MeasureWordWidth()), natural);
     }
     return std::min(width, natural);
 }
@@ -684,11 +839,14 @@ TRptChunkedSection::TColumnMeasures TRptChunkedSection::MeasureColumns(std::int3
     m.Floor = m.Natural;
     m.Compact = m.Natural;
     if (width <= 0) return m;
-    const auto cells = ChunkedTable->OneColumnCells();
+    m.Cells = ChunkedTable->OneColumnCells();
     for (int c = 0; c < count; ++c) {
         if (!ChunkedTable->GetField(c)->WidthIsProportional()) continue;
         const auto k = static_cast<std::size_t>(c);
-        m.Floor[k] = std::min(m.Natural[k], MinimumColumnWidth(cells[k]));
+        const auto& cells = m.Cells;
+        std::int32_t least = 0;
+        for (TRptCell* cell : cells[k]) least = std::max(least, cell->MeasureMinimumWidth());
+        m.Floor[k] = std::min(m.Natural[k], least);
         m.Compact[k] = CompactWidth(cells[k], m.Floor[k], m.Natural[k]);
     }
     return m;
@@ -709,7 +867,8 @@ std::vector<std::vector<int>> TRptChunkedSection::ChunksOf(const TColumnMeasures
     std::vector<std::size_t> runs;
     if (width > 0) {
         std::int64_t lead = 0;
-        for (int c = 0; c < keys; ++c) lead += (c > 0 ? m.Separator : 0) + m.Compact[static_cast<std::size_t>(c)];
+        for (int c = 0; c < keys; ++c)
+            lead += (c > 0 ? m.Separator : 0) + std::min(KeyColumnWidth(c, width), m.Compact[static_cast<std::size_t>(c)]);
         runs = TColumnRuns(widths, lead, m.Separator, width).Balanced(most);
     } else {
         for (std::size_t left = widths.size(); left > 0; left -= std::min(left, most)) runs.push_back(std::min(left, most));
@@ -728,19 +887,65 @@ std::vector<std::vector<int>> TRptChunkedSection::ChunksOf(const TColumnMeasures
 
 std::vector<std::int32_t> TRptChunkedSection::WidthsOf(const TColumnMeasures& m, const std::vector<int>& columns,
                                                        std::int32_t width) const {
-    std::vector<std::int32_t> widths, compact, floors;
+    std::vector<std::int32_t> widths, compact;
     for (int c : columns) {
         const auto k = static_cast<std::size_t>(c);
         widths.push_back(m.Natural[k]);
         compact.push_back(m.Compact[k]);
-        floors.push_back(m.Floor[k]);
     }
     if (width <= 0) return widths;
     const std::int64_t separators = std::int64_t{m.Separator} * std::max<std::int64_t>(0, std::ssize(columns) - 1);
     const auto room = CheckedCast<std::int32_t>(std::max<std::int64_t>(0, width - separators));
     NarrowColumns(widths, compact, room);
-    NarrowColumns(widths, floors, room);
+    std::vector<TColumnLimits> limits;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const auto k = static_cast<std::size_t>(columns[i]);
+        limits.push_back(ColumnLimits(*ChunkedTable->GetField(columns[i]), m.Cells[k], widths[i], room));
+    }
+    FitColumnWidths(widths, limits, room);
     return widths;
+}
+
+namespace {
+
+// The lowest tree box inside the box, with its bottom relative to the
+// box's top (`offset`: the box's top relative to that of the search).
+TTreeBox* LowestTreeBox(TBox& box, std::int32_t offset, std::int32_t& bottom) {
+    if (auto* tree = dynamic_cast<TTreeBox*>(&box)) {
+        bottom = CheckedAdd(offset, tree->Height());
+        return tree;
+    }
+    auto* group = dynamic_cast<TBoxGroup*>(&box);
+    if (!group) return nullptr;
+    TTreeBox* lowest = nullptr;
+    for (int i = 0; i < group->Count(); ++i) {
+        TBox* child = group->GetItem(i);
+        std::int32_t childBottom = 0;
+        TTreeBox* found = child ? LowestTreeBox(*child, CheckedAdd(offset, child->Top()), childBottom) : nullptr;
+        if (found && (!lowest || childBottom > bottom)) {
+            lowest = found;
+            bottom = childBottom;
+        }
+    }
+    return lowest;
+}
+
+}  // namespace
+
+void ExtendTreeLines(TBoxGroup& row) {
+    // A cell's content may be taller than its box (a cell is one line high
+    // by its measure); the row is as tall as its tallest content.
+    std::int32_t rowBottom = row.Height();
+    for (int i = 0; i < row.Count(); ++i)
+        if (TBox* child = row.GetItem(i))
+            rowBottom = std::max(rowBottom, CheckedAdd(child->Top(), std::max(child->Height(), child->NaturalHeight())));
+    for (int i = 0; i < row.Count(); ++i) {
+        TBox* child = row.GetItem(i);
+        auto* cell = child ? dynamic_cast<TRptCell*>(child->Element()) : nullptr;
+        if (!cell || !cell->HoldsTree()) continue;
+        std::int32_t bottom = 0;
+        if (TTreeBox* tree = LowestTreeBox(*child, child->Top(), bottom)) tree->ExtendDown(CheckedSub(rowBottom, bottom));
+    }
 }
 
 namespace {
@@ -814,6 +1019,7 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
         x = CheckedAdd(child->Right(), std::int32_t{1});
     }
     box->Bounds();
+    ExtendTreeLines(*box);
     if (width > 0) box->SetWidth(width);
     return box;
 }
@@ -855,6 +1061,11 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
     }
     const TColumnMeasures measures = MeasureColumns(layoutWidth);
     const std::vector<std::vector<int>> chunks = ChunksOf(measures, layoutWidth);
+    // The key columns are the same in every chunk: their tree items are
+    // measured once.
+    std::vector<TTreeColumn> keyTrees;
+    for (int c = 0; c < KeyCount(); ++c)
+        keyTrees.push_back(layoutWidth > 0 ? MeasureTreeColumn(cells[static_cast<std::size_t>(c)]) : TTreeColumn{});
     std::vector<TRowIndex> rows(static_cast<std::size_t>(ChunkedTable->Count()));
     for (int r = 0; r < ChunkedTable->Count(); ++r)
         if (auto* row = dynamic_cast<TRptRow*>(ChunkedTable->GetItem(r)))
@@ -862,6 +1073,8 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
     for (std::size_t k = 0; k < chunks.size(); ++k) {
         const std::vector<int> columns = ColumnsOfChunk(chunks[k]);
         const std::vector<std::int32_t> widths = WidthsOf(measures, columns, layoutWidth);
+        for (std::size_t i = 0; i < keyTrees.size(); ++i)
+            ChunkedTable->SetTreeLevelWidth(columns[i], TreeLevelWidthFor(keyTrees[i], widths[i]));
         const std::vector<std::int32_t> lefts = LeftEdges(widths, measures.Separator);
 
         auto part = CreateGroupBox();
@@ -951,6 +1164,7 @@ std::unique_ptr<TBox> TRptRow::CreateNaturalBox() {
         x = CheckedAdd(child->Right(), std::int32_t{1});
     }
     row.Bounds();
+    ExtendTreeLines(row);
     return box;
 }
 
@@ -992,17 +1206,35 @@ std::int32_t TRptCell::MeasureNaturalBoxWidth() {
     return CreateNaturalBox()->Width();
 }
 
-std::int32_t TRptCell::MeasureMinimumWidth() {
-    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkMinimum, [this] { return MinimumContentWidth(); });
-}
-
-std::int32_t TRptCell::MinimumContentWidth() {
+std::int32_t TRptCell::WidestChild(std::int32_t (TRptParagraph::*paragraphWidth)()) {
     std::int32_t width = 0;
     for (const auto& child : Children()) {
         auto* paragraph = dynamic_cast<TRptParagraph*>(child.get());
-        width = std::max(width, paragraph ? paragraph->MinimumWidth() : child->CreateNaturalBox()->Width());
+        width = std::max(width, paragraph ? (paragraph->*paragraphWidth)() : child->CreateNaturalBox()->Width());
     }
     return width;
+}
+
+std::int32_t TRptCell::MeasureMinimumWidth() {
+    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkMinimum,
+                                           [this] { return WidestChild(&TRptParagraph::MinimumWidth); });
+}
+
+std::int32_t TRptCell::MeasureWordWidth() {
+    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkWord,
+                                           [this] { return WidestChild(&TRptParagraph::WordWidth); });
+}
+
+bool TRptCell::InHeadingRow() const {
+    const TRptTable* table = GetTable();
+    return table && table->Count() > 0 && table->GetItem(0) == Owner();
+}
+
+TRptParagraph* TRptCell::TreeItem() const {
+    for (const auto& child : Children())
+        if (auto* paragraph = dynamic_cast<TRptParagraph*>(child.get()); paragraph && paragraph->HasTreePrefix())
+            return paragraph;
+    return nullptr;
 }
 
 std::unique_ptr<TBox> TRptCell::CreateNaturalBox() {

@@ -49,10 +49,33 @@ public:
     // anywhere when none does.
     std::unique_ptr<TBox> CreateBoxForWidth(std::int32_t width) override;
     // The narrowest width the paragraph wraps to without a text running
-    // past its lines: the prefix, the suffix and one wide character.
+    // past its lines: the prefix, the suffix and a few characters, or more
+    // where a number or a "value:count" item is wider (those never break
+    // inside). A tree prefix counts only as wide as it may be compressed.
     std::int32_t MinimumWidth();
+    // The narrowest width at which no word has to break: the prefix, the
+    // suffix and the widest word (a word of a list ends after its "," or
+    // ";").
+    std::int32_t WordWidth();
+
+    // Lines of a tree item: the first line starts with the tree prefix
+    // `keys`, every later one with the lines that go on beside it, so that
+    // the item's text wraps under itself. `stem`: inputs follow in the rows
+    // below (TRptTree::Stem). At a width too narrow for prefix and text the
+    // prefix is compressed, down to half the width.
+    void SetTreePrefix(const std::string& keys, bool stem);
+    bool HasTreePrefix() const;
 
 private:
+    // The widest piece and the widest unbreakable piece of the texts.
+    struct TPieceWidths {
+        std::int32_t widest = 0;
+        std::int32_t unbreakable = 0;
+    };
+    TPieceWidths MeasurePieces();
+    // The natural widths of the prefixes and of the suffix.
+    std::int32_t PrefixWidth();
+    std::int32_t SuffixWidth();
     TRptText& Affix(std::unique_ptr<TRptText>& affix);
 
     std::unique_ptr<TRptText> nextPrefix_;
@@ -112,6 +135,11 @@ public:
     // The cells of each column that span that column alone, row by row.
     std::vector<std::vector<TRptCell*>> OneColumnCells() const;
 
+    // The width of one level of the tree prefixes in column n while the
+    // table is laid out; -1: the prefixes' own width (TreeLevelWidthFor).
+    std::int32_t TreeLevelWidth(int n) const;
+    void SetTreeLevelWidth(int n, std::int32_t width);
+
     // The width of the separator between two columns (after
     // ComputeColumns; 0 with fewer than two columns).
     std::int32_t SeparatorWidth() const;
@@ -129,6 +157,7 @@ private:
     const std::vector<TRptField*>& Fields() const;
 
     std::unique_ptr<TRptLine> headingLine_;
+    std::vector<std::int32_t> treeLevels_;
     mutable std::vector<TRptField*> fields_;
     mutable int indexedItems_ = -1;
 };
@@ -140,10 +169,11 @@ private:
 // first KeyColumns columns and takes some of the others: without a width
 // ChunkColumns of them; given a width, as few chunks as fit it, each of at
 // most ChunkColumns and at least one column, their sizes as even as the
-// widths allow. On a page the cells of the first HeadingRows rows (the
-// column headings) may wrap into HeadingLines lines, so a column is sized
-// by its other cells and its heading wrapped; a chunk that is still too
-// wide narrows every column of natural width, whose paragraphs wrap.
+// widths allow. On a page the cells of the heading row may wrap into
+// HeadingLines lines, so a column is sized by its other cells and its
+// heading wrapped (a key column of tree items by its share of the width at
+// most); a chunk that is still too wide narrows its columns of natural
+// width as a table does (FitColumnWidths), whose paragraphs wrap.
 // Chunks after the first show NextHeading in place of the section's first
 // child, its heading.
 //
@@ -160,7 +190,8 @@ public:
     TRptTable* ChunkedTable = nullptr;
     std::int32_t KeyColumns = 1;
     std::int32_t ChunkColumns = 5;
-    std::int32_t HeadingRows = 1;
+    // Lines a heading cell (TRptCell::InHeadingRow) may take when the
+    // chunks are sized.
     std::int32_t HeadingLines = 3;
 
     // The columns after the key columns, chunk by chunk, for the width
@@ -180,6 +211,7 @@ private:
         std::vector<std::int32_t> Floor;
         std::vector<std::int32_t> Compact;
         std::int32_t Separator = 0;
+        std::vector<std::vector<TRptCell*>> Cells;  // of each column, given a width
     };
     // Computes the table's columns at natural widths and measures them;
     // Floor and Compact only given a width (else they are Natural).
@@ -187,10 +219,12 @@ private:
     // Compact for one column from its one-column cells.
     std::int32_t CompactWidth(const std::vector<TRptCell*>& cells, std::int32_t floor, std::int32_t natural) const;
     int KeyCount() const;
+    // The width key column `column` takes in every chunk at the width.
+    std::int32_t KeyColumnWidth(int column, std::int32_t width) const;
     std::vector<std::vector<int>> ChunksOf(const TColumnMeasures& measures, std::int32_t width) const;
     // Natural widths where the columns fit the width; else the columns
     // give up width down to Compact, the widest first (their headings
-    // wrap), and when that is not enough down to their Floor.
+    // wrap), and when that is not enough as a table's columns do.
     std::vector<std::int32_t> WidthsOf(const TColumnMeasures& measures, const std::vector<int>& columns,
                                        std::int32_t width) const;
     // The key columns followed by the chunk's.
@@ -239,20 +273,31 @@ public:
     TRptTable* GetTable() const;
     // Sum of the spanned columns' widths (separators not counted).
     std::int32_t SpanWidth() const;
-    // Width of the cell's natural box. Both measures are taken once while
-    // the formatter builds the report's boxes (TFormatter::Widths).
+    // Width of the cell's natural box. The three measures are taken once
+    // while the formatter builds the report's boxes (TFormatter::Widths).
     std::int32_t MeasureNaturalWidth();
     // The narrowest the cell can be without a text running out of it: a
-    // paragraph wraps down to a character or so, anything else keeps its
-    // natural width.
+    // paragraph wraps down to a few characters (TRptParagraph::MinimumWidth),
+    // anything else keeps its natural width.
     std::int32_t MeasureMinimumWidth();
+    // The narrowest the cell can be without a word breaking
+    // (TRptParagraph::WordWidth); anything else keeps its natural width.
+    std::int32_t MeasureWordWidth();
+    // The cell is in its table's first row, the heading row of the tables
+    // the builders make.
+    bool InHeadingRow() const;
+    // The cell's tree item (a paragraph with a tree prefix); null for none.
+    TRptParagraph* TreeItem() const;
+    bool HoldsTree() const { return TreeItem() != nullptr; }
 
     // While measuring, the natural box; otherwise the box for the span.
     std::unique_ptr<TBox> CreateNaturalBox() override;
 
 private:
+    // The widest child: a paragraph by the given measure, anything else by
+    // its natural width.
+    std::int32_t WidestChild(std::int32_t (TRptParagraph::*paragraphWidth)());
     std::int32_t MeasureNaturalBoxWidth();
-    std::int32_t MinimumContentWidth();
 
     bool measuring_ = false;
 };
@@ -288,8 +333,51 @@ private:
     std::int32_t tableCounter_ = 1;
 };
 
-// The widest cell minimum of a column (TRptCell::MeasureMinimumWidth).
-std::int32_t MinimumColumnWidth(const std::vector<TRptCell*>& cells);
+// The tree items of a column: the width of the deepest prefix, its number
+// of levels and the natural width of the widest cell (zero without items).
+struct TTreeColumn {
+    std::int32_t Deepest = 0;
+    std::int32_t Levels = 0;
+    std::int32_t Natural = 0;
+};
+TTreeColumn MeasureTreeColumn(const std::vector<TRptCell*>& cells);
+
+// The width of one tree level in the column laid out `width` wide: -1 (the
+// prefixes' own) where the column is as wide as its items or its deepest
+// prefix takes at most half of it; else the deepest prefix is compressed
+// into half the width, at least one unit a level. Every row of the column
+// gets the same, so that the lines stay in place.
+std::int32_t TreeLevelWidthFor(const TTreeColumn& column, std::int32_t width);
+
+// The tree lines of the row's cells reach the foot of the row: in a cell
+// of a tree item shorter than the row, the tree box of its last line grows
+// down to the row's foot.
+void ExtendTreeLines(TBoxGroup& row);
+
+// The share of a table's width (in percent) that a column of tree items
+// takes at most when the table must be narrowed, and that width.
+inline constexpr int TreeColumnSharePercent = 50;
+std::int32_t TreeColumnCeiling(std::int32_t room);
+
+// How far a column may be narrowed: `words` keeps every word whole,
+// `bodyWords` every word below the heading row (the table's first row),
+// `least` is the floor (a few characters, or a number or "value:count"
+// item); `most` is its widest (a column of tree items keeps to its share).
+// A column of fixed width keeps its width.
+struct TColumnLimits {
+    std::int32_t words;
+    std::int32_t bodyWords;
+    std::int32_t least;
+    std::int32_t most;
+};
+TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
+                           std::int32_t room);
+
+// Narrows the widths until they add up to at most `room`: first down to
+// their `most`; then, widest first, down to their `words` where all words
+// fit so; else down to their `bodyWords` (heading words break first) where
+// those fit; else, widest first, down to their floors.
+void FitColumnWidths(std::vector<std::int32_t>& widths, const std::vector<TColumnLimits>& limits, std::int32_t room);
 
 // Narrows the widths, widest first, until they add up to at most `room`
 // (all of them cut to one cap); none goes below its floor, so with floors

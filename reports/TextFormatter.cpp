@@ -251,16 +251,36 @@ void TTextFormatter::TextRect(const TRect& rect, const TRect& clip, const std::s
     Page().WriteClipped(rect, clip, text);
 }
 
-void TTextFormatter::DrawTree(const TRect& rect, const std::string& text) {
+std::string TTextFormatter::TreeGlyphs(const std::string& text, std::int32_t width) const {
     const int style = GetTreeStyle();
     const std::string horizontal = TreeGlyph(style, TreeKeyHorizontal);
+    std::u32string keys = DecodeCodePoints(text);
+    // A prefix narrower than its tree width gives its levels fewer cells,
+    // down to one; narrower still, it shows its innermost levels.
+    std::int32_t cells = CellsPerLevel(*this);
+    const auto count = static_cast<std::int32_t>(keys.size());
+    if (count > 0 && width >= 0 && CheckedMul(count, cells) > width) {
+        cells = std::max<std::int32_t>(1, width / count);
+        if (width < count) keys.erase(0, static_cast<std::size_t>(count - width));
+    }
     std::string glyphs;
-    for (char32_t c : DecodeCodePoints(text)) {
+    for (char32_t c : keys) {
         glyphs += TreeGlyph(style, c);
         const std::string& fill = c == TreeKeyTee || c == TreeKeyCorner ? horizontal : std::string(" ");
-        for (std::int32_t k = 1; k < CellsPerLevel(*this); ++k) glyphs += fill;
+        for (std::int32_t k = 1; k < cells; ++k) glyphs += fill;
     }
-    TextOut(rect, glyphs);
+    return glyphs;
+}
+
+void TTextFormatter::DrawTree(const TRect& rect, const std::string& text) {
+    TextOut(rect, TreeGlyphs(text, CheckedAdd(CheckedSub(rect.Right, rect.Left), std::int32_t{1})));
+}
+
+void TTextFormatter::DrawTreeContinuation(const TRect& rect, const std::string& keys) {
+    // The rectangle holds one more cell than the prefix when a stem runs
+    // down from the item; the prefix's cells decide the width of a level.
+    const std::string glyphs = TreeGlyphs(keys, CheckedAdd(CheckedSub(rect.Right, rect.Left), std::int32_t{1}));
+    for (std::int32_t row = rect.Top; row <= rect.Bottom; ++row) TextOut(TRect{rect.Left, row, rect.Right, row}, glyphs);
 }
 
 void TTextFormatter::DrawRules(const TRect& begin, const TRect& end, std::int32_t count) {
@@ -336,6 +356,8 @@ void TDataFormatter::TextOut(const TRect& rect, const std::string& text) {
 }
 
 void TDataFormatter::TextRect(const TRect& rect, const TRect&, const std::string& text) { TextOut(rect, text); }
+
+void TDataFormatter::DrawTreeContinuation(const TRect&, const std::string&) {}
 
 void TDataFormatter::DrawTree(const TRect& rect, const std::string& text) {
     if (rect.Top < 0) return;

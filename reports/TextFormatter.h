@@ -112,6 +112,7 @@ public:
     void TextOut(const TRect& rect, const std::string& text) override;
     void TextRect(const TRect& rect, const TRect& clip, const std::string& text) override;
     void DrawTree(const TRect& rect, const std::string& text) override;
+    void DrawTreeContinuation(const TRect& rect, const std::string& keys) override;
     // A run of ─ (one rule) or ═ (more) between markers on one row.
     void DrawRules(const TRect& begin, const TRect& end, std::int32_t count) override;
     void DrawFrame(const TRect&, std::uint8_t, bool, const std::string&) override {}
@@ -125,6 +126,9 @@ protected:
 private:
     // The output of WriteToFile, piece by piece.
     void WriteText(const std::function<void(std::string_view)>& write) const;
+    // The glyphs of a tree prefix in `width` characters (its levels take
+    // fewer cells when it is narrower than its tree width).
+    std::string TreeGlyphs(const std::string& text, std::int32_t width) const;
 
     std::vector<std::unique_ptr<TTextPage>> pages_;
 };
@@ -145,6 +149,7 @@ public:
     void TextOut(const TRect& rect, const std::string& text) override;
     void TextRect(const TRect& rect, const TRect& clip, const std::string& text) override;
     void DrawTree(const TRect& rect, const std::string& text) override;
+    void DrawTreeContinuation(const TRect& rect, const std::string& keys) override;
     void DrawRules(const TRect&, const TRect&, std::int32_t) override {}
     void DrawFill(const TRect& rect) override;
     // A cell stays one field: the lines of a text are joined by a blank.

@@ -15,7 +15,7 @@ class TRpt;
 
 class TWidthCache {
 public:
-    enum TKind { wkNatural, wkMinimum };
+    enum TKind { wkNatural, wkMinimum, wkWord };
 
     // The width remembered for the element, or the one `measure` gives
     // (remembered while the cache is on).
@@ -51,7 +51,7 @@ public:
 
 private:
     bool on_ = false;
-    std::unordered_map<const TRpt*, std::int32_t> widths_[2];
+    std::unordered_map<const TRpt*, std::int32_t> widths_[3];
 };
 
 }  // namespace mivo

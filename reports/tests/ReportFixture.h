@@ -155,6 +155,14 @@ std::vector<T*> ElementsOf(TRpt& root) {
     return out;
 }
 
+// The tree prefixes of the tree items below the element, in order.
+inline std::vector<TRptTree*> TreePrefixesOf(TRpt& root) {
+    std::vector<TRptTree*> out;
+    for (TRptParagraph* item : ElementsOf<TRptParagraph>(root))
+        if (item->HasTreePrefix()) out.push_back(dynamic_cast<TRptTree*>(&item->FirstPrefix()));
+    return out;
+}
+
 // The sections directly in the report.
 inline std::vector<TRptSection*> TopSections(TReport& report) {
     std::vector<TRptSection*> out;

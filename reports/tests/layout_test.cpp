@@ -388,6 +388,62 @@ TEST(Tables, GivenAWidthTooSmallParagraphColumnsNarrowWidestFirst) {
     EXPECT_GE(table->GetColumnWidth(1), 1);
 }
 
+TEST(Tables, ColumnFitKeepsWordsThenWordsBelowTheHeadingThenFloors) {
+    struct Case {
+        const char* what;
+        std::vector<std::int32_t> widths;
+        std::vector<TColumnLimits> limits;  // words, body words, least, most
+        std::int32_t room;
+        std::vector<std::int32_t> fitted;
+    } cases[] = {
+        {"fits: unchanged", {30, 20}, {{10, 6, 4, 30}, {8, 8, 4, 20}}, 50, {30, 20}},
+        {"every word keeps its width", {30, 20}, {{10, 6, 4, 30}, {8, 8, 4, 20}}, 40, {20, 20}},
+        {"heading words break first", {30, 20}, {{10, 6, 4, 30}, {8, 8, 4, 20}}, 16, {8, 8}},
+        {"then any word, widest first", {30, 20}, {{10, 6, 4, 30}, {8, 8, 4, 20}}, 11, {5, 5}},
+        {"never below the floors", {30, 20}, {{10, 6, 4, 30}, {8, 8, 4, 20}}, 5, {4, 4}},
+        {"a tree column keeps to its share", {30, 5}, {{12, 12, 4, 15}, {5, 5, 4, 5}}, 30, {15, 5}},
+        {"fixed width", {30, 20}, {{30, 30, 30, 30}, {8, 8, 4, 20}}, 40, {30, 10}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::int32_t> widths = c.widths;
+        FitColumnWidths(widths, c.limits, c.room);
+        EXPECT_EQ(widths, c.fitted) << c.what;
+    }
+}
+
+TEST(Tables, TreeItemsWrapUnderTheirNameAndTheirLinesRunTheRowsHeight) {
+    AttachedReport r({24, 0});
+    TRptTable* table = r.report.NewTable("t");
+    for (int c = 0; c < 2; ++c) table->AddField("")->SetWidthMeasure(NaturalSize);
+    auto addRow = [&](const std::string& keys, bool stem, const std::string& name, const std::string& text) {
+        TRptRow* row = table->NewRow();
+        TRptParagraph* item = row->NewCell()->NewParagraph();
+        item->SetTreePrefix(keys, stem);
+        item->AddText(name);
+        row->NewCell()->NewParagraph()->AddText(text);
+    };
+    addRow("", true, "Top", "alpha beta gamma");
+    addRow("\u251C", false, "First input name", "d");
+    addRow("\u2514", true, "Last", "delta epsilon");
+    addRow("-\u2514", false, "Deep", "i");
+    r.formatter.Run();
+    std::vector<std::string> rows;
+    for (int i = 0; i < r.formatter.GetPage(1).RowCount(); ++i) rows.push_back(r.formatter.GetPage(1).Row(i));
+    // The name wraps under itself, the tree lines beside it; beside the
+    // rest of a taller row the lines go on, and the stem of an item with
+    // inputs runs down to them.
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "Top          alpha beta",
+                        "\u2502            gamma",
+                        "\u251C\u2500First      d",
+                        "\u2502 input",
+                        "\u2502 name",
+                        "\u2514\u2500Last       delta",
+                        "  \u2502          epsilon",
+                        "  \u2514\u2500Deep     i",
+                    }));;
+}
+
 // A chunked section as the builders make it: a heading, a table whose
 // first column is repeated in every chunk, a blank line.
 TRptChunkedSection* ChunkedSection(TReport& report, int columns, int chunkColumns) {

@@ -120,7 +120,7 @@ TEST_F(AnalysisReport, PlusMinusMarkers) {
 
 TEST_F(AnalysisReport, PlusMinusTreePrefixesAreThoseOfTheWholeModel) {
     auto report = PlusMinus("Ride", "Comet");
-    auto trees = ElementsOf<TRptTree>(*FirstTable(*report));
+    auto trees = TreePrefixesOf(*FirstTable(*report));
     std::vector<std::string> prefixes;
     for (TRptTree* t : trees) prefixes.push_back(t->RawText());
     EXPECT_EQ(prefixes, (std::vector<std::string>{"\u2514", "-\u2502\u251C", "-\u2514"}));

@@ -163,10 +163,10 @@ TEST_F(ModelReport, NameStylesAndValueStylesInTheElementTree) {
                  {9, "Frame", -1}};
     for (const NameCase& c : names) {
         auto texts = nameOf(c.row);
-        ASSERT_EQ(texts.size(), 2u);  // tree prefix and name
-        EXPECT_NE(dynamic_cast<TRptTree*>(texts[0]), nullptr);
-        EXPECT_EQ(texts[1]->RawText(), c.name);
-        const TFont* font = texts[1]->GetOwnFont();
+        ASSERT_EQ(texts.size(), 1u);  // the name, after the item's tree prefix
+        EXPECT_EQ(TreePrefixesOf(*rows[static_cast<std::size_t>(c.row)]->GetItem(0)).size(), 1u);
+        EXPECT_EQ(texts[0]->RawText(), c.name);
+        const TFont* font = texts[0]->GetOwnFont();
         if (c.style < 0) {
             EXPECT_EQ(font, nullptr) << c.name;
         } else {

@@ -13,66 +13,13 @@
 #include "model/CodePage.h"
 #include "model/MivoScale.h"
 #include "reports/PrintFormatter.h"
+#include "reports/tests/PrintedPages.h"
 #include "reports/tests/ReportFixture.h"
 
 namespace mivo {
 namespace {
 
 using namespace testing;
-
-// A4 at 300 dots per inch: 2480 wide, 236 dots of margin on either side.
-constexpr std::int32_t PrintableLeft = 236;
-constexpr std::int32_t PrintableRight = 2480 - 236;
-
-struct TDrawnText {
-    std::int32_t Left;
-    std::int32_t Right;  // just past the last pixel
-    std::int32_t Top;
-    std::string Text;
-};
-
-// The texts of one page metafile with their extent in the font each was
-// drawn in.
-std::vector<TDrawnText> DrawnTexts(const TPageMetafile& page) {
-    std::vector<TDrawnText> out;
-    TFixedFontSource metrics;
-    TCanvasFont font;
-    for (const TMetaRecord& record : page.Records()) {
-        if (auto* f = std::get_if<TMetaSetFont>(&record)) font = f->Font;
-        if (auto* t = std::get_if<TMetaText>(&record); t && !t->Text.empty()) {
-            out.push_back({t->At.X, t->At.X + metrics.TextWidth(font, t->Text), t->At.Y, t->Text});
-        }
-    }
-    return out;
-}
-
-// The report formatted on A4 pages with 20 mm margins: the texts of each
-// page.
-std::vector<std::vector<TDrawnText>> PrintedPages(TReport& report) {
-    const TMeasure margin = MakeMeasure(mkMillimetres, 20);
-    TPrintFormatter formatter(report, nullptr, margin, margin, margin, margin);
-    formatter.Run();
-    std::vector<std::vector<TDrawnText>> pages;
-    for (int p = 1; p <= formatter.PageCount(); ++p) pages.push_back(DrawnTexts(formatter.GetPageMetafile(p)));
-    return pages;
-}
-
-void ExpectInsidePrintableArea(const std::vector<std::vector<TDrawnText>>& pages) {
-    for (std::size_t p = 0; p < pages.size(); ++p) {
-        for (const TDrawnText& t : pages[p]) {
-            EXPECT_GE(t.Left, PrintableLeft) << "page " << p + 1 << ": " << t.Text;
-            EXPECT_LE(t.Right, PrintableRight) << "page " << p + 1 << ": " << t.Text;
-        }
-    }
-}
-
-// Every text drawn on the pages, joined without separators.
-std::string AllText(const std::vector<std::vector<TDrawnText>>& pages) {
-    std::string out;
-    for (const auto& page : pages)
-        for (const TDrawnText& t : page) out += t.Text;
-    return out;
-}
 
 // The pieces of the text between the separators.
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -323,6 +270,39 @@ TEST_F(PageFit, LongFileNameIsShortenedAtItsStart) {
     EXPECT_LT(end + 19, first.size() - 6);
     // At natural widths the whole name is shown.
     EXPECT_NE(AsData(*report).find(name), std::string::npos);
+}
+
+// The header line grows to hold "Mivo" and the page number, which are
+// larger than the report font: on every page all its texts end on the same
+// row, the rule runs along that row from "Mivo" to the page number, so that
+// no text reaches below it, and the larger texts stay on the paper.
+TEST_F(PageFit, HeaderTextsStandOnTheirRule) {
+    auto report = ModelReport({rpAttributeTree, rpScales, rpScaleDescriptions, rpFunctionSummary});
+    const std::vector<TPrintedPage> pages = PrintPages(*report);
+    ASSERT_GE(pages.size(), 2u);
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        SCOPED_TRACE("page " + std::to_string(p + 1));
+        const TPrintedPage& page = pages[p];
+        ASSERT_FALSE(page.Lines.empty());
+        // The header's rule is the topmost line of the page.
+        const TMetaLine rule = *std::min_element(
+            page.Lines.begin(), page.Lines.end(),
+            [](const TMetaLine& a, const TMetaLine& b) { return a.From.Y < b.From.Y; });
+        EXPECT_EQ(rule.From.Y, rule.To.Y);
+        std::vector<TDrawnText> header;
+        for (const TDrawnText& t : page.Texts)
+            if (t.Top <= rule.From.Y) header.push_back(t);
+        std::vector<std::string> texts;
+        for (const TDrawnText& t : header) texts.push_back(t.Text);
+        ASSERT_EQ(texts,
+                  (std::vector<std::string>{"Mivo", "14:05:09 ", "bicycle.mvo", "Page ", std::to_string(p + 1)}));
+        for (const TDrawnText& t : header) {
+            EXPECT_GE(t.Top, PrintableTop) << t.Text;
+            EXPECT_EQ(t.Bottom, rule.From.Y + 1) << t.Text;
+        }
+        EXPECT_LE(rule.From.X, header.front().Left);
+        EXPECT_GE(rule.To.X, header.back().Right - 1);
+    }
 }
 
 TEST_F(PageFit, TabOutputSeparatesTheHeaderTexts) {

@@ -9,11 +9,22 @@
 //                                   its destination, saved as
 //                                   preview-print-dialog.png; the dialog
 //                                   is then cancelled (nothing is printed)
+//   preview_demo <output folder> long-names
+//                                   the functions summary of a model with
+//                                   names of 70 characters and a chain of
+//                                   10 levels, saved as
+//                                   preview-functions-long-names.png
+//   preview_demo <output folder> tree-description
+//                                   the attribute tree of a model with long
+//                                   names and descriptions of three lines
+//                                   beside them, saved as
+//                                   preview-tree-multiline-description.png
 // A look at the preview (and its screenshot) without the desktop program.
 #include "model/MivoFile.h"
 #include "model/MivoModel.h"
 #include "model/Utils.h"
 #include "reports/MivoRpt.h"
+#include "reports/tests/LongNameModels.h"
 
 #include <QApplication>
 #include <QDir>
@@ -93,15 +104,47 @@ bool SavePrintDialog(mivo::TPreviewForm& form, const QString& path) {
     return saved;
 }
 
+// The model and report parts of a screenshot mode: the example and its
+// whole model report, or a model of long names and one part of its report.
+struct TDemoReport {
+    std::unique_ptr<mivo::TMivoModel> Model;
+    mivo::TValueSet Parts;
+    QString FileName;
+};
+
+TDemoReport DemoReport(const std::string& mode) {
+    using namespace mivo::longnames;
+    TDemoReport demo;
+    if (mode == "long-names" || mode == "tree-description") {
+        TShape shape{TScript::Latin, 70, 4, 2, 10, 3, ""};
+        if (mode == "tree-description") {
+            shape = TShape{TScript::Latin, 55, 2, 2, 2, 1,
+                           "How well the attribute serves the household.\r\n"
+                           "Judged by the people who live there.\r\n"
+                           "See the survey of the street."};
+        }
+        demo.Model = LongNameModel(shape);
+        demo.Parts.set(mode == "long-names" ? mivo::rpFunctionSummary : mivo::rpAttributeTree);
+        demo.FileName = mode == "long-names" ? QStringLiteral("preview-functions-long-names.png")
+                                             : QStringLiteral("preview-tree-multiline-description.png");
+        return demo;
+    }
+    demo.Model = std::make_unique<mivo::TMivoModel>();
+    mivo::LoadFromFile(*demo.Model, std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo");
+    demo.Model->Reevaluate();
+    demo.Parts = mivo::FullValueSet();
+    demo.FileName = QStringLiteral("preview-page-width.png");
+    return demo;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     mivo::SetProgramName();
 
-    mivo::TMivoModel model;
-    mivo::LoadFromFile(model, std::string(MIVO_SOURCE_DIR) + "/examples/apartment.mvo");
-    model.Reevaluate();
+    const std::string mode = argc > 2 ? argv[2] : "";
+    TDemoReport demo = DemoReport(mode);
     TDemoHost host;
     mivo::SetReportHost(&host);
 
@@ -117,7 +160,7 @@ int main(int argc, char** argv) {
     font.Name = "Arial";
     font.Size = 10;
     viewer.SetReportFont(font);
-    auto report = mivo::BuildModelReport(&model, mivo::FullValueSet(), viewer.ReportFont(), viewer.PreviewPen());
+    auto report = mivo::BuildModelReport(demo.Model.get(), demo.Parts, viewer.ReportFont(), viewer.PreviewPen());
 
     if (argc < 2) {
         viewer.ShowReport(std::move(report));
@@ -134,14 +177,14 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 10; ++i) QApplication::processEvents();
     form.FormShow();
     for (int i = 0; i < 10; ++i) QApplication::processEvents();
-    if (argc > 2 && std::string(argv[2]) == "print") {
+    if (mode == "print") {
         const QString path = QDir(folder).filePath(QStringLiteral("preview-print-dialog.png"));
         const bool saved = SavePrintDialog(form, path);
         std::printf("%s %s (printing to %s)\n", saved ? "wrote" : "FAILED", qPrintable(path),
                     printer->PrintsToFile() ? "a PDF file" : "a device");
         return saved ? 0 : 1;
     }
-    const QString path = QDir(folder).filePath(QStringLiteral("preview-page-width.png"));
+    const QString path = QDir(folder).filePath(demo.FileName);
     const bool saved = form.grab().save(path, "PNG");
     std::printf("%s %s (%d pages, zoom %d%%)\n", saved ? "wrote" : "FAILED", qPrintable(path),
                 form.Preview().PageCount(), form.Preview().Zoom());
