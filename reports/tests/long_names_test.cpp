@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "model/MivoFunction.h"
+#include "reports/DisplayWidth.h"
 #include "reports/tests/LongNameModels.h"
 #include "reports/tests/PrintedPages.h"
 #include "reports/tests/ReportFixture.h"
@@ -296,6 +297,34 @@ TEST_F(LongNames, WideRuleTablesKeepEveryValueNameWhole) {
         }
         if (c.fitsText) {
             EXPECT_EQ(typed, cells);
+        }
+    }
+}
+
+// The parts that print a name as a heading of its own (scale
+// descriptions) or in a plain table (scales, weights, rule tables) keep
+// it on the paper too: a name wider than the page wraps, one without
+// blanks (CJK) between its characters, and every text line stays within
+// its display width.
+TEST_F(LongNames, NameHeadingsAndPlainTablesStayOnThePaper) {
+    const TReportPart partsWithNames[] = {rpScales, rpScaleDescriptions, rpRuleTables, rpWeights};
+    for (const TModelCase& c : ModelCases) {
+        auto model = LongNameModel(c.shape);
+        for (TReportPart member : partsWithNames) {
+            const std::string label = std::string(c.label) + ", part " + std::to_string(member);
+            SCOPED_TRACE(label);
+            TValueSet parts;
+            parts.set(static_cast<std::size_t>(member));
+            auto report = BuildModelReport(model.get(), parts, ReportFont(), ReportPen());
+            const auto pages = PrintPages(*report);
+            ExpectInsidePrintableArea(TextsOf(pages));
+            if (member == rpScaleDescriptions) {
+                const std::string printed = WithoutBlanks(AllText(TextsOf(pages)));
+                for (TMivoAttribute* attribute : model->Attributes())
+                    EXPECT_NE(printed.find(WithoutBlanks(attribute->GetName())), std::string::npos)
+                        << attribute->GetName();
+            }
+            for (const std::string& row : Lines(AsText(*report, {80, 0}))) EXPECT_LE(DisplayColumns(row), 80) << row;
         }
     }
 }
