@@ -168,7 +168,7 @@ TEST_F(LongNames, EveryTreeReportStaysOnThePaperAndShowsEveryName) {
             const std::string printed = WithoutBlanks(AllText(TextsOf(pages)));
 
             const std::string text = AsText(*report, {80, 0});
-            for (const std::string& row : Lines(text)) EXPECT_LE(CodePointCount(row), 80u) << row;
+            for (const std::string& row : Lines(text)) EXPECT_LE(DisplayColumns(row), 80) << row;
             if (wholeTree) ExpectJoinedTreeLinesInText(text, label);
 
             // Every name of the report is there, in pieces where it wraps
@@ -239,7 +239,7 @@ TEST_F(LongNames, FunctionSummaryKeepsNumbersCountsAndHeadingsWhole) {
 
         // In text at 80 characters: each on one line.
         const std::string text = AsText(*report, {80, 0});
-        for (const std::string& row : Lines(text)) EXPECT_LE(CodePointCount(row), 80u) << row;
+        for (const std::string& row : Lines(text)) EXPECT_LE(DisplayColumns(row), 80) << row;
         for (const std::string& item : items) EXPECT_NE(text.find(item), std::string::npos) << length << ": " << item;
         for (const std::string& w : whole) EXPECT_NE(text.find(w), std::string::npos) << length << ": " << w;
     }
@@ -286,7 +286,7 @@ TEST_F(LongNames, WideRuleTablesKeepEveryValueNameWhole) {
         const std::string text = AsText(*report, {80, 0});
         std::size_t typed = 0;
         for (const std::string& row : Lines(text)) {
-            EXPECT_LE(CodePointCount(row), 80u) << row;
+            EXPECT_LE(DisplayColumns(row), 80) << row;
             if (!c.fitsText) continue;
             for (std::size_t at = row.find_first_not_of(' '); at != std::string::npos;
                  at = row.find_first_not_of(' ', at)) {
