@@ -96,10 +96,18 @@ public:
     std::int32_t Height() const { return height_; }
     std::int32_t Resolution() const { return resolution_; }
 
-    const std::vector<TMetaRecord>& Records() const { return records_; }
-    bool Empty() const { return records_.empty(); }
-    void Append(TMetaRecord record) { records_.push_back(std::move(record)); }
-    void Clear() { records_.clear(); }
+    // The records in order. They are kept compactly (the texts' characters
+    // in one pool, each font once), so this builds them anew: take them
+    // once rather than inside a loop.
+    std::vector<TMetaRecord> Records() const;
+    std::size_t RecordCount() const { return order_.size(); }
+    bool Empty() const { return order_.empty(); }
+    void Append(TMetaRecord record);
+    void Clear();
+    // Gives back the spare room of the storage (a page that is finished).
+    void ShrinkToFit();
+    // The bytes the records take, the metafile object itself apart.
+    std::size_t MemoryUsed() const;
 
     // Replays the records onto the canvas at their own coordinates. The
     // canvas's font, pen and brush are left as the last records set them.
@@ -112,10 +120,37 @@ public:
     void PlayScaled(TCanvas& canvas, const TCanvasRect& dest) const;
 
 private:
+    // Calls f with every record in order.
+    template <class F>
+    void ForEachRecord(F&& f) const;
+
+    // Where a record is kept: the store of its kind and its place there.
+    enum TStore : std::uint32_t { stFont, stText, stLine, stOther };
+    struct TEntry {
+        std::uint32_t Store : 2;
+        std::uint32_t Index : 30;
+    };
+    // A text: its characters in the pool, its clip rectangle among the
+    // clips (-1: not clipped).
+    struct TText {
+        TCanvasPoint At;
+        std::uint32_t Start;
+        std::uint32_t Length;
+        std::int32_t Clip;
+    };
+    void AppendEntry(TStore store, std::size_t index);
+    std::uint32_t FontIndex(const TCanvasFont& font);
+
     std::int32_t width_;
     std::int32_t height_;
     std::int32_t resolution_;
-    std::vector<TMetaRecord> records_;
+    std::vector<TEntry> order_;
+    std::vector<TCanvasFont> fonts_;  // every font set, once (a font record's place)
+    std::vector<TText> texts_;
+    std::string characters_;
+    std::vector<TCanvasRect> clips_;
+    std::vector<TMetaLine> lines_;
+    std::vector<TMetaRecord> others_;  // pens, brushes, shapes, pictures: few on a page
 };
 
 }  // namespace mivo

@@ -137,7 +137,10 @@ TTextBox::TTextBox(TRptText* text) : TBox(text) {}
 
 TRptText& TTextBox::Text() const { return *static_cast<TRptText*>(element_); }
 
-std::string TTextBox::GetDisplayText() { return lead_ + JoinLines(CopyTail(Text().GetText(), start_, length_)); }
+std::string TTextBox::GetDisplayText() {
+    std::string shown = JoinLines(CopyTail(Text().GetText(), start_, length_));
+    return lead_ ? *lead_ + shown : shown;
+}
 
 void TTextBox::Measure() {
     TFormatter& formatter = Formatter();
@@ -153,8 +156,8 @@ namespace {
 bool IsParagraphAffix(const TRptText& text) {
     auto* paragraph = dynamic_cast<const TRptParagraph*>(text.Owner());
     if (!paragraph) return false;
-    auto& p = const_cast<TRptParagraph&>(*paragraph);
-    return &text == &p.FirstPrefix() || &text == &p.NextPrefix() || &text == &p.LineSuffix();
+    return &text == paragraph->FirstPrefixIfAny() || &text == paragraph->NextPrefixIfAny() ||
+           &text == paragraph->LineSuffixIfAny() || paragraph->IsEmptyAffix(&text);
 }
 
 }  // namespace

@@ -162,7 +162,10 @@ public:
     std::int32_t Length() const { return length_; }
     // A text shown before the box's part of the element's text (an
     // ellipsis where the start is cut off).
-    void SetLead(std::string lead) { lead_ = std::move(lead); }
+    void SetLead(std::string lead) {
+        if (lead.empty()) lead_.reset();
+        else lead_ = std::make_unique<std::string>(std::move(lead));
+    }
 
     // The lead and the box's part of the text; line breaks in the part show
     // as one blank between its lines (LineBreaks.h), so no drawn text holds
@@ -174,7 +177,7 @@ public:
 private:
     std::int32_t start_ = 1;
     std::int32_t length_ = -1;
-    std::string lead_;
+    std::unique_ptr<std::string> lead_;  // held apart: few boxes have one
 };
 
 // A tree-line prefix: the tree width of its text, as high as the box.

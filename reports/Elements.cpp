@@ -25,27 +25,35 @@ TReport* TRpt::GetReport() const {
     return dynamic_cast<TReport*>(const_cast<TRpt*>(root));
 }
 
-TFormatter* TRpt::GetFormatter() const { return owner_ ? owner_->GetFormatter() : nullptr; }
+TFormatter* TRpt::GetFormatter() const {
+    // The root's answer (a report's), found without asking every owner on
+    // the way: elements ask for it all the time while they are laid out.
+    const TRpt* root = this;
+    while (root->owner_) root = root->owner_;
+    return root == this ? nullptr : root->GetFormatter();
+}
 
 void TRpt::SetFont(const TFont* font) {
-    if (font) font_ = *font;
+    if (font == font_.get()) return;
+    if (font) font_ = std::make_unique<TFont>(*font);
     else font_.reset();
 }
 
 const TFont* TRpt::GetEffectiveFont() const {
     for (const TRpt* e = this; e; e = e->owner_)
-        if (e->font_) return &*e->font_;
+        if (e->font_) return e->font_.get();
     return nullptr;
 }
 
 void TRpt::SetPen(const TPen* pen) {
-    if (pen) pen_ = *pen;
+    if (pen == pen_.get()) return;
+    if (pen) pen_ = std::make_unique<TPen>(*pen);
     else pen_.reset();
 }
 
 const TPen* TRpt::GetEffectivePen() const {
     for (const TRpt* e = this; e; e = e->owner_)
-        if (e->pen_) return &*e->pen_;
+        if (e->pen_) return e->pen_.get();
     return nullptr;
 }
 

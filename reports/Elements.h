@@ -13,7 +13,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "reports/Graphics.h"
@@ -59,11 +58,11 @@ public:
     // Fonts and pens. Setting copies the given value (null: none of its
     // own); the effective one is the own one, else the owner's effective
     // one, else null.
-    const TFont* GetOwnFont() const { return font_ ? &*font_ : nullptr; }
+    const TFont* GetOwnFont() const { return font_.get(); }
     void SetFont(const TFont* font);
     void SetFont(const TFont& font) { SetFont(&font); }
     const TFont* GetEffectiveFont() const;
-    const TPen* GetOwnPen() const { return pen_ ? &*pen_ : nullptr; }
+    const TPen* GetOwnPen() const { return pen_.get(); }
     void SetPen(const TPen* pen);
     void SetPen(const TPen& pen) { SetPen(&pen); }
     const TPen* GetEffectivePen() const;
@@ -103,8 +102,9 @@ protected:
 
 private:
     TRpt* owner_;
-    std::optional<TFont> font_;
-    std::optional<TPen> pen_;
+    // Held apart: most elements have neither of their own.
+    std::unique_ptr<TFont> font_;
+    std::unique_ptr<TPen> pen_;
 };
 
 // A leaf element. A bare one is an empty fill: its box measures 0 x 0 and

@@ -143,9 +143,14 @@ std::unique_ptr<TBox> TFormatter::MakeBox(TRpt* element) {
 
 std::unique_ptr<TBox> TFormatter::BuildReportBox() {
     report_.SetFormatter(this);
+    const TWidthCache::TScope remembering(widths_);
     auto box = MakeBox(&report_);
     totalLines_ = box->LineCount();
     return box;
+}
+
+void TFormatter::BuildProgress(int done, int total) {
+    if (OnProgress) OnProgress(*this, 0, 0, done, total);
 }
 
 void TFormatter::BeginFormatting() {

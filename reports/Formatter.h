@@ -28,6 +28,7 @@
 #include "reports/DateTime.h"
 #include "reports/Graphics.h"
 #include "reports/Measures.h"
+#include "reports/WidthCache.h"
 
 namespace mivo {
 
@@ -171,6 +172,12 @@ public:
     // report is detached from the formatter and the page state is reset.
     virtual void Run();
     virtual void Abort() { aborted_ = true; }
+    // Widths of cells measured while the report's box tree is built.
+    TWidthCache& Widths() { return widths_; }
+    // Progress while the box tree is built, which takes long for a table
+    // of many cells: OnProgress with page 0 and `done` of `total` steps.
+    // The element building stops at its next step once aborted.
+    void BuildProgress(int done, int total);
 
     // --- primitives of a concrete formatter ---
     virtual std::int32_t TextWidth(const std::string& text) = 0;
@@ -261,6 +268,7 @@ private:
     std::minstd_rand generator_{1};
     TDateFormats dateFormats_;
     bool reportGone_ = false;
+    TWidthCache widths_;
 };
 
 // The formatter of the element's report; an element outside a formatting

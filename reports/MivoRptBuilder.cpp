@@ -40,6 +40,20 @@ std::string ActiveModelFileName() {
 
 // --- TReportContext ---------------------------------------------------------------------
 
+namespace {
+
+// Puts an element of the header line at the line's foot. The line is as high
+// as its larger texts; its elements of one report-font line (the other texts
+// and the rule markers) then end where those end, so that all texts share
+// their bottom and the rule runs under all of them.
+template <class T>
+T* AtLineFoot(T* element) {
+    element->SetVertPlacement(plEnd);
+    return element;
+}
+
+}  // namespace
+
 TReportContext::TReportContext(TMivoModel& model)
     : model_(model),
       pageBreakMode_(model.Settings.PageBreak ? pbNewPage : pbKeepTogether),
@@ -64,7 +78,7 @@ std::unique_ptr<TReport> TReportContext::NewModelReport(const std::string& fileN
 
     TRptHVGroup& header = report->Header();
     TRptLine* line = header.NewLine();
-    line->BeginLiner(2);
+    AtLineFoot(line->BeginLiner(2));
     TRptText* product = line->AddText("Mivo");
     product->SetFontSize(fcAdd, 2);
     product->SetBold(true);
@@ -76,15 +90,15 @@ std::unique_ptr<TReport> TReportContext::NewModelReport(const std::string& fileN
     // The time and the file name; a name too long for the line is shown
     // with an ellipsis in place of its start, so that the page number stays
     // on the paper.
-    line->AddText(TimeToStr(ReportTime(), LocaleDateFormats()) + " ");
-    line->AddText(fileName)->ShortenAtStart = true;
+    AtLineFoot(line->AddText(TimeToStr(ReportTime(), LocaleDateFormats()) + " "));
+    AtLineFoot(line->AddText(fileName))->ShortenAtStart = true;
     line->AddFill();
-    line->AddText("Page ");
+    AtLineFoot(line->AddText("Page "));
     TRptMacro* page = line->AddMacro("PAGE");
     page->SetFontSize(fcAdd, 2);
     page->SetVertAlign(alEnd);
     page->SetHeightMeasure(NaturalSize);
-    line->EndLiner();
+    AtLineFoot(line->EndLiner());
     header.VerticalSpace(0.5f);
     return report;
 }

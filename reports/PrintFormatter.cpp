@@ -229,7 +229,10 @@ void TPrintFormatter::EndPage() {
     SetCanvas(*baseCanvas_);
     pageCanvas_.reset();
     std::unique_ptr<TPageMetafile> page = std::move(pageMetafile_);
-    if (page && PageWanted()) pageList_.push_back(std::move(page));
+    if (!page || !PageWanted()) return;
+    // The preview keeps every page of a report: none keeps spare room.
+    page->ShrinkToFit();
+    pageList_.push_back(std::move(page));
 }
 
 // --- primitives ------------------------------------------------------------------

@@ -16,13 +16,16 @@ namespace mivo {
 
 // --- TRptParagraph ------------------------------------------------------------
 
-TRptParagraph::TRptParagraph(TRpt* owner)
-    : TRptVerticalGroup(owner),
-      nextPrefix_(std::make_unique<TRptText>(this)),
-      lineSuffix_(std::make_unique<TRptText>(this)),
-      firstPrefix_(std::make_unique<TRptText>(this)) {}
+TRptParagraph::TRptParagraph(TRpt* owner) : TRptVerticalGroup(owner) {}
 
 TRptParagraph::~TRptParagraph() = default;
+
+TRptText& TRptParagraph::Affix(std::unique_ptr<TRptText>& affix) {
+    if (!affix) affix = std::make_unique<TRptText>(this);
+    return *affix;
+}
+
+TRptText& TRptParagraph::AffixOrEmpty(TRptText* affix) { return affix ? *affix : Affix(emptyAffix_); }
 
 std::unique_ptr<TBox> TRptParagraph::CreateNaturalBox() { return CreateBoxForWidth(-1); }
 
@@ -50,11 +53,12 @@ public:
         auto line = std::make_unique<THorizontalBox>(&paragraph_);
         line_ = line.get();
         lineWidth_ = 0;
-        TRptText& prefix = box_.Count() == 0 ? paragraph_.FirstPrefix() : paragraph_.NextPrefix();
+        TRptText& prefix = paragraph_.AffixOrEmpty(box_.Count() == 0 ? paragraph_.FirstPrefixIfAny()
+                                                                     : paragraph_.NextPrefixIfAny());
         std::unique_ptr<TBox> prefixBox = prefix.CreateNaturalBox();
         if (auto* tree = dynamic_cast<TTreeBox*>(prefixBox.get()); tree && treeLevel_ >= 0) tree->CompressLevels(treeLevel_);
         Append(std::move(prefixBox));
-        Append(paragraph_.LineSuffix().CreateNaturalBox());
+        Append(paragraph_.AffixOrEmpty(paragraph_.LineSuffixIfAny()).CreateNaturalBox());
         frameWidth_ = lineWidth_;
         box_.Add(std::move(line));
     }
@@ -376,11 +380,18 @@ TRptParagraph::TPieceWidths TRptParagraph::MeasurePieces() {
     return widths;
 }
 
+namespace {
+
+// The width of a prefix or suffix; one never made is empty.
+std::int32_t AffixWidth(TRptText* affix) { return affix ? affix->CreateNaturalBox()->Width() : 0; }
+
+}  // namespace
+
 std::int32_t TRptParagraph::PrefixWidth() {
-    return std::max(FirstPrefix().CreateNaturalBox()->Width(), NextPrefix().CreateNaturalBox()->Width());
+    return std::max(AffixWidth(FirstPrefixIfAny()), AffixWidth(NextPrefixIfAny()));
 }
 
-std::int32_t TRptParagraph::SuffixWidth() { return LineSuffix().CreateNaturalBox()->Width(); }
+std::int32_t TRptParagraph::SuffixWidth() { return AffixWidth(LineSuffixIfAny()); }
 
 std::int32_t TRptParagraph::MinimumWidth() {
     const TPieceWidths pieces = MeasurePieces();
@@ -683,10 +694,106 @@ TRptChunkedSection::TRptChunkedSection(TRpt* owner)
 
 TRptChunkedSection::~TRptChunkedSection() = default;
 
-std::vector<std::vector<int>> TRptChunkedSection::ColumnChunks(std::int32_t width) {
-    if (ChunkedTable && width > 0) ChunkedTable->ComputeColumns(-1);
-    return ChunksOfComputedColumns(width);
+namespace {
+
+// The narrowest width from `low` up to `high` at which the cell is at most
+// `lines` times as tall as at `high` (where it takes one line): its
+// paragraphs wrap into that many lines at most.
+std::int32_t WidthForLines(TRptCell& cell, std::int32_t lines, std::int32_t low, std::int32_t high) {
+    if (low >= high) return high;
+    // The height of the content: a cell's own height measure is one line.
+    auto height = [&](std::int32_t width) { return std::int64_t{cell.CreateBoxForWidth(width)->NaturalHeight()}; };
+    const std::int64_t tallest = height(high) * std::max(1, lines);
+    while (low < high) {
+        const std::int32_t mid = low + (high - low) / 2;
+        if (height(mid) <= tallest) high = mid;
+        else low = mid + 1;
+    }
+    return low;
 }
+
+// Columns cut into runs that share a line: a run of several columns fits
+// `room` after `lead` (the key columns) with a separator before each
+// column; a run of one column fits whatever its width.
+class TColumnRuns {
+public:
+    TColumnRuns(const std::vector<std::int64_t>& widths, std::int64_t lead, std::int64_t separator,
+                std::int64_t room)
+        : lead_(lead), separator_(separator), room_(room), sums_(widths.size() + 1, 0) {
+        for (std::size_t i = 0; i < widths.size(); ++i) sums_[i + 1] = sums_[i] + widths[i];
+    }
+
+    std::size_t Count() const { return sums_.size() - 1; }
+
+    bool Fits(std::size_t first, std::size_t size) const {
+        if (size <= 1) return true;
+        const std::int64_t separators = separator_ * static_cast<std::int64_t>(lead_ > 0 ? size : size - 1);
+        return lead_ + separators + sums_[first + size] - sums_[first] <= room_;
+    }
+
+    // Each run as long as fits, at most `most` columns.
+    std::vector<std::size_t> Greedy(std::size_t most) const {
+        std::vector<std::size_t> runs;
+        for (std::size_t next = 0; next < Count();) {
+            std::size_t size = 1;
+            while (next + size < Count() && size < most && Fits(next, size + 1)) ++size;
+            runs.push_back(size);
+            next += size;
+        }
+        return runs;
+    }
+
+    // Exactly `count` runs of `low` to `high` columns that all fit; empty
+    // when there are none.
+    std::vector<std::size_t> Within(std::size_t count, std::size_t low, std::size_t high) const {
+        const std::size_t n = Count();
+        // size[i][j]: the last run's size when the first i columns make j
+        // runs (0: they cannot).
+        std::vector<std::vector<std::size_t>> size(n + 1, std::vector<std::size_t>(count + 1, 0));
+        std::vector<std::vector<bool>> reached(n + 1, std::vector<bool>(count + 1, false));
+        reached[0][0] = true;
+        for (std::size_t i = 1; i <= n; ++i)
+            for (std::size_t j = 1; j <= count; ++j)
+                for (std::size_t k = low; k <= std::min(high, i) && !reached[i][j]; ++k)
+                    if (reached[i - k][j - 1] && Fits(i - k, k)) {
+                        reached[i][j] = true;
+                        size[i][j] = k;
+                    }
+        if (!reached[n][count]) return {};
+        std::vector<std::size_t> runs(count);
+        for (std::size_t i = n, j = count; j > 0; --j) {
+            runs[j - 1] = size[i][j];
+            i -= size[i][j];
+        }
+        return runs;
+    }
+
+    // As few runs as the greedy cut gives, their sizes as even as the
+    // widths allow (the smallest spread of sizes, tried up to a few; past
+    // that the greedy cut).
+    std::vector<std::size_t> Balanced(std::size_t most) const {
+        std::vector<std::size_t> runs = Greedy(most);
+        const std::size_t count = runs.size();
+        if (count < 2) return runs;
+        const std::size_t even = Count() / count;
+        for (std::size_t spread = 0; spread <= 3; ++spread) {
+            for (std::size_t low = even >= spread ? even - spread : 0; low <= even; ++low) {
+                const std::size_t high = std::min(most, low + spread);
+                if (low < 1 || high * count < Count()) continue;
+                if (std::vector<std::size_t> within = Within(count, low, high); !within.empty()) return within;
+            }
+        }
+        return runs;
+    }
+
+private:
+    std::int64_t lead_;
+    std::int64_t separator_;
+    std::int64_t room_;
+    std::vector<std::int64_t> sums_;  // of the widths before each column
+};
+
+}  // namespace
 
 std::int32_t TRptChunkedSection::KeyColumnWidth(int column, std::int32_t width) const {
     const std::int32_t natural = ChunkedTable->GetColumnWidth(column);
@@ -699,29 +806,104 @@ std::int32_t TRptChunkedSection::KeyColumnWidth(int column, std::int32_t width) 
     return natural;
 }
 
-std::vector<std::vector<int>> TRptChunkedSection::ChunksOfComputedColumns(std::int32_t width) const {
-    std::vector<std::vector<int>> chunks;
-    if (!ChunkedTable) return chunks;
-    const int keys = std::max(0, KeyColumns);
+int TRptChunkedSection::KeyCount() const {
+    return ChunkedTable ? std::min(std::max(0, KeyColumns), ChunkedTable->FieldCount()) : 0;
+}
+
+std::vector<int> TRptChunkedSection::ColumnsOfChunk(const std::vector<int>& chunk) const {
+    std::vector<int> columns(static_cast<std::size_t>(KeyCount()));
+    std::iota(columns.begin(), columns.end(), 0);
+    columns.insert(columns.end(), chunk.begin(), chunk.end());
+    return columns;
+}
+
+std::int32_t TRptChunkedSection::CompactWidth(const std::vector<TRptCell*>& cells, std::int32_t floor,
+                                              std::int32_t natural) const {
+    std::int32_t width = floor;
+    for (TRptCell* cell : cells)
+        if (!cell->InHeadingRow()) width = std::max(width, cell->MeasureNaturalWidth());
+    for (TRptCell* cell : cells) {
+        if (!cell->InHeadingRow() || width >= natural) continue;
+        // Its words stay whole.
+        width = WidthForLines(*cell, HeadingLines, std::max(width, cell->MeasureWordWidth()), natural);
+    }
+    return std::min(width, natural);
+}
+
+TRptChunkedSection::TColumnMeasures TRptChunkedSection::MeasureColumns(std::int32_t width) {
+    TColumnMeasures m;
+    ChunkedTable->ComputeColumns(-1);
     const int count = ChunkedTable->FieldCount();
-    const int most = std::max(1, ChunkColumns);
-    std::int64_t keyWidth = 0;
-    const std::int32_t separator = width > 0 ? ChunkedTable->SeparatorWidth() : 0;
-    for (int c = 0; c < std::min(keys, count); ++c) keyWidth += (c > 0 ? separator : 0) + KeyColumnWidth(c, width);
-    for (int next = keys; next < count;) {
-        std::vector<int> chunk;
-        std::int64_t used = keyWidth;
-        while (next < count && static_cast<int>(chunk.size()) < most) {
-            const std::int64_t more = (used > 0 ? separator : 0) + ChunkedTable->GetColumnWidth(next);
-            if (width > 0 && !chunk.empty() && used + more > width) break;
-            used += more;
-            chunk.push_back(next++);
-        }
-        chunks.push_back(std::move(chunk));
+    for (int c = 0; c < count; ++c) m.Natural.push_back(ChunkedTable->GetColumnWidth(c));
+    m.Separator = ChunkedTable->SeparatorWidth();
+    m.Floor = m.Natural;
+    m.Compact = m.Natural;
+    if (width <= 0) return m;
+    m.Cells = ChunkedTable->OneColumnCells();
+    for (int c = 0; c < count; ++c) {
+        if (!ChunkedTable->GetField(c)->WidthIsProportional()) continue;
+        const auto k = static_cast<std::size_t>(c);
+        const auto& cells = m.Cells;
+        std::int32_t least = 0;
+        for (TRptCell* cell : cells[k]) least = std::max(least, cell->MeasureMinimumWidth());
+        m.Floor[k] = std::min(m.Natural[k], least);
+        m.Compact[k] = CompactWidth(cells[k], m.Floor[k], m.Natural[k]);
+    }
+    return m;
+}
+
+std::vector<std::vector<int>> TRptChunkedSection::ColumnChunks(std::int32_t width) {
+    if (!ChunkedTable) return {};
+    // Without a width the chunks do not depend on the widths.
+    return ChunksOf(width > 0 ? MeasureColumns(width) : TColumnMeasures{}, width);
+}
+
+std::vector<std::vector<int>> TRptChunkedSection::ChunksOf(const TColumnMeasures& m, std::int32_t width) const {
+    const int keys = KeyCount();
+    const int count = ChunkedTable->FieldCount();
+    const auto most = static_cast<std::size_t>(std::max(1, ChunkColumns));
+    std::vector<std::int64_t> widths;
+    for (int c = keys; c < count; ++c) widths.push_back(width > 0 ? m.Compact[static_cast<std::size_t>(c)] : 0);
+    std::vector<std::size_t> runs;
+    if (width > 0) {
+        std::int64_t lead = 0;
+        for (int c = 0; c < keys; ++c)
+            lead += (c > 0 ? m.Separator : 0) + std::min(KeyColumnWidth(c, width), m.Compact[static_cast<std::size_t>(c)]);
+        runs = TColumnRuns(widths, lead, m.Separator, width).Balanced(most);
+    } else {
+        for (std::size_t left = widths.size(); left > 0; left -= std::min(left, most)) runs.push_back(std::min(left, most));
+    }
+    std::vector<std::vector<int>> chunks;
+    int next = keys;
+    for (std::size_t size : runs) {
+        chunks.emplace_back(static_cast<std::size_t>(size));
+        std::iota(chunks.back().begin(), chunks.back().end(), next);
+        next += static_cast<int>(size);
     }
     // A table of key columns alone is shown whole, once.
     if (chunks.empty()) chunks.emplace_back();
     return chunks;
+}
+
+std::vector<std::int32_t> TRptChunkedSection::WidthsOf(const TColumnMeasures& m, const std::vector<int>& columns,
+                                                       std::int32_t width) const {
+    std::vector<std::int32_t> widths, compact;
+    for (int c : columns) {
+        const auto k = static_cast<std::size_t>(c);
+        widths.push_back(m.Natural[k]);
+        compact.push_back(m.Compact[k]);
+    }
+    if (width <= 0) return widths;
+    const std::int64_t separators = std::int64_t{m.Separator} * std::max<std::int64_t>(0, std::ssize(columns) - 1);
+    const auto room = CheckedCast<std::int32_t>(std::max<std::int64_t>(0, width - separators));
+    NarrowColumns(widths, compact, room);
+    std::vector<TColumnLimits> limits;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const auto k = static_cast<std::size_t>(columns[i]);
+        limits.push_back(ColumnLimits(*ChunkedTable->GetField(columns[i]), m.Cells[k], widths[i], room));
+    }
+    FitColumnWidths(widths, limits, room);
+    return widths;
 }
 
 namespace {
@@ -768,12 +950,41 @@ void ExtendTreeLines(TBoxGroup& row) {
 
 namespace {
 
-// The box of a row showing only some columns: the cells of the chunk's
-// columns (`slot`: the place of each column in the chunk, -1 for columns
-// not in it) at the given left edges and widths, the other children
-// (liners) after the cell before them, as the row's own layout places them.
-std::unique_ptr<TBox> RowPartBox(TRptRow& row, const std::vector<int>& slot, const std::vector<std::int32_t>& lefts,
-                                 const std::vector<std::int32_t>& widths, std::int32_t width) {
+// Where a row's children stand: the child index of the one-column cell of
+// every column (-1: none) and the indices of the other children (liners,
+// texts; cells spanning columns are not shown in chunks), so that a
+// chunk's part of the row is found without walking the whole row.
+struct TRowIndex {
+    std::vector<int> CellOfColumn;
+    std::vector<int> Others;
+};
+
+TRowIndex IndexRow(const TRptRow& row, int columns) {
+    TRowIndex index{std::vector<int>(static_cast<std::size_t>(columns), -1), {}};
+    for (int i = 0; i < row.Count(); ++i) {
+        auto* cell = dynamic_cast<const TRptCell*>(row.GetItem(i));
+        if (!cell) index.Others.push_back(i);
+        else if (cell->FirstColumn == cell->LastColumn && cell->FirstColumn >= 0 && cell->FirstColumn < columns)
+            index.CellOfColumn[static_cast<std::size_t>(cell->FirstColumn)] = i;
+    }
+    return index;
+}
+
+// The box of a row showing only some columns: the cells of `columns` at
+// the given left edges and widths (by their place in `columns`), the other
+// children (liners) after the cell before them, as the row's own layout
+// places them.
+std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std::vector<int>& columns,
+                                 const std::vector<std::int32_t>& lefts, const std::vector<std::int32_t>& widths,
+                                 std::int32_t width) {
+    // (child index, place of its column in the chunk or -1)
+    std::vector<std::pair<int, int>> shown;
+    for (int child : index.Others) shown.emplace_back(child, -1);
+    for (std::size_t k = 0; k < columns.size(); ++k)
+        if (const int child = index.CellOfColumn[static_cast<std::size_t>(columns[k])]; child >= 0)
+            shown.emplace_back(child, static_cast<int>(k));
+    std::sort(shown.begin(), shown.end());
+
     auto box = std::make_unique<THorizontalBox>(&row);
     std::vector<std::int32_t> placedAt;
     row.BeginBoxes();
@@ -783,15 +994,11 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const std::vector<int>& slot, con
     } endBoxes{row};
     TLinerBox* begin = nullptr;
     TLinerBox* end = nullptr;
-    for (int i = 0; i < row.Count(); ++i) {
+    for (const auto& [i, place] : shown) {
         TRpt* child = row.GetItem(i);
-        if (auto* cell = dynamic_cast<TRptCell*>(child)) {
-            const int c = cell->FirstColumn;
-            if (c < 0 || c >= static_cast<int>(slot.size()) || slot[static_cast<std::size_t>(c)] < 0 ||
-                cell->LastColumn != c)
-                continue;
-            const auto k = static_cast<std::size_t>(slot[static_cast<std::size_t>(c)]);
-            box->Add(cell->CreateBoxForWidth(widths[k]));
+        if (place >= 0) {
+            const auto k = static_cast<std::size_t>(place);
+            box->Add(child->CreateBoxForWidth(widths[k]));
             placedAt.push_back(lefts[k]);
             continue;
         }
@@ -817,6 +1024,17 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const std::vector<int>& slot, con
     return box;
 }
 
+// Left edges of columns of the widths, the separator between them.
+std::vector<std::int32_t> LeftEdges(const std::vector<std::int32_t>& widths, std::int32_t separator) {
+    std::vector<std::int32_t> lefts;
+    std::int32_t left = 0;
+    for (std::int32_t w : widths) {
+        lefts.push_back(left);
+        left = CheckedAdd(left, CheckedAdd(w, separator));
+    }
+    return lefts;
+}
+
 }  // namespace
 
 std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_t width) {
@@ -830,45 +1048,34 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
 
     auto whole = CreateGroupBox();
     whole->PageBreakMode = pbFlow;
-    ChunkedTable->ComputeColumns(-1);
-    const std::vector<std::vector<int>> chunks = ChunksOfComputedColumns(layoutWidth);
+    TFormatter& formatter = FormatterOf(*this);
+    const int columnCount = ChunkedTable->FieldCount();
+    // Progress: measuring the columns, then building the chunks, each half
+    // of the steps.
+    // (The widths measured here are remembered for the column computation.)
     const auto cells = ChunkedTable->OneColumnCells();
-    const std::int32_t separator = ChunkedTable->SeparatorWidth();
+    for (int c = 0; c < columnCount; ++c) {
+        for (TRptCell* cell : cells[static_cast<std::size_t>(c)]) cell->MeasureNaturalWidth();
+        formatter.BuildProgress(c + 1, 2 * columnCount);
+        if (formatter.Aborted()) return whole;
+    }
+    const TColumnMeasures measures = MeasureColumns(layoutWidth);
+    const std::vector<std::vector<int>> chunks = ChunksOf(measures, layoutWidth);
     // The key columns are the same in every chunk: their tree items are
     // measured once.
     std::vector<TTreeColumn> keyTrees;
-    for (int c = 0; c < std::min(std::max(0, KeyColumns), ChunkedTable->FieldCount()); ++c)
+    for (int c = 0; c < KeyCount(); ++c)
         keyTrees.push_back(layoutWidth > 0 ? MeasureTreeColumn(cells[static_cast<std::size_t>(c)]) : TTreeColumn{});
+    std::vector<TRowIndex> rows(static_cast<std::size_t>(ChunkedTable->Count()));
+    for (int r = 0; r < ChunkedTable->Count(); ++r)
+        if (auto* row = dynamic_cast<TRptRow*>(ChunkedTable->GetItem(r)))
+            rows[static_cast<std::size_t>(r)] = IndexRow(*row, ChunkedTable->FieldCount());
     for (std::size_t k = 0; k < chunks.size(); ++k) {
-        // The chunk's columns, their widths (narrowed when they still do
-        // not fit the width) and their left edges.
-        std::vector<int> columns;
-        for (int c = 0; c < std::min(std::max(0, KeyColumns), ChunkedTable->FieldCount()); ++c) columns.push_back(c);
-        columns.insert(columns.end(), chunks[k].begin(), chunks[k].end());
-        std::vector<std::int32_t> widths, lefts;
-        std::int64_t total = std::int64_t{separator} * std::max<std::int64_t>(0, std::ssize(columns) - 1);
-        for (int c : columns) {
-            widths.push_back(ChunkedTable->GetColumnWidth(c));
-            total += widths.back();
-        }
-        if (layoutWidth > 0 && total > layoutWidth) {
-            const std::int64_t room = layoutWidth - (total - std::accumulate(widths.begin(), widths.end(), std::int64_t{0}));
-            const auto fitRoom = CheckedCast<std::int32_t>(std::max<std::int64_t>(0, room));
-            std::vector<TColumnLimits> limits;
-            for (std::size_t i = 0; i < columns.size(); ++i)
-                limits.push_back(ColumnLimits(*ChunkedTable->GetField(columns[i]),
-                                              cells[static_cast<std::size_t>(columns[i])], widths[i], fitRoom));
-            FitColumnWidths(widths, limits, fitRoom);
-        }
+        const std::vector<int> columns = ColumnsOfChunk(chunks[k]);
+        const std::vector<std::int32_t> widths = WidthsOf(measures, columns, layoutWidth);
         for (std::size_t i = 0; i < keyTrees.size(); ++i)
             ChunkedTable->SetTreeLevelWidth(columns[i], TreeLevelWidthFor(keyTrees[i], widths[i]));
-        std::int32_t left = 0;
-        for (std::int32_t w : widths) {
-            lefts.push_back(left);
-            left = CheckedAdd(left, CheckedAdd(w, separator));
-        }
-        std::vector<int> slot(static_cast<std::size_t>(ChunkedTable->FieldCount()), -1);
-        for (std::size_t i = 0; i < columns.size(); ++i) slot[static_cast<std::size_t>(columns[i])] = static_cast<int>(i);
+        const std::vector<std::int32_t> lefts = LeftEdges(widths, measures.Separator);
 
         auto part = CreateGroupBox();
         for (int i = 0; i < Count(); ++i) {
@@ -880,7 +1087,9 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
                 for (int r = 0; r < ChunkedTable->Count(); ++r) {
                     TRpt* item = ChunkedTable->GetItem(r);
                     auto* row = dynamic_cast<TRptRow*>(item);
-                    table->Add(row ? RowPartBox(*row, slot, lefts, widths, layoutWidth) : childBox(*item));
+                    table->Add(row ? RowPartBox(*row, rows[static_cast<std::size_t>(r)], columns, lefts, widths,
+                                                layoutWidth)
+                                   : childBox(*item));
                 }
                 finish(*table);
                 part->Add(std::move(table));
@@ -890,6 +1099,9 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
         }
         finish(*part);
         whole->Add(std::move(part));
+        formatter.BuildProgress(columnCount + static_cast<int>((k + 1) * static_cast<std::size_t>(columnCount) / chunks.size()),
+                                2 * columnCount);
+        if (formatter.Aborted()) break;
     }
     finish(*whole);
     whole->PageBreakMode = pbFlow;
@@ -982,6 +1194,10 @@ std::int32_t TRptCell::SpanWidth() const {
 }
 
 std::int32_t TRptCell::MeasureNaturalWidth() {
+    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkNatural, [this] { return MeasureNaturalBoxWidth(); });
+}
+
+std::int32_t TRptCell::MeasureNaturalBoxWidth() {
     measuring_ = true;
     struct ClearOnExit {
         bool& flag;
@@ -999,9 +1215,15 @@ std::int32_t TRptCell::WidestChild(std::int32_t (TRptParagraph::*paragraphWidth)
     return width;
 }
 
-std::int32_t TRptCell::MeasureMinimumWidth() { return WidestChild(&TRptParagraph::MinimumWidth); }
+std::int32_t TRptCell::MeasureMinimumWidth() {
+    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkMinimum,
+                                           [this] { return WidestChild(&TRptParagraph::MinimumWidth); });
+}
 
-std::int32_t TRptCell::MeasureWordWidth() { return WidestChild(&TRptParagraph::WordWidth); }
+std::int32_t TRptCell::MeasureWordWidth() {
+    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkWord,
+                                           [this] { return WidestChild(&TRptParagraph::WordWidth); });
+}
 
 bool TRptCell::InHeadingRow() const {
     const TRptTable* table = GetTable();

@@ -14,8 +14,10 @@ namespace mivo {
 
 // Texts broken into lines at the width the paragraph is given. FirstPrefix
 // starts the first line, NextPrefix every later one, LineSuffix ends every
-// line (all three owned by the paragraph, not among its children). With
-// Justify the free width of every full line goes to its blanks.
+// line (all three owned by the paragraph, not among its children, and made
+// when first asked for: most paragraphs never have them, and lay their
+// lines out with one empty text in their place). With Justify the free
+// width of every full line goes to its blanks.
 //
 // A line break in a text (CR LF, CR or LF) starts a new line, at any
 // width, unless the formatter joins lines (tab output: one blank between
@@ -27,9 +29,16 @@ public:
     ~TRptParagraph() override;
     const char* ClassName() const override { return "TRptParagraph"; }
 
-    TRptText& NextPrefix() { return *nextPrefix_; }
-    TRptText& LineSuffix() { return *lineSuffix_; }
-    TRptText& FirstPrefix() { return *firstPrefix_; }
+    TRptText& NextPrefix() { return Affix(nextPrefix_); }
+    TRptText& LineSuffix() { return Affix(lineSuffix_); }
+    TRptText& FirstPrefix() { return Affix(firstPrefix_); }
+    // The prefixes and the suffix once made; null before.
+    TRptText* NextPrefixIfAny() const { return nextPrefix_.get(); }
+    TRptText* LineSuffixIfAny() const { return lineSuffix_.get(); }
+    TRptText* FirstPrefixIfAny() const { return firstPrefix_.get(); }
+    // The affix, or the empty text that stands in for any that is missing.
+    TRptText& AffixOrEmpty(TRptText* affix);
+    bool IsEmptyAffix(const TRptText* text) const { return text && text == emptyAffix_.get(); }
 
     bool Justify = false;
 
@@ -67,10 +76,12 @@ private:
     // The natural widths of the prefixes and of the suffix.
     std::int32_t PrefixWidth();
     std::int32_t SuffixWidth();
+    TRptText& Affix(std::unique_ptr<TRptText>& affix);
 
     std::unique_ptr<TRptText> nextPrefix_;
     std::unique_ptr<TRptText> lineSuffix_;
     std::unique_ptr<TRptText> firstPrefix_;
+    std::unique_ptr<TRptText> emptyAffix_;
 };
 
 // A numbered section. Its heading group (owned, not among its children) is
@@ -155,11 +166,19 @@ private:
 // laid out as the section is (its children in order, the table showing
 // only the chunk's columns) and paginated as the section would be (its
 // page-break mode applies to every chunk). Every chunk repeats the table's
-// first KeyColumns columns and takes the next of the others: without a
-// width ChunkColumns of them, given a width as many as fit it, at most
-// ChunkColumns and at least one (a chunk that is still too wide narrows its
-// columns of natural width, whose paragraphs wrap). Chunks after the first
-// show NextHeading in place of the section's first child, its heading.
+// first KeyColumns columns and takes some of the others: without a width
+// ChunkColumns of them; given a width, as few chunks as fit it, each of at
+// most ChunkColumns and at least one column, their sizes as even as the
+// widths allow. On a page the cells of the heading row may wrap into
+// HeadingLines lines, so a column is sized by its other cells and its
+// heading wrapped (a key column of tree items by its share of the width at
+// most); a chunk that is still too wide narrows its columns of natural
+// width as a table does (FitColumnWidths), whose paragraphs wrap.
+// Chunks after the first show NextHeading in place of the section's first
+// child, its heading.
+//
+// Every cell is measured a fixed number of times for a box of the
+// section, however many chunks there are.
 class TRptChunkedSection : public TRptSection {
 public:
     explicit TRptChunkedSection(TRpt* owner);
@@ -171,6 +190,9 @@ public:
     TRptTable* ChunkedTable = nullptr;
     std::int32_t KeyColumns = 1;
     std::int32_t ChunkColumns = 5;
+    // Lines a heading cell (TRptCell::InHeadingRow) may take when the
+    // chunks are sized.
+    std::int32_t HeadingLines = 3;
 
     // The columns after the key columns, chunk by chunk, for the width
     // (natural widths below 1); measures the table's cells given a width.
@@ -180,10 +202,33 @@ public:
     std::unique_ptr<TBox> CreateBoxForWidth(std::int32_t width) override;
 
 private:
+    // The widths chunks are sized and laid out by, measured once for a box
+    // of the section, per column: its natural width, the least its cells
+    // take without a text running out of them (Floor), and what it takes
+    // with its heading cells wrapped into HeadingLines lines (Compact).
+    struct TColumnMeasures {
+        std::vector<std::int32_t> Natural;
+        std::vector<std::int32_t> Floor;
+        std::vector<std::int32_t> Compact;
+        std::int32_t Separator = 0;
+        std::vector<std::vector<TRptCell*>> Cells;  // of each column, given a width
+    };
+    // Computes the table's columns at natural widths and measures them;
+    // Floor and Compact only given a width (else they are Natural).
+    TColumnMeasures MeasureColumns(std::int32_t width);
+    // Compact for one column from its one-column cells.
+    std::int32_t CompactWidth(const std::vector<TRptCell*>& cells, std::int32_t floor, std::int32_t natural) const;
+    int KeyCount() const;
     // The width key column `column` takes in every chunk at the width.
     std::int32_t KeyColumnWidth(int column, std::int32_t width) const;
-    // ColumnChunks with the table's columns already computed.
-    std::vector<std::vector<int>> ChunksOfComputedColumns(std::int32_t width) const;
+    std::vector<std::vector<int>> ChunksOf(const TColumnMeasures& measures, std::int32_t width) const;
+    // Natural widths where the columns fit the width; else the columns
+    // give up width down to Compact, the widest first (their headings
+    // wrap), and when that is not enough as a table's columns do.
+    std::vector<std::int32_t> WidthsOf(const TColumnMeasures& measures, const std::vector<int>& columns,
+                                       std::int32_t width) const;
+    // The key columns followed by the chunk's.
+    std::vector<int> ColumnsOfChunk(const std::vector<int>& chunk) const;
     std::unique_ptr<TBox> BuildChunks(bool forWidth, std::int32_t width);
 
     std::unique_ptr<TRptLine> nextHeading_;
@@ -228,7 +273,8 @@ public:
     TRptTable* GetTable() const;
     // Sum of the spanned columns' widths (separators not counted).
     std::int32_t SpanWidth() const;
-    // Width of the cell's natural box.
+    // Width of the cell's natural box. The three measures are taken once
+    // while the formatter builds the report's boxes (TFormatter::Widths).
     std::int32_t MeasureNaturalWidth();
     // The narrowest the cell can be without a text running out of it: a
     // paragraph wraps down to a few characters (TRptParagraph::MinimumWidth),
@@ -251,6 +297,7 @@ private:
     // The widest child: a paragraph by the given measure, anything else by
     // its natural width.
     std::int32_t WidestChild(std::int32_t (TRptParagraph::*paragraphWidth)());
+    std::int32_t MeasureNaturalBoxWidth();
 
     bool measuring_ = false;
 };

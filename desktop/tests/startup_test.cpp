@@ -30,10 +30,13 @@ std::string Quoted(const std::string& text) {
     return quoted;
 }
 
+// The tests on a virtual display start their search for a free display at
+// numbers of their own, so that two of them starting at once (ctest -j) do
+// not both take the same one.
 TEST(StartUp, MainJobWithADisplayOpensTheExampleInMivo) {
     if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
     const std::string command = std::string("cd '") + MIVO_SOURCE_DIR + "' && env -u WAYLAND_DISPLAY MIVO_BUILD_DIR='" +
-                                MIVO_BINARY_DIR + "' MIVO_QUIT_AFTER_OPEN=1 timeout 120 xvfb-run -a -s '-screen 0 1280x800x24' " +
+                                MIVO_BINARY_DIR + "' MIVO_QUIT_AFTER_OPEN=1 timeout 120 xvfb-run -a -n 120 -s '-screen 0 1280x800x24' " +
                                 "bash scripts/run.sh 2>/dev/null";
     const auto [output, status] = RunCommand(command);
     EXPECT_EQ(status, 0) << output;
@@ -49,10 +52,10 @@ TEST(StartUp, TheFrameShowsItsTitleAloneOnTheDisplay) {
         GTEST_SKIP() << "xvfb-run or xwininfo is not installed";
     const std::string script =
         std::string("'") + MIVO_BINARY_DIR + "/desktop/Mivo' examples/apartment.mvo 2>/dev/null & program=$!; " +
-        "for i in $(seq 600); do names=$(xwininfo -root -tree | grep -o '\"Mivo - [^\"]*\"'); " +
+        "for i in $(seq 600); do names=$(xwininfo -root -tree | grep -o '\"Mivo - [^\"]*\"' | head -n 1); " +
         "[ -n \"$names\" ] && break; sleep 0.1; done; echo \"$names\"; kill $program";
     const std::string command = std::string("cd '") + MIVO_SOURCE_DIR + "' && env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb " +
-                                "timeout 120 xvfb-run -a -s '-screen 0 1280x800x24' bash -c '" + Quoted(script) + "'";
+                                "timeout 120 xvfb-run -a -n 150 -s '-screen 0 1280x800x24' bash -c '" + Quoted(script) + "'";
     const auto [output, status] = RunCommand(command);
     EXPECT_EQ(output, "\"Mivo - [Apartment [examples/apartment.mvo]]\"\n");
 }

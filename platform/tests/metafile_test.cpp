@@ -1,7 +1,10 @@
 // Recording canvas, page metafiles and their replay.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
 #include <type_traits>
+#include <vector>
 
 #include "model/RunTime.h"
 #include "platform/FontSource.h"
@@ -119,6 +122,57 @@ TEST(PageMetafile, PlaysBackIntoAnEqualRecording) {
     TMetafileCanvas c(copy, fonts);
     page.Play(c);
     EXPECT_EQ(copy.Records(), page.Records());
+}
+
+TEST(PageMetafile, KeepsEveryRecordAsAppendedInLittleMemory) {
+    // Every kind, fonts that come back, empty, long and clipped texts,
+    // a text of characters that are not ASCII.
+    TCanvasFont bold;
+    bold.Style = 1;
+    TCanvasFont named;
+    named.Name = "A font whose name is longer than a short string";
+    const std::vector<TMetaRecord> appended = {
+        TMetaSetFont{bold},
+        TMetaText{{1, 2}, "", false, {}},
+        TMetaSetFont{named},
+        TMetaText{{3, 4}, std::string(300, 'x'), true, {0, 0, 9, 9}},
+        TMetaSetFont{bold},
+        TMetaSetPen{TCanvasPen{0x0000FF, 3, TCanvasPenStyle::Dot}},
+        TMetaSetBrush{TCanvasBrush{0x00FF00, TCanvasBrushStyle::Clear}},
+        TMetaLine{{0, 0}, {10, 10}},
+        TMetaText{{5, 6}, "\xc3\xa9t\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac", false, {}},
+        TMetaRectangle{{1, 1, 5, 5}},
+        TMetaRoundRect{{1, 1, 5, 5}, 2, 3},
+        TMetaEllipse{{2, 2, 6, 6}},
+        TMetaPolygon{{{0, 0}, {4, 0}, {0, 4}}},
+        TMetaFillRect{{7, 7, 8, 8}},
+        TMetaPicture{{0, 0, 50, 50}, std::make_shared<const TPageMetafile>(10, 10)},
+        TMetaText{{7, 8}, "clipped and short", true, {1, 2, 3, 4}},
+    };
+    TPageMetafile page(100, 100);
+    for (const TMetaRecord& record : appended) page.Append(record);
+    EXPECT_EQ(page.RecordCount(), appended.size());
+    EXPECT_EQ(page.Records(), appended);
+    page.ShrinkToFit();
+    const TPageMetafile copy = page;
+    EXPECT_EQ(copy.Records(), appended);
+
+    // A report page's worth of texts and lines: far less than a record
+    // each.
+    TPageMetafile report(2480, 3508);
+    for (int i = 0; i < 500; ++i) {
+        report.Append(TMetaSetFont{i % 2 ? bold : named});
+        report.Append(TMetaText{{i, i}, "value " + std::to_string(i), false, {}});
+        report.Append(TMetaLine{{i, 0}, {i, 10}});
+    }
+    report.ShrinkToFit();
+    EXPECT_LT(report.MemoryUsed(), report.RecordCount() * sizeof(TMetaRecord) / 3);
+
+    page.Clear();
+    EXPECT_TRUE(page.Empty());
+    EXPECT_TRUE(page.Records().empty());
+    page.Append(TMetaLine{{1, 1}, {2, 2}});
+    EXPECT_EQ(page.Records(), (std::vector<TMetaRecord>{TMetaLine{{1, 1}, {2, 2}}}));
 }
 
 TEST(PageMetafile, ScaledPlayMapsCoordinatesFontsAndPens) {

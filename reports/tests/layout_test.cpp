@@ -502,6 +502,130 @@ TEST(ChunkedSections, ChunksOfColumnsRepeatTheKeyColumn) {
     EXPECT_EQ(RowsOf(keys.formatter), (std::vector<std::string>{"Heading", "Key", "k", ""}));
 }
 
+// A chunked section of options headed by the given names, "value" in
+// every cell, the key column "Key", at most five options a chunk.
+TRptChunkedSection* OptionSection(TReport& report, const std::vector<std::string>& names) {
+    TRptChunkedSection* section = report.NewChunkedSection("s");
+    section->NewLine()->AddText("Heading");
+    TRptTable* table = section->NewTable("t");
+    for (std::size_t c = 0; c <= names.size(); ++c) table->AddField(" ")->SetWidthMeasure(NaturalSize);
+    TRptRow* heading = table->NewRow();
+    heading->NewCell()->AddText("Key");
+    for (const std::string& name : names) heading->NewCell()->NewParagraph()->AddText(name);
+    TRptRow* row = table->NewRow();
+    row->NewCell()->AddText("k");
+    for (std::size_t c = 0; c < names.size(); ++c) row->NewCell()->NewParagraph()->AddText("value");
+    section->ChunkedTable = table;
+    section->ChunkColumns = 5;
+    return section;
+}
+
+std::vector<std::size_t> ChunkSizes(const std::vector<std::vector<int>>& chunks) {
+    std::vector<std::size_t> sizes;
+    for (const auto& chunk : chunks) sizes.push_back(chunk.size());
+    return sizes;
+}
+
+TEST(ChunkedSections, ChunkSizesByNameLengthAndPageWidth) {
+    // Names of `words` words of nine letters (49 characters for five)
+    // wrap into three lines when chunks are sized: 19 wide for five words
+    // ("xxxxxxxxx xxxxxxxxx" twice, then one). A column takes 2 + its
+    // width after the key's 3.
+    auto names = [](int count, int words) {
+        std::vector<std::string> out;
+        for (int i = 0; i < count; ++i) {
+            std::string name;
+            for (int w = 0; w < words; ++w) name += (w > 0 ? " " : "") + std::string(9, static_cast<char>('a' + i % 26));
+            out.push_back(name);
+        }
+        return out;
+    };
+    struct TCase {
+        std::vector<std::string> names;
+        std::int32_t width;
+        std::vector<std::size_t> sizes;
+    };
+    const TCase cases[] = {
+        {names(12, 1), 40, {3, 3, 3, 3}},            // 3 + 11k <= 40: three a chunk
+        {names(12, 5), 80, {3, 3, 3, 3}},            // 3 + 21k <= 80: three; one line each would give 1
+        {names(12, 5), 132, {4, 4, 4}},              // six would fit, five at most: 5, 5, 2 spread evenly
+        {names(7, 5), 60, {2, 2, 2, 1}},             // two fit: as even as seven allows
+        {names(12, 5), 30, std::vector<std::size_t>(12, 1)},  // one column a chunk
+        {{std::string(50, 'x'), std::string(50, 'y')}, 80, {1, 1}},  // a word does not break to share a page
+        {names(10, 5), 0, {5, 5}},                   // without a width: five a chunk
+    };
+    for (const TCase& c : cases) {
+        AttachedReport r({c.width, 0});
+        TRptChunkedSection* section = OptionSection(r.report, c.names);
+        EXPECT_EQ(ChunkSizes(section->ColumnChunks(c.width)), c.sizes)
+            << c.names.size() << " names of " << c.names.front().size() << " at " << c.width;
+    }
+}
+
+TEST(ChunkedSections, HeadingsWrapIntoAtMostThreeLinesAndEveryColumnStaysOnThePage) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 12; ++i) names.push_back("option number " + std::to_string(i + 1) + " with a long name here");
+    AttachedReport r({80, 0});
+    OptionSection(r.report, names);
+    r.formatter.Run();
+    std::vector<std::string> rows;
+    for (int i = 0; i < r.formatter.GetPage(1).RowCount(); ++i) rows.push_back(r.formatter.GetPage(1).Row(i));
+    std::string all;
+    for (const std::string& row : rows) {
+        EXPECT_LE(row.size(), 80u) << row;
+        all += row + "\n";
+    }
+    // Each chunk: the heading rows (at most three), then the value row.
+    std::size_t chunks = 0, headingLines = 0;
+    for (const std::string& row : rows) {
+        if (row.rfind("Key", 0) == 0 || (headingLines > 0 && row.rfind("k ", 0) != 0 && row != "Heading")) ++headingLines;
+        if (row.rfind("k ", 0) == 0) {
+            ++chunks;
+            EXPECT_LE(headingLines, 3u) << all;
+            headingLines = 0;
+        }
+    }
+    EXPECT_LT(chunks, 12u) << all;
+    for (int i = 0; i < 12; ++i) EXPECT_NE(all.find("number " + std::to_string(i + 1)), std::string::npos) << all;
+}
+
+TEST(ChunkedSections, ProgressAndCancelAreReachedWhileTheChunksAreLaidOut) {
+    std::vector<std::string> names(40, "name");
+    struct TCall {
+        int page, done, total;
+    };
+    auto run = [&](bool cancelAtOnce) {
+        AttachedReport r({40, 30});
+        TRptChunkedSection* section = OptionSection(r.report, names);
+        for (int row = 0; row < 100; ++row) {
+            TRptRow* more = section->ChunkedTable->NewRow();
+            more->NewCell()->AddText("k");
+            for (std::size_t c = 0; c < names.size(); ++c) more->NewCell()->NewParagraph()->AddText("value");
+        }
+        std::vector<TCall> calls;
+        r.formatter.OnProgress = [&](TFormatter& f, int page, int, int done, int total) {
+            calls.push_back({page, done, total});
+            if (cancelAtOnce) f.Abort();
+        };
+        r.formatter.Run();
+        return std::make_pair(calls, r.formatter.PageCount());
+    };
+    // Laying the chunks out reports its steps (page 0) before the pages
+    // flow, each step further on.
+    const auto [calls, pages] = run(false);
+    std::size_t building = 0;
+    while (building < calls.size() && calls[building].page == 0) ++building;
+    ASSERT_GE(building, 2u);
+    for (std::size_t i = 1; i < building; ++i) EXPECT_GT(calls[i].done, calls[i - 1].done);
+    EXPECT_EQ(calls[building - 1].done, calls[building - 1].total);
+    EXPECT_GT(calls.size(), building);
+    EXPECT_GT(pages, 1);
+    // Cancel at the first step: nothing more is laid out, no page made.
+    const auto [cancelled, none] = run(true);
+    EXPECT_EQ(cancelled.size(), 1u);
+    EXPECT_EQ(none, 0);
+}
+
 TEST(Tables, RowPlacesCellsAtTheirColumns) {
     AttachedReport r;
     TRptTable* table = r.report.NewTable("t");

@@ -4,6 +4,7 @@
 // header's page number stays on the page, and a blank line never makes a
 // page of its own.
 #include <algorithm>
+#include <numeric>
 #include <set>
 #include <sstream>
 
@@ -115,7 +116,7 @@ TEST_F(PageFit, WideComparisonStaysInsideThePrintableArea) {
     ExpectEveryValue(AllText(pages), options.front());
 }
 
-TEST_F(PageFit, ChunksTakeAsManyOptionsAsFitAtMostEvalColumns) {
+TEST_F(PageFit, ChunksAreAsFewAsFitAtMostEvalColumnsAndEven) {
     for (int evalCol : {0, 3}) {
         model->Settings.EvalCol = evalCol;
         const std::size_t most = static_cast<std::size_t>(model->Settings.EvalColumns());
@@ -127,29 +128,33 @@ TEST_F(PageFit, ChunksTakeAsManyOptionsAsFitAtMostEvalColumns) {
         for (std::int32_t width : {0, 40, 100, 180, 400, 5000}) {
             const auto chunks = section->ColumnChunks(width);
             const TRptTable& table = *section->ChunkedTable;
-            const std::int32_t separator = width > 0 ? table.SeparatorWidth() : 0;
             std::vector<int> all;
+            std::size_t shortest = most, longest = 0;
             for (std::size_t k = 0; k < chunks.size(); ++k) {
                 const auto& chunk = chunks[k];
                 ASSERT_GE(chunk.size(), 1u);
                 EXPECT_LE(chunk.size(), most);
                 all.insert(all.end(), chunk.begin(), chunk.end());
-                if (width <= 0) {
-                    if (k + 1 < chunks.size()) {
-                        EXPECT_EQ(chunk.size(), most);
+                shortest = std::min(shortest, chunk.size());
+                longest = std::max(longest, chunk.size());
+                if (width <= 0 && k + 1 < chunks.size()) {
+                    EXPECT_EQ(chunk.size(), most);
+                }
+            }
+            if (width > 0) {
+                // No more chunks than options cut at their one-line widths
+                // as they fit, and as even as that.
+                std::size_t greedy = 0;
+                for (int next = 1; next < table.FieldCount(); ++greedy) {
+                    std::int32_t used = table.GetColumnWidth(0);
+                    for (std::size_t n = 0; next < table.FieldCount() && n < most; ++n, ++next) {
+                        const std::int32_t more = table.SeparatorWidth() + table.GetColumnWidth(next);
+                        if (n > 0 && used + more > width) break;
+                        used += more;
                     }
-                    continue;
                 }
-                std::int32_t used = table.GetColumnWidth(0);
-                for (int c : chunk) used += separator + table.GetColumnWidth(c);
-                // It fits, unless it is one column that is wider alone; and
-                // the next column would not have fitted.
-                if (chunk.size() > 1) {
-                    EXPECT_LE(used, width) << width;
-                }
-                if (chunk.size() < most && k + 1 < chunks.size()) {
-                    EXPECT_GT(used + separator + table.GetColumnWidth(chunks[k + 1].front()), width) << width;
-                }
+                EXPECT_LE(chunks.size(), greedy) << width;
+                EXPECT_LE(longest - shortest, 1u) << width;
             }
             std::vector<int> expected(static_cast<std::size_t>(model->OptionCount()));
             for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<int>(i) + 1;
@@ -157,6 +162,61 @@ TEST_F(PageFit, ChunksTakeAsManyOptionsAsFitAtMostEvalColumns) {
         }
         report->SetFormatter(nullptr);
     }
+}
+
+TEST(PageFitOptions, SixtyOptionsWithLongNamesShareTheirPages) {
+    // Sixty options named with 50 characters of words, valued as the
+    // fixture's twelve in turn.
+    StubHost host;
+    HostScope scope(&host);
+    auto model = LoadFixtureModel();
+    const int given = model->OptionCount();
+    auto name = [](int o) {
+        std::string n = "Offer " + std::to_string(o + 1) + " from the dealer down the road in the old town";
+        return n.substr(0, 50);
+    };
+    for (int o = 0; o < 60; ++o) {
+        if (o < given) model->SetOptionName(o, name(o));
+        else model->AddOption(name(o));
+        for (TMivoAttribute* attribute : model->Attributes())
+            attribute->SetOptValue(o, std::string(attribute->GetOptValue(o % given)));
+    }
+    TValueSet parts;
+    parts.set(rpEvaluationResults);
+    auto report = BuildModelReport(model.get(), parts, ReportFont(), ReportPen());
+    const auto pages = PrintedPages(*report);
+    ExpectInsidePrintableArea(pages);
+    // Every option's column is there: its name's number and its values.
+    const std::string printed = AllText(pages);
+    for (int o = 0; o < 60; ++o) EXPECT_NE(printed.find("Offer " + std::to_string(o + 1) + " "), std::string::npos) << o;
+
+    // Sized by the headings on one line, as before, every option takes a
+    // chunk of its own (each chunk's table starts with "Attribute").
+    auto chunks = [](const std::vector<std::vector<TDrawnText>>& printedPages) {
+        std::size_t count = 0;
+        for (const auto& page : printedPages)
+            for (const TDrawnText& t : page) count += t.Text == "Attribute";
+        return count;
+    };
+    ChunkedSectionOf(*report)->HeadingLines = 1;
+    const auto oneLine = PrintedPages(*report);
+    EXPECT_EQ(chunks(oneLine), 60u);
+    EXPECT_LE(chunks(pages) * 2, 60u) << chunks(pages);
+    EXPECT_LE(pages.size() * 2, oneLine.size()) << pages.size() << " pages against " << oneLine.size();
+
+    // The comparison: the main option's heading wraps as well.
+    std::vector<int> options(60);
+    std::iota(options.begin(), options.end(), 0);
+    auto comparison = BuildComparisonReport(model.get(), options, ReportFont(), ReportPen());
+    const auto compared = PrintedPages(*comparison);
+    ExpectInsidePrintableArea(compared);
+    const std::string shown = AllText(compared);
+    for (int o = 0; o < 60; ++o) EXPECT_NE(shown.find("Offer " + std::to_string(o + 1) + " "), std::string::npos) << o;
+    // At least two of the other options a chunk beside it, where one-line
+    // headings leave room for one.
+    EXPECT_LE(chunks(compared), 30u);
+    ChunkedSectionOf(*comparison)->HeadingLines = 1;
+    EXPECT_EQ(chunks(PrintedPages(*comparison)), 59u);
 }
 
 TEST_F(PageFit, WideReportsAsTextStayInsideThePageWidth) {
@@ -210,6 +270,39 @@ TEST_F(PageFit, LongFileNameIsShortenedAtItsStart) {
     EXPECT_LT(end + 19, first.size() - 6);
     // At natural widths the whole name is shown.
     EXPECT_NE(AsData(*report).find(name), std::string::npos);
+}
+
+// The header line grows to hold "Mivo" and the page number, which are
+// larger than the report font: on every page all its texts end on the same
+// row, the rule runs along that row from "Mivo" to the page number, so that
+// no text reaches below it, and the larger texts stay on the paper.
+TEST_F(PageFit, HeaderTextsStandOnTheirRule) {
+    auto report = ModelReport({rpAttributeTree, rpScales, rpScaleDescriptions, rpFunctionSummary});
+    const std::vector<TPrintedPage> pages = PrintPages(*report);
+    ASSERT_GE(pages.size(), 2u);
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        SCOPED_TRACE("page " + std::to_string(p + 1));
+        const TPrintedPage& page = pages[p];
+        ASSERT_FALSE(page.Lines.empty());
+        // The header's rule is the topmost line of the page.
+        const TMetaLine rule = *std::min_element(
+            page.Lines.begin(), page.Lines.end(),
+            [](const TMetaLine& a, const TMetaLine& b) { return a.From.Y < b.From.Y; });
+        EXPECT_EQ(rule.From.Y, rule.To.Y);
+        std::vector<TDrawnText> header;
+        for (const TDrawnText& t : page.Texts)
+            if (t.Top <= rule.From.Y) header.push_back(t);
+        std::vector<std::string> texts;
+        for (const TDrawnText& t : header) texts.push_back(t.Text);
+        ASSERT_EQ(texts,
+                  (std::vector<std::string>{"Mivo", "14:05:09 ", "bicycle.mvo", "Page ", std::to_string(p + 1)}));
+        for (const TDrawnText& t : header) {
+            EXPECT_GE(t.Top, PrintableTop) << t.Text;
+            EXPECT_EQ(t.Bottom, rule.From.Y + 1) << t.Text;
+        }
+        EXPECT_LE(rule.From.X, header.front().Left);
+        EXPECT_GE(rule.To.X, header.back().Right - 1);
+    }
 }
 
 TEST_F(PageFit, TabOutputSeparatesTheHeaderTexts) {
