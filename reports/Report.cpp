@@ -558,17 +558,18 @@ TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>&
     if (!field.WidthIsProportional()) return {width, width, width, width, width};
     TColumnLimits limits{0, 0, 0, width};
     bool tree = false;
-    bool wraps = true;
+    std::int32_t unwrapped = 1;  // the widest cell that cannot wrap
     for (TRptCell* cell : cells) {
         const std::int32_t words = cell->MeasureWordWidth();
         limits.words = std::max(limits.words, words);
         if (!cell->InHeadingRow()) limits.bodyWords = std::max(limits.bodyWords, words);
-        limits.least = std::max(limits.least, cell->MeasureMinimumWidth());
+        const std::int32_t least = cell->MeasureMinimumWidth();
+        limits.least = std::max(limits.least, least);
         tree = tree || cell->HoldsTree();
-        wraps = wraps && cell->WrapsAtAnyWidth();
+        if (!cell->WrapsAtAnyWidth()) unwrapped = std::max(unwrapped, least);
     }
     limits.least = std::min(limits.least, width);
-    limits.lastResort = wraps ? std::min(limits.least, std::int32_t{1}) : limits.least;
+    limits.lastResort = std::min(limits.least, unwrapped);
     if (tree) limits.most = std::max(limits.least, std::min(width, TreeColumnCeiling(room)));
     limits.words = std::clamp(limits.words, limits.least, limits.most);
     limits.bodyWords = std::clamp(limits.bodyWords, limits.least, limits.words);

@@ -367,9 +367,10 @@ std::int32_t TreeColumnCeiling(std::int32_t room);
 // `least` is the floor (a few characters, or a number or "value:count"
 // item); `most` is its widest (a column of tree items keeps to its share).
 // `lastResort` is the floor where even the `least` floors leave the page:
-// one unit (a character in text) for a column of paragraphs, where an item
-// wider than any column it can get breaks rather than run over the next
-// column; `least` for any other. A column of fixed width keeps its width.
+// the width of its widest cell that cannot wrap, else one unit (a
+// character in text), so that an item wider than any column it can get
+// breaks rather than run over the next column. A column of fixed width
+// keeps its width.
 struct TColumnLimits {
     std::int32_t words;
     std::int32_t bodyWords;

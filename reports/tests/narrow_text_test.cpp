@@ -1,6 +1,6 @@
 // Plain text at any width: over small models with long names in several
 // scripts, deep chains, long value names and long option names, every
-// report with a tree column, and the weights, saved as text 40, 60, 80 and
+// report with a tree column, the rule tables and the weights, saved as text 40, 60, 80 and
 // 132 characters wide keeps every line within the width (in display
 // columns), writes no text beyond the cell it is drawn in (so that no
 // column overprints the next) and shows every attribute name, in order.
@@ -26,24 +26,27 @@ using namespace testing;
 const std::string ThreeLines = "First line of the description.\r\nSecond line.\r\nThird line.";
 
 // Single words of over 100 letters, value names of 30 to 50 letters (long
-// "value:count" items in the functions summary) and option names of 60
-// letters without a blank.
+// "value:count" items in the functions summary), a rule table of seven
+// inputs and option names of 60 letters without a blank.
 std::unique_ptr<TMivoModel> LongWordModel() {
     auto model = std::make_unique<TMivoModel>();
-    auto scale = [](const std::string& stem) {
+    auto scale = [](const std::string& stem, int values) {
         auto s = std::make_unique<TMivoDiscreteScale>();
         s->AddValue("unacceptable" + stem + "unacceptable" + stem);
-        s->AddValue("acceptable" + stem);
+        if (values > 2) s->AddValue("acceptable" + stem);
         s->AddValue("excellent" + stem + "excellent" + stem + "excellent");
         s->DefaultBounds();
         return s;
     };
+    model->Settings.ShowWeights = true;
+    model->Settings.ShowNum = true;
+    model->Settings.ComplexRules = true;
     auto top = std::make_unique<TMivoAttribute>(std::string(110, 'W'));
-    top->SetScale(scale("Top"));
+    top->SetScale(scale("Top", 3));
     TMivoAttribute* aggregate = model->Root()->AddInput(std::move(top));
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 7; ++i) {
         auto input = std::make_unique<TMivoAttribute>("Input" + std::to_string(i) + std::string(100, 'a' + i));
-        input->SetScale(scale(std::to_string(i)));
+        input->SetScale(scale(std::to_string(i), 2));
         aggregate->AddInput(std::move(input));
     }
     GiveTables(*aggregate);
@@ -109,6 +112,7 @@ std::vector<std::pair<std::string, std::unique_ptr<TReport>>> Reports(TMivoModel
     };
     reports.emplace_back("attribute tree", part(rpAttributeTree));
     reports.emplace_back("functions", part(rpFunctionSummary));
+    reports.emplace_back("rule tables", part(rpRuleTables));
     reports.emplace_back("weights", part(rpWeights));
     reports.emplace_back("evaluation", part(rpEvaluationResults));
     std::vector<int> options;
