@@ -542,17 +542,25 @@ std::int32_t TreeColumnCeiling(std::int32_t room) {
 TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
                            std::int32_t room) {
     if (!field.WidthIsProportional()) return {width, width, width, width};
-    TColumnLimits limits{0, 0, 0, width};
-    bool tree = false;
+    return ColumnLimits(field, MeasureColumnNeeds(cells), width, room);
+}
+
+TColumnNeeds MeasureColumnNeeds(const std::vector<TRptCell*>& cells) {
+    TColumnNeeds needs;
     for (TRptCell* cell : cells) {
         const std::int32_t words = cell->MeasureWordWidth();
-        limits.words = std::max(limits.words, words);
-        if (!cell->InHeadingRow()) limits.bodyWords = std::max(limits.bodyWords, words);
-        limits.least = std::max(limits.least, cell->MeasureMinimumWidth());
-        tree = tree || cell->HoldsTree();
+        needs.words = std::max(needs.words, words);
+        if (!cell->InHeadingRow()) needs.bodyWords = std::max(needs.bodyWords, words);
+        needs.least = std::max(needs.least, cell->MeasureMinimumWidth());
+        needs.tree = needs.tree || cell->HoldsTree();
     }
-    limits.least = std::min(limits.least, width);
-    if (tree) limits.most = std::max(limits.least, std::min(width, TreeColumnCeiling(room)));
+    return needs;
+}
+
+TColumnLimits ColumnLimits(const TRptField& field, const TColumnNeeds& needs, std::int32_t width, std::int32_t room) {
+    if (!field.WidthIsProportional()) return {width, width, width, width};
+    TColumnLimits limits{needs.words, needs.bodyWords, std::min(needs.least, width), width};
+    if (needs.tree) limits.most = std::max(limits.least, std::min(width, TreeColumnCeiling(room)));
     limits.words = std::clamp(limits.words, limits.least, limits.most);
     limits.bodyWords = std::clamp(limits.bodyWords, limits.least, limits.words);
     return limits;
@@ -840,13 +848,13 @@ TRptChunkedSection::TColumnMeasures TRptChunkedSection::MeasureColumns(std::int3
     m.Compact = m.Natural;
     if (width <= 0) return m;
     m.Cells = ChunkedTable->OneColumnCells();
+    m.Needs.resize(static_cast<std::size_t>(count));
     for (int c = 0; c < count; ++c) {
         if (!ChunkedTable->GetField(c)->WidthIsProportional()) continue;
         const auto k = static_cast<std::size_t>(c);
         const auto& cells = m.Cells;
-        std::int32_t least = 0;
-        for (TRptCell* cell : cells[k]) least = std::max(least, cell->MeasureMinimumWidth());
-        m.Floor[k] = std::min(m.Natural[k], least);
+        m.Needs[k] = MeasureColumnNeeds(cells[k]);
+        m.Floor[k] = std::min(m.Natural[k], m.Needs[k].least);
         m.Compact[k] = CompactWidth(cells[k], m.Floor[k], m.Natural[k]);
     }
     return m;
@@ -900,7 +908,7 @@ std::vector<std::int32_t> TRptChunkedSection::WidthsOf(const TColumnMeasures& m,
     std::vector<TColumnLimits> limits;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const auto k = static_cast<std::size_t>(columns[i]);
-        limits.push_back(ColumnLimits(*ChunkedTable->GetField(columns[i]), m.Cells[k], widths[i], room));
+        limits.push_back(ColumnLimits(*ChunkedTable->GetField(columns[i]), m.Needs[k], widths[i], room));
     }
     FitColumnWidths(widths, limits, room);
     return widths;
@@ -1194,7 +1202,7 @@ std::int32_t TRptCell::SpanWidth() const {
 }
 
 std::int32_t TRptCell::MeasureNaturalWidth() {
-    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkNatural, [this] { return MeasureNaturalBoxWidth(); });
+    return FormatterOf(*this).Widths().Get(widths_, TWidthCache::wkNatural, [this] { return MeasureNaturalBoxWidth(); });
 }
 
 std::int32_t TRptCell::MeasureNaturalBoxWidth() {
@@ -1216,12 +1224,12 @@ std::int32_t TRptCell::WidestChild(std::int32_t (TRptParagraph::*paragraphWidth)
 }
 
 std::int32_t TRptCell::MeasureMinimumWidth() {
-    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkMinimum,
+    return FormatterOf(*this).Widths().Get(widths_, TWidthCache::wkMinimum,
                                            [this] { return WidestChild(&TRptParagraph::MinimumWidth); });
 }
 
 std::int32_t TRptCell::MeasureWordWidth() {
-    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkWord,
+    return FormatterOf(*this).Widths().Get(widths_, TWidthCache::wkWord,
                                            [this] { return WidestChild(&TRptParagraph::WordWidth); });
 }
 
