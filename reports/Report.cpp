@@ -1045,15 +1045,17 @@ std::vector<std::int32_t> LeftEdges(const std::vector<std::int32_t>& widths, std
 
 }  // namespace
 
+struct TRptChunkedSection::TChunkPlan {
+    bool forWidth = false;
+    std::int32_t width = 0;  // the layout width; 0 for natural widths
+    TColumnMeasures measures;
+    std::vector<std::vector<int>> chunks;
+    std::vector<TTreeColumn> keyTrees;  // of the key columns
+    std::vector<TRowIndex> rows;        // of the table's children
+};
+
 std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_t width) {
     EndLiner();
-    const std::int32_t layoutWidth = forWidth ? width : 0;
-    auto childBox = [&](TRpt& child) { return forWidth ? child.CreateBoxForWidth(width) : child.CreateNaturalBox(); };
-    auto finish = [&](TBox& box) {
-        if (forWidth) box.SetFixedWidth(width);
-        else box.SizeToNatural();
-    };
-
     auto whole = CreateGroupBox();
     whole->PageBreakMode = pbFlow;
     TFormatter& formatter = FormatterOf(*this);
@@ -1067,53 +1069,69 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
         formatter.BuildProgress(c + 1, 2 * columnCount);
         if (formatter.Aborted()) return whole;
     }
-    const TColumnMeasures measures = MeasureColumns(layoutWidth);
-    const std::vector<std::vector<int>> chunks = ChunksOf(measures, layoutWidth);
+    auto plan = std::make_shared<TChunkPlan>();
+    plan->forWidth = forWidth;
+    plan->width = forWidth ? width : 0;
+    plan->measures = MeasureColumns(plan->width);
+    plan->chunks = ChunksOf(plan->measures, plan->width);
     // The key columns are the same in every chunk: their tree items are
     // measured once.
-    std::vector<TTreeColumn> keyTrees;
     for (int c = 0; c < KeyCount(); ++c)
-        keyTrees.push_back(layoutWidth > 0 ? MeasureTreeColumn(cells[static_cast<std::size_t>(c)]) : TTreeColumn{});
-    std::vector<TRowIndex> rows(static_cast<std::size_t>(ChunkedTable->Count()));
+        plan->keyTrees.push_back(plan->width > 0 ? MeasureTreeColumn(cells[static_cast<std::size_t>(c)]) : TTreeColumn{});
+    plan->rows.resize(static_cast<std::size_t>(ChunkedTable->Count()));
     for (int r = 0; r < ChunkedTable->Count(); ++r)
         if (auto* row = dynamic_cast<TRptRow*>(ChunkedTable->GetItem(r)))
-            rows[static_cast<std::size_t>(r)] = IndexRow(*row, ChunkedTable->FieldCount());
-    for (std::size_t k = 0; k < chunks.size(); ++k) {
-        const std::vector<int> columns = ColumnsOfChunk(chunks[k]);
-        const std::vector<std::int32_t> widths = WidthsOf(measures, columns, layoutWidth);
-        for (std::size_t i = 0; i < keyTrees.size(); ++i)
-            ChunkedTable->SetTreeLevelWidth(columns[i], TreeLevelWidthFor(keyTrees[i], widths[i]));
-        const std::vector<std::int32_t> lefts = LeftEdges(widths, measures.Separator);
-
-        auto part = CreateGroupBox();
-        for (int i = 0; i < Count(); ++i) {
-            TRpt* child = GetItem(i);
-            if (i == 0 && k > 0) {
-                part->Add(childBox(*nextHeading_));
-            } else if (child == ChunkedTable) {
-                auto table = std::make_unique<TVerticalBox>(ChunkedTable);
-                for (int r = 0; r < ChunkedTable->Count(); ++r) {
-                    TRpt* item = ChunkedTable->GetItem(r);
-                    auto* row = dynamic_cast<TRptRow*>(item);
-                    table->Add(row ? RowPartBox(*row, rows[static_cast<std::size_t>(r)], columns, lefts, widths,
-                                                layoutWidth)
-                                   : childBox(*item));
-                }
-                finish(*table);
-                part->Add(std::move(table));
-            } else {
-                part->Add(childBox(*child));
-            }
-        }
-        finish(*part);
-        whole->Add(std::move(part));
-        formatter.BuildProgress(columnCount + static_cast<int>((k + 1) * static_cast<std::size_t>(columnCount) / chunks.size()),
+            plan->rows[static_cast<std::size_t>(r)] = IndexRow(*row, ChunkedTable->FieldCount());
+    const std::size_t chunkCount = plan->chunks.size();
+    for (std::size_t k = 0; k < chunkCount; ++k) {
+        whole->Add(std::make_unique<TDeferredBox>(
+            this, [this, plan, k] { return BuildChunk(*plan, k); }));
+        formatter.BuildProgress(columnCount + static_cast<int>((k + 1) * static_cast<std::size_t>(columnCount) / chunkCount),
                                 2 * columnCount);
         if (formatter.Aborted()) break;
     }
-    finish(*whole);
+    if (forWidth) whole->SetFixedWidth(width);
+    else whole->SizeToNatural();
     whole->PageBreakMode = pbFlow;
     return whole;
+}
+
+std::unique_ptr<TBox> TRptChunkedSection::BuildChunk(const TChunkPlan& plan, std::size_t k) {
+    auto childBox = [&](TRpt& child) {
+        return plan.forWidth ? child.CreateBoxForWidth(plan.width) : child.CreateNaturalBox();
+    };
+    auto finish = [&](TBox& box) {
+        if (plan.forWidth) box.SetFixedWidth(plan.width);
+        else box.SizeToNatural();
+    };
+    const std::vector<int> columns = ColumnsOfChunk(plan.chunks[k]);
+    const std::vector<std::int32_t> widths = WidthsOf(plan.measures, columns, plan.width);
+    for (std::size_t i = 0; i < plan.keyTrees.size(); ++i)
+        ChunkedTable->SetTreeLevelWidth(columns[i], TreeLevelWidthFor(plan.keyTrees[i], widths[i]));
+    const std::vector<std::int32_t> lefts = LeftEdges(widths, plan.measures.Separator);
+
+    auto part = CreateGroupBox();
+    for (int i = 0; i < Count(); ++i) {
+        TRpt* child = GetItem(i);
+        if (i == 0 && k > 0) {
+            part->Add(childBox(*nextHeading_));
+        } else if (child == ChunkedTable) {
+            auto table = std::make_unique<TVerticalBox>(ChunkedTable);
+            for (int r = 0; r < ChunkedTable->Count(); ++r) {
+                TRpt* item = ChunkedTable->GetItem(r);
+                auto* row = dynamic_cast<TRptRow*>(item);
+                table->Add(row ? RowPartBox(*row, plan.rows[static_cast<std::size_t>(r)], columns, lefts, widths,
+                                            plan.width)
+                               : childBox(*item));
+            }
+            finish(*table);
+            part->Add(std::move(table));
+        } else {
+            part->Add(childBox(*child));
+        }
+    }
+    finish(*part);
+    return part;
 }
 
 std::unique_ptr<TBox> TRptChunkedSection::CreateNaturalBox() {

@@ -242,7 +242,14 @@ private:
                                        std::int32_t width) const;
     // The key columns followed by the chunk's.
     std::vector<int> ColumnsOfChunk(const std::vector<int>& chunk) const;
+    // The section's box: a deferred box for each chunk (TDeferredBox), so
+    // that the page flow holds the boxes of one chunk at a time.
     std::unique_ptr<TBox> BuildChunks(bool forWidth, std::int32_t width);
+    // What every chunk's box is built from, worked out once for a box of
+    // the section.
+    struct TChunkPlan;
+    // The box of chunk k of the plan.
+    std::unique_ptr<TBox> BuildChunk(const TChunkPlan& plan, std::size_t k);
 
     std::unique_ptr<TRptLine> nextHeading_;
 };

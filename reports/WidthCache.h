@@ -1,9 +1,9 @@
-// Widths of report elements remembered while a formatter builds the box
-// tree of its report, so that the layout may ask for a cell's width as
-// often as it needs (column widths, column floors, chunks of columns) and
-// the cell is measured once. Outside that build nothing is remembered: the
-// element tree may change between runs, and other formatters measure in
-// other units.
+// Widths of report elements remembered while a formatter runs over its
+// report, so that the layout may ask for a cell's width as often as it
+// needs (column widths, column floors, chunks of columns, boxes built again
+// during the page flow) and the cell is measured once. Outside a run
+// nothing is remembered: the element tree may change between runs, and
+// other formatters measure in other units.
 //
 // The widths live in a slot of the element itself (TWidthSlot), so that a
 // lookup touches the element only; the cache keeps the slots it filled and
@@ -68,16 +68,22 @@ public:
         filled_ = {};
     }
 
-    // Switched on for the lifetime of the scope.
+    bool IsOn() const { return on_; }
+
+    // Switched on for the lifetime of the scope; a scope inside another
+    // leaves it to the outer one.
     class TScope {
     public:
-        explicit TScope(TWidthCache& cache) : cache_(cache) { cache_.Start(); }
-        ~TScope() { cache_.Stop(); }
+        explicit TScope(TWidthCache& cache) : cache_(cache), outer_(cache.IsOn()) { cache_.Start(); }
+        ~TScope() {
+            if (!outer_) cache_.Stop();
+        }
         TScope(const TScope&) = delete;
         TScope& operator=(const TScope&) = delete;
 
     private:
         TWidthCache& cache_;
+        bool outer_;
     };
 
 private:
