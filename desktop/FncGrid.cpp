@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 
 #include "desktop/FunctTableModel.h"
 
@@ -37,7 +38,10 @@ void TFncGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->setFont(opt.font);
     const QRect area = opt.rect.adjusted(CellMargin, CellMargin, -CellMargin, 0);
     const Qt::Alignment align = index.column() == 0 ? (Qt::AlignRight | Qt::AlignTop) : (Qt::AlignLeft | Qt::AlignTop);
-    painter->drawText(area, static_cast<int>(align | Qt::TextSingleLine), opt.text);
+    // A heading cut by its column ends in an ellipsis.
+    const QString text =
+        index.row() == 0 ? QFontMetrics(opt.font).elidedText(opt.text, Qt::ElideRight, area.width()) : opt.text;
+    painter->drawText(area, static_cast<int>(align | Qt::TextSingleLine), text);
     painter->restore();
 }
 
@@ -73,10 +77,15 @@ void TFncGrid::FitSizes() {
     verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
     if (rows == 0) return;
     setColumnWidth(0, metrics.horizontalAdvance(QString::number(rows - 1)) + 4);
-    // The other columns: their widest text, measured over the names, not
-    // over the rules, so the cost does not grow with the table.
+    // The other columns: their widest value, measured over the names, not
+    // over the rules, so the cost does not grow with the table. The
+    // heading (an attribute name) widens a column only up to a cap: long
+    // names would make every column wider than the window and leave only
+    // the blank end of the result column in view. A cut heading is elided;
+    // the column can be widened by dragging its border.
+    const int headingCap = HeadingCapCharacters * metrics.averageCharWidth();
     for (int column = 1; column < model_->columnCount(); ++column) {
-        int width = boldMetrics.horizontalAdvance(model_->CellText(0, column));
+        int width = std::min(boldMetrics.horizontalAdvance(model_->CellText(0, column)), headingCap);
         for (const QString& text : model_->ColumnTexts(column))
             width = std::max(width, boldMetrics.horizontalAdvance(text));
         setColumnWidth(column, width + 2 * CellMargin + 4);
@@ -88,6 +97,13 @@ void TFncGrid::SelectRow(int row) {
     const QModelIndex cell = model_->index(row, model_->ResultColumn());
     setCurrentIndex(cell);
     scrollTo(cell);
+}
+
+void TFncGrid::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+    if (currentIndex().isValid()) scrollTo(currentIndex());
 }
 
 int TFncGrid::CurrentRow() const {

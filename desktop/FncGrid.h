@@ -31,9 +31,12 @@ public:
     void SetTableModel(TFunctTableModel* model);
     TFunctTableModel* TableModel() const { return model_; }
 
+    // A heading widens its column up to this many average characters.
+    static constexpr int HeadingCapCharacters = 24;
+
     // Sizes from the font: column 0 as wide as the last rule number plus
     // 4 pixels, rows as high as "Hj" plus 4, the other columns as wide as
-    // their widest name.
+    // their widest value name, or their heading up to the heading cap.
     void FitSizes();
     // Makes the row's result cell current (nothing for a row outside the
     // rules).
@@ -54,6 +57,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    // The table is loaded before the window is shown at its size: on show
+    // the view starts again from the heading row and the first column and
+    // brings the current cell into view at the size it has now.
+    void showEvent(QShowEvent* event) override;
 
 private:
     // The column whose right border lies under the point in row 0, -1 when

@@ -888,8 +888,11 @@ void TTreePage::Refresh() {
     const auto show = [](QLineEdit* edit, const std::string& text, bool enabled) {
         if (edit->text() != Q(text)) {
             edit->setText(Q(text));
-            // A read-only summary shows the start of a long text.
-            if (edit->isReadOnly()) edit->setCursorPosition(0);
+            // A text put in from the model shows its start, not its end:
+            // a long name reads from its beginning. Typing never gets here
+            // (the edit already holds its text), so the cursor stays where
+            // typing left it.
+            edit->setCursorPosition(0);
         }
         edit->setEnabled(enabled);
     };

@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -185,7 +186,14 @@ std::optional<TFileAnswer> TQtPrompts::RunFileDialog(const TFileRequest& request
         const int index = std::clamp(request.FilterIndex, 1, static_cast<int>(filters.size()));
         dialog.selectNameFilter(filters[index - 1]);
     }
-    if (!request.FileName.empty()) dialog.selectFile(QString::fromStdString(request.FileName));
+    if (!request.FileName.empty()) {
+        // A name with a folder of its own is relative to the working
+        // folder, as the program read or wrote it; the dialog would take
+        // only its last part into its own folder and offer another file.
+        QString name = QString::fromStdString(request.FileName);
+        if (name.contains(QLatin1Char('/'))) name = QFileInfo(name).absoluteFilePath();
+        dialog.selectFile(name);
+    }
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;

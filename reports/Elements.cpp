@@ -109,7 +109,13 @@ void TRpt::SetFontColor(TColor color) {
 
 std::unique_ptr<TBox> TRptElement::CreateBox() { return std::make_unique<TFillBox>(this); }
 
-TRptLiner::TRptLiner(TRpt* owner) : TRptElement(owner) { VertAlign = alEnd; }
+// A rule marker's box spans the height of its line, so that its alignment
+// puts the rule at the top, middle or bottom of the whole line, also when a
+// cell of the line wraps onto several text lines.
+TRptLiner::TRptLiner(TRpt* owner) : TRptElement(owner) {
+    VertAlign = alEnd;
+    VertPlacement = plStretch;
+}
 
 TRptLiner::~TRptLiner() {
     SetPartner(nullptr);

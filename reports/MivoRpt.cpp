@@ -113,7 +113,9 @@ void AddScaleDescriptions(TReportContext& ctx) {
         TRptSection* section = ctx.Report().NewSection(name);
         section->PageBreakMode = first ? ctx.PageBreakMode() : pbKeepTogether;
         first = false;
-        TRptText* heading = section->NewLine()->AddText(name);
+        // A paragraph, so that a name wider than the page wraps (a name
+        // without blanks, as in CJK, breaks between its characters).
+        TRptText* heading = section->NewParagraph()->AddText(name);
         heading->SetBold(true);
         heading->SetFontSize(fcAdd, 1);
         section->VerticalSpace(0.3f);
@@ -132,7 +134,7 @@ void AddScaleDescriptions(TReportContext& ctx) {
                 TRptCell* number = row->NewCell();
                 number->SetHorzAlign(alEnd);
                 number->AddText(std::to_string(v + 1) + ".");
-                ctx.AddScaleValue(*row->NewCell()->NewLine(), attribute->Scale(), v);
+                ctx.AddScaleValue(*row->NewCell()->NewParagraph(), attribute->Scale(), v);
                 row->NewCell()->NewParagraph()->AddText(scale ? scale->ValueDescription(v) : std::string());
             }
         }

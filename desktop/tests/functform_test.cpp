@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include "desktop/FncEntForm.h"
+#include "desktop/FncGrid.h"
 #include "desktop/FunctForm.h"
 #include "desktop/FunctTableModel.h"
 #include "desktop/WeightForm.h"
@@ -315,6 +316,39 @@ TEST_F(FunctForm, RightClickMakesItsRowCurrent) {
     EXPECT_EQ(f.CurrentRule(), 3);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(f.GridModel()->index(6, 4)).center());
     EXPECT_EQ(f.CurrentRule(), 5);
+    f.hide();
+}
+
+// Inputs with names of 70 characters: each column is as wide as its values
+// and at most the heading cap, so the current result cell shows its value
+// inside the window instead of the blank end of a column wider than it.
+TEST_F(FunctForm, LongInputNamesDoNotWidenTheColumnsBeyondTheHeadingCap) {
+    const std::string longName = "Přesná ocenění façade déjà Größe naïve Ångström jalapeño smörgåsbord ok";
+    TMivoAttribute* top = testkit::AddAttribute(*fixture.model.Root(), longName + " top", {"bad", "good"});
+    for (int i = 0; i < 3; ++i) testkit::AddAttribute(*top, longName + std::to_string(i), {"low", "high"});
+    top->CreateFunction();
+    // Loaded while the window is small (the single instance keeps its last
+    // size), then shown larger: the headings and the current cell show.
+    TFunctForm& f = Open(top);
+    f.resize(200, 150);
+    f.show();
+    QCoreApplication::processEvents();
+    f.hide();
+    f.LoadAttribute(*top);
+    f.resize(700, 400);
+    f.show();
+    QCoreApplication::processEvents();
+    QTableView* grid = f.FncGrid();
+    EXPECT_EQ(grid->rowAt(0), 0) << "the heading row is in view";
+    const QFontMetrics metrics(grid->font());
+    const int cap = TFncGrid::HeadingCapCharacters * metrics.averageCharWidth();
+    for (int column = 1; column < f.GridModel()->columnCount(); ++column) {
+        EXPECT_LE(grid->columnWidth(column), cap + 12) << column;
+        EXPECT_GE(grid->columnWidth(column), metrics.horizontalAdvance("high")) << column;
+    }
+    const QRect current = grid->visualRect(grid->currentIndex());
+    EXPECT_GE(current.left(), 0);
+    EXPECT_LE(current.right(), grid->viewport()->width());
     f.hide();
 }
 

@@ -493,7 +493,7 @@ TEST_F(TreePageTest, WithoutACurrentAttributeTheEditsAreOff) {
     ExpectInStep("rename");
 }
 
-TEST_F(TreePageTest, TheFunctionBoxShowsUndefinedAndTheStartOfALongStatus) {
+TEST_F(TreePageTest, TheBoxesShowUndefinedAndTheStartOfALongText) {
     Main->show();
     form->showMaximized();
     A("Cost")->SetFunct(nullptr);
@@ -507,8 +507,24 @@ TEST_F(TreePageTest, TheFunctionBoxShowsUndefinedAndTheStartOfALongStatus) {
     ASSERT_GT(box->fontMetrics().horizontalAdvance(box->text()), 60);
     EXPECT_EQ(box->text().toStdString(), A("Car")->Funct()->StatusText());
     EXPECT_EQ(box->cursorPosition(), 0);
-    // The editable boxes keep the cursor where typing left it.
+    // The editable boxes show the start of a long name and description
+    // too, and keep the cursor where typing left it.
+    const std::string longName = "Přesná ocenění façade déjà Größe naïve Ångström jalapeño smörgåsbord";
+    A("Price")->SetName(longName);
+    A(longName)->SetDescription("Стоимость ремонта жилого помещения\r\nна окраине города");
+    page->AtrNameEdit()->setFixedWidth(60);
+    page->AtrDescEdit()->setFixedWidth(60);
+    Select(longName);
+    for (QLineEdit* edit : {page->AtrNameEdit(), page->AtrDescEdit()}) {
+        ASSERT_GT(edit->fontMetrics().horizontalAdvance(edit->text()), 60);
+        EXPECT_EQ(edit->cursorPosition(), 0) << edit->objectName().toStdString();
+    }
     EXPECT_FALSE(page->AtrNameEdit()->isReadOnly());
+    page->AtrNameEdit()->setFocus();
+    page->AtrNameEdit()->end(false);
+    QTest::keyClicks(page->AtrNameEdit(), "x");
+    EXPECT_EQ(A(longName + "x")->GetName(), longName + "x");
+    EXPECT_EQ(page->AtrNameEdit()->cursorPosition(), page->AtrNameEdit()->text().size());
     Model().Modified = false;
 }
 

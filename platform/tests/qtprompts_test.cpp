@@ -191,6 +191,31 @@ TEST_F(QtPromptsTest, SaveDialogAppendsTheChosenFiltersExtensionAndNeverAsksAbou
     std::filesystem::remove_all(dir);
 }
 
+// A model opened as "sub/m.mvo" from the working folder: Save As offers
+// that very file, not "m.mvo" in the working folder.
+TEST_F(QtPromptsTest, SaveDialogOffersARelativeNameInItsOwnFolder) {
+    const auto dir = TempDir("relative");
+    std::filesystem::create_directories(dir / "sub");
+    std::ofstream(dir / "sub" / "m.mvo") << "x";
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    TFileRequest request;
+    request.Filters = ParseFileFilters("Mivo files (*.mvo)|*.mvo");
+    request.DefaultExt = "mvo";
+    request.FileName = "sub/m.mvo";
+    QString shownFolder;
+    WhenModal<QFileDialog>([&](QFileDialog& dialog) {
+        shownFolder = dialog.directory().absolutePath();
+        static_cast<QDialog&>(dialog).accept();
+    });
+    const auto answer = prompts.SaveFile(request);
+    std::filesystem::current_path(before);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(std::filesystem::path(answer->FileName), dir / "sub" / "m.mvo");
+    EXPECT_EQ(shownFolder.toStdString(), (dir / "sub").string());
+    std::filesystem::remove_all(dir);
+}
+
 TEST_F(QtPromptsTest, OpenDialogReturnsTheFileAsChosen) {
     const auto dir = TempDir("open");
     std::ofstream(dir / "m") << "x";

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "model/MivoFunction.h"
+#include "reports/DisplayWidth.h"
 #include "reports/tests/LongNameModels.h"
 #include "reports/tests/PrintedPages.h"
 #include "reports/tests/ReportFixture.h"
@@ -167,7 +168,7 @@ TEST_F(LongNames, EveryTreeReportStaysOnThePaperAndShowsEveryName) {
             const std::string printed = WithoutBlanks(AllText(TextsOf(pages)));
 
             const std::string text = AsText(*report, {80, 0});
-            for (const std::string& row : Lines(text)) EXPECT_LE(CodePointCount(row), 80u) << row;
+            for (const std::string& row : Lines(text)) EXPECT_LE(DisplayColumns(row), 80) << row;
             if (wholeTree) ExpectJoinedTreeLinesInText(text, label);
 
             // Every name of the report is there, in pieces where it wraps
@@ -238,7 +239,7 @@ TEST_F(LongNames, FunctionSummaryKeepsNumbersCountsAndHeadingsWhole) {
 
         // In text at 80 characters: each on one line.
         const std::string text = AsText(*report, {80, 0});
-        for (const std::string& row : Lines(text)) EXPECT_LE(CodePointCount(row), 80u) << row;
+        for (const std::string& row : Lines(text)) EXPECT_LE(DisplayColumns(row), 80) << row;
         for (const std::string& item : items) EXPECT_NE(text.find(item), std::string::npos) << length << ": " << item;
         for (const std::string& w : whole) EXPECT_NE(text.find(w), std::string::npos) << length << ": " << w;
     }
@@ -285,7 +286,7 @@ TEST_F(LongNames, WideRuleTablesKeepEveryValueNameWhole) {
         const std::string text = AsText(*report, {80, 0});
         std::size_t typed = 0;
         for (const std::string& row : Lines(text)) {
-            EXPECT_LE(CodePointCount(row), 80u) << row;
+            EXPECT_LE(DisplayColumns(row), 80) << row;
             if (!c.fitsText) continue;
             for (std::size_t at = row.find_first_not_of(' '); at != std::string::npos;
                  at = row.find_first_not_of(' ', at)) {
@@ -296,6 +297,34 @@ TEST_F(LongNames, WideRuleTablesKeepEveryValueNameWhole) {
         }
         if (c.fitsText) {
             EXPECT_EQ(typed, cells);
+        }
+    }
+}
+
+// The parts that print a name as a heading of its own (scale
+// descriptions) or in a plain table (scales, weights, rule tables) keep
+// it on the paper too: a name wider than the page wraps, one without
+// blanks (CJK) between its characters, and every text line stays within
+// its display width.
+TEST_F(LongNames, NameHeadingsAndPlainTablesStayOnThePaper) {
+    const TReportPart partsWithNames[] = {rpScales, rpScaleDescriptions, rpRuleTables, rpWeights};
+    for (const TModelCase& c : ModelCases) {
+        auto model = LongNameModel(c.shape);
+        for (TReportPart member : partsWithNames) {
+            const std::string label = std::string(c.label) + ", part " + std::to_string(member);
+            SCOPED_TRACE(label);
+            TValueSet parts;
+            parts.set(static_cast<std::size_t>(member));
+            auto report = BuildModelReport(model.get(), parts, ReportFont(), ReportPen());
+            const auto pages = PrintPages(*report);
+            ExpectInsidePrintableArea(TextsOf(pages));
+            if (member == rpScaleDescriptions) {
+                const std::string printed = WithoutBlanks(AllText(TextsOf(pages)));
+                for (TMivoAttribute* attribute : model->Attributes())
+                    EXPECT_NE(printed.find(WithoutBlanks(attribute->GetName())), std::string::npos)
+                        << attribute->GetName();
+            }
+            for (const std::string& row : Lines(AsText(*report, {80, 0}))) EXPECT_LE(DisplayColumns(row), 80) << row;
         }
     }
 }

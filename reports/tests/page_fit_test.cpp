@@ -305,6 +305,58 @@ TEST_F(PageFit, HeaderTextsStandOnTheirRule) {
     }
 }
 
+// A heading row whose headings wrap onto several lines: its rule runs under
+// the last line of every heading, above the first row below it, on paper and
+// in plain text.
+TEST(HeadingRule, RunsUnderEveryLineOfAWrappedHeading) {
+    auto report = std::make_unique<TReport>();
+    report->SetFont(ReportFont());
+    TRptTable* table = report->NewTable("t");
+    table->PageBreakMode = pbFlow;
+    for (int c = 0; c < 4; ++c) table->AddField(" ")->SetWidthMeasure(NaturalSize);
+    TRptRow* heading = table->NewRow();
+    heading->SetBold(true);
+    heading->BeginLiner(2);
+    const std::string longHeading =
+        "a heading long enough to need several lines when four of them share the width of one page";
+    for (int c = 0; c < 4; ++c) heading->NewCell()->NewParagraph()->AddText(longHeading);
+    heading->EndLiner();
+    TRptRow* body = table->NewRow();
+    for (int c = 0; c < 4; ++c) body->NewCell()->AddText("body");
+
+    const std::vector<TPrintedPage> pages = PrintPages(*report);
+    ASSERT_EQ(pages.size(), 1u);
+    const TPrintedPage& page = pages.front();
+    std::int32_t headingBottom = 0;
+    std::int32_t bodyTop = PrintableBottom;
+    int headingLines = 0;
+    for (const TDrawnText& t : page.Texts) {
+        if (t.Text == "body") bodyTop = std::min(bodyTop, t.Top);
+        else {
+            headingBottom = std::max(headingBottom, t.Bottom);
+            ++headingLines;
+        }
+    }
+    ASSERT_GT(headingLines, 4) << "the headings should wrap";
+    ASSERT_EQ(page.Lines.size(), 1u);
+    const TMetaLine& rule = page.Lines.front();
+    EXPECT_EQ(rule.From.Y, rule.To.Y);
+    EXPECT_GE(rule.From.Y + 1, headingBottom);
+    EXPECT_LT(rule.From.Y, bodyTop);
+
+    // In plain text the rule fills the last line of the headings.
+    const std::string text = AsText(*report, {60, 0});
+    const std::vector<std::string> lines = Split(text, '\n');
+    std::size_t ruleLine = lines.size();
+    std::size_t bodyLine = lines.size();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (ruleLine == lines.size() && lines[i].find("\u2500") != std::string::npos) ruleLine = i;
+        if (bodyLine == lines.size() && lines[i].find("body") != std::string::npos) bodyLine = i;
+    }
+    ASSERT_LT(bodyLine, lines.size());
+    EXPECT_EQ(ruleLine + 1, bodyLine) << text;
+}
+
 TEST_F(PageFit, TabOutputSeparatesTheHeaderTexts) {
     auto report = ModelReport({rpScales});
     const std::string first = Split(AsData(*report), '\n').front();
