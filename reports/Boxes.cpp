@@ -438,7 +438,7 @@ TDeferredBox::TDeferredBox(TRpt* element, TBuilder build) : TBox(element), build
 }
 
 std::unique_ptr<TBox> TDeferredBox::Build() const {
-    std::unique_ptr<TBox> box = build_();
+    std::unique_ptr<TBox> box = Formatter().BuildAside(build_);
     if (box->Width() != size_.X || box->Height() != size_.Y) {
         // The group this box is in gave it another size than its own.
         box->SetSize(size_);

@@ -149,6 +149,16 @@ std::unique_ptr<TBox> TFormatter::BuildReportBox() {
     return box;
 }
 
+std::unique_ptr<TBox> TFormatter::BuildAside(const std::function<std::unique_ptr<TBox>()>& build) {
+    struct RestoreOnExit {
+        bool& flag;
+        bool value;
+        ~RestoreOnExit() { flag = value; }
+    } restore{formatting_, formatting_};
+    formatting_ = false;
+    return build();
+}
+
 void TFormatter::BuildProgress(int done, int total) {
     if (OnProgress) OnProgress(*this, 0, 0, done, total);
 }

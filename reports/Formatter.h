@@ -174,6 +174,10 @@ public:
     // report is detached from the formatter and the page state is reset.
     virtual void Run();
     virtual void Abort() { aborted_ = true; }
+    // Boxes built during the flow (deferred boxes) are built as the report's
+    // box tree is: the context does not follow the report stack meanwhile,
+    // and afterwards it is what it was.
+    std::unique_ptr<TBox> BuildAside(const std::function<std::unique_ptr<TBox>()>& build);
     // Widths of cells measured while the report's box tree is built.
     TWidthCache& Widths() { return widths_; }
     // Progress while the box tree is built, which takes long for a table
