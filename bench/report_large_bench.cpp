@@ -9,12 +9,16 @@
 //   bench_report_large_bench eval|comp [options=500] [long]
 // "long" gives attributes names of 60 and options names of 50 characters.
 // bench/report_large.sh runs the series of 50, 100, 250 and 500 options.
+// With REPORT_LARGE_SAVE set to a path prefix the .txt and the .tab output
+// are written to PREFIX.txt and PREFIX.tab, so that two builds can be
+// compared byte for byte.
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <numeric>
 #include <string>
@@ -156,9 +160,20 @@ int main(int argc, char** argv) {
         TTextFormatter text(*report, {0, 0}, {80, 0});
         text.Run();
         textBytes = text.ToText().size();
+        if (const char* prefix = std::getenv("REPORT_LARGE_SAVE")) {
+            std::ofstream out(std::string(prefix) + ".txt", std::ios::binary);
+            text.WriteToFile(out);
+        }
     }
     const double saveText = Seconds(start);
     const double saveTextCpu = CpuSeconds() - cpu;
+
+    if (const char* prefix = std::getenv("REPORT_LARGE_SAVE")) {
+        TDataFormatter tab(*report, {0, 0}, {0, 0});
+        tab.Run();
+        std::ofstream out(std::string(prefix) + ".tab", std::ios::binary);
+        tab.WriteToFile(out);
+    }
 
     std::printf("%s, %zu attributes x %d options%s\n", comparison ? "comparison of options" : "evaluation results",
                 model->Attributes().size(), options, longNames ? ", long names" : "");

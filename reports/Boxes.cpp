@@ -432,6 +432,41 @@ void TBoxGroup::Draw() {
 
 void TBoxGroup::DrawOutline() { Formatter().DrawFrame(ContentRect(), psDot, true, element_->ClassName()); }
 
+// --- TDeferredBox ---------------------------------------------------------------------
+
+TDeferredBox::TDeferredBox(TRpt* element, TBuilder build) : TBox(element), build_(std::move(build)) {
+    const std::unique_ptr<TBox> built = build_();
+    static_cast<TAligned&>(*this) = static_cast<const TAligned&>(*built);
+    PageBreakMode = built->PageBreakMode;
+    size_ = built->Size();
+    natural_ = built->GetNaturalSize();
+    lines_ = built->LineCount();
+    forcedBreak_ = Formatter().HasForcedBreakInside(*built);
+}
+
+std::unique_ptr<TBox> TDeferredBox::Build() const {
+    std::unique_ptr<TBox> box = Formatter().BuildAside(build_);
+    if (box->Width() != size_.X || box->Height() != size_.Y) {
+        // The group this box is in gave it another size than its own.
+        box->SetSize(size_);
+        if (auto* group = dynamic_cast<TBoxGroup*>(box.get())) {
+            group->ResetPositions();
+            group->Stretch();
+            group->AlignCross();
+            group->PlaceChildren();
+        }
+    }
+    box->SetPosition(pos_);
+    return box;
+}
+
+void TDeferredBox::Draw() {
+    // Drawn inside a group placed whole: its position is absolute by now.
+    const std::unique_ptr<TBox> box = Build();
+    box->MoveTo(pos_);
+    box->Draw();
+}
+
 // --- TPageBox -------------------------------------------------------------------------
 
 void TPageBox::SetPage(TPoint origin, TPoint size) {

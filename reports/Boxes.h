@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -291,6 +292,38 @@ class TVerticalBox : public TBoxGroup {
 public:
     using TBoxGroup::TBoxGroup;
     int MainAxis() const override { return VertAxis; }
+};
+
+// A box that stands for one built only when it is needed, so that a long
+// report does not hold the boxes of all its pages at once. The box is
+// built once when this one is made, to learn its size, natural size,
+// placement, page-break mode, line count and whether a box inside it
+// always starts a new page, and freed. The page flow builds it again when
+// it reaches it and frees it once its pages are done (TFormatter::FlowBox);
+// inside a group placed whole it is built when drawn and freed right after.
+// The builder must give the same box every time.
+class TDeferredBox : public TBox {
+public:
+    using TBuilder = std::function<std::unique_ptr<TBox>()>;
+    TDeferredBox(TRpt* element, TBuilder build);
+
+    // The box built anew, at this box's size and position.
+    std::unique_ptr<TBox> Build() const;
+    // A box inside the built box always starts a new page.
+    bool HasForcedBreak() const { return forcedBreak_; }
+
+    int LineCount() const override { return lines_; }
+    // The size and natural size are those of the built box.
+    void Measure() override {}
+    void Bounds() override {}
+    void SizeToNatural() override {}
+    void SetFixedWidth(std::int32_t width) override { size_.X = width; }
+    void Draw() override;
+
+private:
+    TBuilder build_;
+    int lines_ = 1;
+    bool forcedBreak_ = false;
 };
 
 // A band across a box too tall for a page (a table row of many lines): the

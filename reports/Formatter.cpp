@@ -149,6 +149,16 @@ std::unique_ptr<TBox> TFormatter::BuildReportBox() {
     return box;
 }
 
+std::unique_ptr<TBox> TFormatter::BuildAside(const std::function<std::unique_ptr<TBox>()>& build) {
+    struct RestoreOnExit {
+        bool& flag;
+        bool value;
+        ~RestoreOnExit() { flag = value; }
+    } restore{formatting_, formatting_};
+    formatting_ = false;
+    return build();
+}
+
 void TFormatter::BuildProgress(int done, int total) {
     if (OnProgress) OnProgress(*this, 0, 0, done, total);
 }
@@ -219,6 +229,9 @@ void TFormatter::EndPage() {
     headerBox_.reset();
     footerBox_.reset();
     headingBox_.reset();
+    // What lay on this page only is done with.
+    bands_.clear();
+    flowed_.clear();
 }
 
 bool TFormatter::IsPageFurniture(const TRpt* element) const {
@@ -261,6 +274,7 @@ bool TFormatter::CheckPageBreak(TBox& box) {
 }
 
 bool TFormatter::HasForcedBreakInside(const TBox& box) const {
+    if (auto* deferred = dynamic_cast<const TDeferredBox*>(&box)) return deferred->HasForcedBreak();
     if (!IsGroupBox(box)) return false;
     const auto& group = static_cast<const TBoxGroup&>(box);
     for (int i = 0; i < group.Count(); ++i) {
@@ -295,6 +309,12 @@ bool TFormatter::IsBlankSpace(const TBox& box) {
 
 void TFormatter::FlowBox(TBox& box) {
     if (aborted_) return;
+    if (auto* deferred = dynamic_cast<TDeferredBox*>(&box)) {
+        std::unique_ptr<TBox> built = deferred->Build();
+        FlowBox(*built);
+        flowed_.push_back(std::move(built));
+        return;
+    }
     if (size_.Y > 0 && IsBlankSpace(box) && (!Fits(box.Height()) || (linesOnPage_ == 0 && pageNumber_ > 1))) {
         linesDone_ = CheckedAdd(linesDone_, box.LineCount());
         if (OnProgress) OnProgress(*this, pageNumber_, linesOnPage_, linesDone_, totalLines_);
@@ -359,6 +379,7 @@ void TFormatter::ResetRunState() {
     footerBox_.reset();
     headingBox_.reset();
     bands_.clear();
+    flowed_.clear();
     headerGroup_ = footerGroup_ = headingGroup_ = nullptr;
     currentSection_ = nullptr;
     currentTable_ = nullptr;
@@ -380,6 +401,9 @@ void TFormatter::Run() {
         TFormatter& formatter;
         ~ResetOnExit() { formatter.ResetRunState(); }
     } reset{*this};
+    // Cells are measured once for the whole run: the deferred boxes are
+    // built again during the flow.
+    const TWidthCache::TScope remembering(widths_);
     // Declared after the guard so that the box tree goes first, while the
     // report still knows its formatter.
     std::unique_ptr<TBox> box = BuildReportBox();

@@ -153,6 +153,8 @@ public:
     virtual bool CheckPageBreak(TBox& box);
     // Places the box on the page, or its children when it is a vertical
     // group that does not fit or holds a box that must start a new page.
+    // A deferred box is built and flowed, and freed after the page on
+    // which its flow ends.
     virtual void FlowBox(TBox& box);
     // A box that is not split into children (a row) and is taller than the
     // room of a page below its header, heading and footer.
@@ -172,6 +174,10 @@ public:
     // report is detached from the formatter and the page state is reset.
     virtual void Run();
     virtual void Abort() { aborted_ = true; }
+    // Boxes built during the flow (deferred boxes) are built as the report's
+    // box tree is: the context does not follow the report stack meanwhile,
+    // and afterwards it is what it was.
+    std::unique_ptr<TBox> BuildAside(const std::function<std::unique_ptr<TBox>()>& build);
     // Widths of cells measured while the report's box tree is built.
     TWidthCache& Widths() { return widths_; }
     // Progress while the box tree is built, which takes long for a table
@@ -256,8 +262,11 @@ private:
     // The room of the current page below its header and heading and above
     // its footer.
     std::int32_t pageRoom_ = 0;
-    // The bands of boxes taller than a page, until the end of the run.
+    // The bands of boxes taller than a page, until their page is done.
     std::vector<std::unique_ptr<TBox>> bands_;
+    // The boxes built for deferred boxes whose flow is over, until the
+    // current page is done.
+    std::vector<std::unique_ptr<TBox>> flowed_;
     int totalLines_ = 0;
     int linesDone_ = 0;
     int linesOnPage_ = 0;

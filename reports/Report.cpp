@@ -556,21 +556,28 @@ std::int32_t TreeColumnCeiling(std::int32_t room) {
 TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
                            std::int32_t room) {
     if (!field.WidthIsProportional()) return {width, width, width, width, width};
-    TColumnLimits limits{0, 0, 0, width};
-    bool tree = false;
-    std::int32_t unwrapped = 1;  // the widest cell that cannot wrap
+    return ColumnLimits(field, MeasureColumnNeeds(cells), width, room);
+}
+
+TColumnNeeds MeasureColumnNeeds(const std::vector<TRptCell*>& cells) {
+    TColumnNeeds needs;
     for (TRptCell* cell : cells) {
         const std::int32_t words = cell->MeasureWordWidth();
-        limits.words = std::max(limits.words, words);
-        if (!cell->InHeadingRow()) limits.bodyWords = std::max(limits.bodyWords, words);
+        needs.words = std::max(needs.words, words);
+        if (!cell->InHeadingRow()) needs.bodyWords = std::max(needs.bodyWords, words);
         const std::int32_t least = cell->MeasureMinimumWidth();
-        limits.least = std::max(limits.least, least);
-        tree = tree || cell->HoldsTree();
-        if (!cell->WrapsAtAnyWidth()) unwrapped = std::max(unwrapped, least);
+        needs.least = std::max(needs.least, least);
+        needs.tree = needs.tree || cell->HoldsTree();
+        if (!cell->WrapsAtAnyWidth()) needs.unwrapped = std::max(needs.unwrapped, least);
     }
-    limits.least = std::min(limits.least, width);
-    limits.lastResort = std::min(limits.least, unwrapped);
-    if (tree) limits.most = std::max(limits.least, std::min(width, TreeColumnCeiling(room)));
+    return needs;
+}
+
+TColumnLimits ColumnLimits(const TRptField& field, const TColumnNeeds& needs, std::int32_t width, std::int32_t room) {
+    if (!field.WidthIsProportional()) return {width, width, width, width, width};
+    TColumnLimits limits{needs.words, needs.bodyWords, std::min(needs.least, width), width};
+    limits.lastResort = std::min(limits.least, needs.unwrapped);
+    if (needs.tree) limits.most = std::max(limits.least, std::min(width, TreeColumnCeiling(room)));
     limits.words = std::clamp(limits.words, limits.least, limits.most);
     limits.bodyWords = std::clamp(limits.bodyWords, limits.least, limits.words);
     return limits;
@@ -860,13 +867,13 @@ TRptChunkedSection::TColumnMeasures TRptChunkedSection::MeasureColumns(std::int3
     m.Compact = m.Natural;
     if (width <= 0) return m;
     m.Cells = ChunkedTable->OneColumnCells();
+    m.Needs.resize(static_cast<std::size_t>(count));
     for (int c = 0; c < count; ++c) {
         if (!ChunkedTable->GetField(c)->WidthIsProportional()) continue;
         const auto k = static_cast<std::size_t>(c);
         const auto& cells = m.Cells;
-        std::int32_t least = 0;
-        for (TRptCell* cell : cells[k]) least = std::max(least, cell->MeasureMinimumWidth());
-        m.Floor[k] = std::min(m.Natural[k], least);
+        m.Needs[k] = MeasureColumnNeeds(cells[k]);
+        m.Floor[k] = std::min(m.Natural[k], m.Needs[k].least);
         m.Compact[k] = CompactWidth(cells[k], m.Floor[k], m.Natural[k]);
     }
     return m;
@@ -920,7 +927,7 @@ std::vector<std::int32_t> TRptChunkedSection::WidthsOf(const TColumnMeasures& m,
     std::vector<TColumnLimits> limits;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const auto k = static_cast<std::size_t>(columns[i]);
-        limits.push_back(ColumnLimits(*ChunkedTable->GetField(columns[i]), m.Cells[k], widths[i], room));
+        limits.push_back(ColumnLimits(*ChunkedTable->GetField(columns[i]), m.Needs[k], widths[i], room));
     }
     FitColumnWidths(widths, limits, room);
     return widths;
@@ -1057,15 +1064,17 @@ std::vector<std::int32_t> LeftEdges(const std::vector<std::int32_t>& widths, std
 
 }  // namespace
 
+struct TRptChunkedSection::TChunkPlan {
+    bool forWidth = false;
+    std::int32_t width = 0;  // the layout width; 0 for natural widths
+    TColumnMeasures measures;
+    std::vector<std::vector<int>> chunks;
+    std::vector<TTreeColumn> keyTrees;  // of the key columns
+    std::vector<TRowIndex> rows;        // of the table's children
+};
+
 std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_t width) {
     EndLiner();
-    const std::int32_t layoutWidth = forWidth ? width : 0;
-    auto childBox = [&](TRpt& child) { return forWidth ? child.CreateBoxForWidth(width) : child.CreateNaturalBox(); };
-    auto finish = [&](TBox& box) {
-        if (forWidth) box.SetFixedWidth(width);
-        else box.SizeToNatural();
-    };
-
     auto whole = CreateGroupBox();
     whole->PageBreakMode = pbFlow;
     TFormatter& formatter = FormatterOf(*this);
@@ -1079,53 +1088,69 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
         formatter.BuildProgress(c + 1, 2 * columnCount);
         if (formatter.Aborted()) return whole;
     }
-    const TColumnMeasures measures = MeasureColumns(layoutWidth);
-    const std::vector<std::vector<int>> chunks = ChunksOf(measures, layoutWidth);
+    auto plan = std::make_shared<TChunkPlan>();
+    plan->forWidth = forWidth;
+    plan->width = forWidth ? width : 0;
+    plan->measures = MeasureColumns(plan->width);
+    plan->chunks = ChunksOf(plan->measures, plan->width);
     // The key columns are the same in every chunk: their tree items are
     // measured once.
-    std::vector<TTreeColumn> keyTrees;
     for (int c = 0; c < KeyCount(); ++c)
-        keyTrees.push_back(layoutWidth > 0 ? MeasureTreeColumn(cells[static_cast<std::size_t>(c)]) : TTreeColumn{});
-    std::vector<TRowIndex> rows(static_cast<std::size_t>(ChunkedTable->Count()));
+        plan->keyTrees.push_back(plan->width > 0 ? MeasureTreeColumn(cells[static_cast<std::size_t>(c)]) : TTreeColumn{});
+    plan->rows.resize(static_cast<std::size_t>(ChunkedTable->Count()));
     for (int r = 0; r < ChunkedTable->Count(); ++r)
         if (auto* row = dynamic_cast<TRptRow*>(ChunkedTable->GetItem(r)))
-            rows[static_cast<std::size_t>(r)] = IndexRow(*row, ChunkedTable->FieldCount());
-    for (std::size_t k = 0; k < chunks.size(); ++k) {
-        const std::vector<int> columns = ColumnsOfChunk(chunks[k]);
-        const std::vector<std::int32_t> widths = WidthsOf(measures, columns, layoutWidth);
-        for (std::size_t i = 0; i < keyTrees.size(); ++i)
-            ChunkedTable->SetTreeLevelWidth(columns[i], TreeLevelWidthFor(keyTrees[i], widths[i]));
-        const std::vector<std::int32_t> lefts = LeftEdges(widths, measures.Separator);
-
-        auto part = CreateGroupBox();
-        for (int i = 0; i < Count(); ++i) {
-            TRpt* child = GetItem(i);
-            if (i == 0 && k > 0) {
-                part->Add(childBox(*nextHeading_));
-            } else if (child == ChunkedTable) {
-                auto table = std::make_unique<TVerticalBox>(ChunkedTable);
-                for (int r = 0; r < ChunkedTable->Count(); ++r) {
-                    TRpt* item = ChunkedTable->GetItem(r);
-                    auto* row = dynamic_cast<TRptRow*>(item);
-                    table->Add(row ? RowPartBox(*row, rows[static_cast<std::size_t>(r)], columns, lefts, widths,
-                                                layoutWidth)
-                                   : childBox(*item));
-                }
-                finish(*table);
-                part->Add(std::move(table));
-            } else {
-                part->Add(childBox(*child));
-            }
-        }
-        finish(*part);
-        whole->Add(std::move(part));
-        formatter.BuildProgress(columnCount + static_cast<int>((k + 1) * static_cast<std::size_t>(columnCount) / chunks.size()),
+            plan->rows[static_cast<std::size_t>(r)] = IndexRow(*row, ChunkedTable->FieldCount());
+    const std::size_t chunkCount = plan->chunks.size();
+    for (std::size_t k = 0; k < chunkCount; ++k) {
+        whole->Add(std::make_unique<TDeferredBox>(
+            this, [this, plan, k] { return BuildChunk(*plan, k); }));
+        formatter.BuildProgress(columnCount + static_cast<int>((k + 1) * static_cast<std::size_t>(columnCount) / chunkCount),
                                 2 * columnCount);
         if (formatter.Aborted()) break;
     }
-    finish(*whole);
+    if (forWidth) whole->SetFixedWidth(width);
+    else whole->SizeToNatural();
     whole->PageBreakMode = pbFlow;
     return whole;
+}
+
+std::unique_ptr<TBox> TRptChunkedSection::BuildChunk(const TChunkPlan& plan, std::size_t k) {
+    auto childBox = [&](TRpt& child) {
+        return plan.forWidth ? child.CreateBoxForWidth(plan.width) : child.CreateNaturalBox();
+    };
+    auto finish = [&](TBox& box) {
+        if (plan.forWidth) box.SetFixedWidth(plan.width);
+        else box.SizeToNatural();
+    };
+    const std::vector<int> columns = ColumnsOfChunk(plan.chunks[k]);
+    const std::vector<std::int32_t> widths = WidthsOf(plan.measures, columns, plan.width);
+    for (std::size_t i = 0; i < plan.keyTrees.size(); ++i)
+        ChunkedTable->SetTreeLevelWidth(columns[i], TreeLevelWidthFor(plan.keyTrees[i], widths[i]));
+    const std::vector<std::int32_t> lefts = LeftEdges(widths, plan.measures.Separator);
+
+    auto part = CreateGroupBox();
+    for (int i = 0; i < Count(); ++i) {
+        TRpt* child = GetItem(i);
+        if (i == 0 && k > 0) {
+            part->Add(childBox(*nextHeading_));
+        } else if (child == ChunkedTable) {
+            auto table = std::make_unique<TVerticalBox>(ChunkedTable);
+            for (int r = 0; r < ChunkedTable->Count(); ++r) {
+                TRpt* item = ChunkedTable->GetItem(r);
+                auto* row = dynamic_cast<TRptRow*>(item);
+                table->Add(row ? RowPartBox(*row, plan.rows[static_cast<std::size_t>(r)], columns, lefts, widths,
+                                            plan.width)
+                               : childBox(*item));
+            }
+            finish(*table);
+            part->Add(std::move(table));
+        } else {
+            part->Add(childBox(*child));
+        }
+    }
+    finish(*part);
+    return part;
 }
 
 std::unique_ptr<TBox> TRptChunkedSection::CreateNaturalBox() {
@@ -1214,7 +1239,7 @@ std::int32_t TRptCell::SpanWidth() const {
 }
 
 std::int32_t TRptCell::MeasureNaturalWidth() {
-    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkNatural, [this] { return MeasureNaturalBoxWidth(); });
+    return FormatterOf(*this).Widths().Get(widths_, TWidthCache::wkNatural, [this] { return MeasureNaturalBoxWidth(); });
 }
 
 std::int32_t TRptCell::MeasureNaturalBoxWidth() {
@@ -1236,12 +1261,12 @@ std::int32_t TRptCell::WidestChild(std::int32_t (TRptParagraph::*paragraphWidth)
 }
 
 std::int32_t TRptCell::MeasureMinimumWidth() {
-    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkMinimum,
+    return FormatterOf(*this).Widths().Get(widths_, TWidthCache::wkMinimum,
                                            [this] { return WidestChild(&TRptParagraph::MinimumWidth); });
 }
 
 std::int32_t TRptCell::MeasureWordWidth() {
-    return FormatterOf(*this).Widths().Get(*this, TWidthCache::wkWord,
+    return FormatterOf(*this).Widths().Get(widths_, TWidthCache::wkWord,
                                            [this] { return WidestChild(&TRptParagraph::WordWidth); });
 }
 

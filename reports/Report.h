@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "reports/Groups.h"
+#include "reports/WidthCache.h"
 
 namespace mivo {
 
@@ -162,6 +163,18 @@ private:
     mutable int indexedItems_ = -1;
 };
 
+// What the cells of a column need whatever its width, measured once: the
+// widest word of all cells and of those below the heading row, the widest
+// floor, whether a cell holds a tree item, and the widest floor of a cell
+// that cannot wrap (at least one unit).
+struct TColumnNeeds {
+    std::int32_t words = 0;
+    std::int32_t bodyWords = 0;
+    std::int32_t least = 0;
+    bool tree = false;
+    std::int32_t unwrapped = 1;
+};
+
 // A section that shows one of its tables in chunks of columns, each chunk
 // laid out as the section is (its children in order, the table showing
 // only the chunk's columns) and paginated as the section would be (its
@@ -210,6 +223,8 @@ private:
         std::vector<std::int32_t> Natural;
         std::vector<std::int32_t> Floor;
         std::vector<std::int32_t> Compact;
+        // Of the columns of proportional width, given a width.
+        std::vector<TColumnNeeds> Needs;
         std::int32_t Separator = 0;
         std::vector<std::vector<TRptCell*>> Cells;  // of each column, given a width
     };
@@ -229,7 +244,14 @@ private:
                                        std::int32_t width) const;
     // The key columns followed by the chunk's.
     std::vector<int> ColumnsOfChunk(const std::vector<int>& chunk) const;
+    // The section's box: a deferred box for each chunk (TDeferredBox), so
+    // that the page flow holds the boxes of one chunk at a time.
     std::unique_ptr<TBox> BuildChunks(bool forWidth, std::int32_t width);
+    // What every chunk's box is built from, worked out once for a box of
+    // the section.
+    struct TChunkPlan;
+    // The box of chunk k of the plan.
+    std::unique_ptr<TBox> BuildChunk(const TChunkPlan& plan, std::size_t k);
 
     std::unique_ptr<TRptLine> nextHeading_;
 };
@@ -303,6 +325,8 @@ private:
     std::int32_t MeasureNaturalBoxWidth();
 
     bool measuring_ = false;
+    // The three measures while the formatter remembers them.
+    TWidthSlot widths_;
 };
 
 // The report document: the root of a report tree, with its page header and
@@ -380,6 +404,10 @@ struct TColumnLimits {
 };
 TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
                            std::int32_t room);
+
+// ColumnLimits from what the cells of a column need, measured once.
+TColumnNeeds MeasureColumnNeeds(const std::vector<TRptCell*>& cells);
+TColumnLimits ColumnLimits(const TRptField& field, const TColumnNeeds& needs, std::int32_t width, std::int32_t room);
 
 // Narrows the widths until they add up to at most `room`: first down to
 // their `most`; then, widest first, down to their `words` where all words

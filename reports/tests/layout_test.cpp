@@ -627,6 +627,86 @@ TEST(ChunkedSections, ProgressAndCancelAreReachedWhileTheChunksAreLaidOut) {
     EXPECT_EQ(none, 0);
 }
 
+namespace {
+
+// Boxes alive and the most alive at once, of the elements below.
+struct TLiveBoxes {
+    int live = 0;
+    int most = 0;
+    int built = 0;
+};
+
+class TCountedBox : public TFillBox {
+public:
+    TCountedBox(TRpt* element, TLiveBoxes& count) : TFillBox(element), count_(count) {
+        ++count_.built;
+        count_.most = std::max(count_.most, ++count_.live);
+    }
+    ~TCountedBox() override { --count_.live; }
+
+private:
+    TLiveBoxes& count_;
+};
+
+// An element whose boxes are counted.
+class TCountedElement : public TRptElement {
+public:
+    using TRptElement::TRptElement;
+    TLiveBoxes* Count = nullptr;
+    std::unique_ptr<TBox> CreateBox() override { return std::make_unique<TCountedBox>(this, *Count); }
+};
+
+}  // namespace
+
+TEST(ChunkedSections, TheFlowHoldsTheBoxesOfOneChunkAtATime) {
+    // 40 options in chunks of 5 on pages of 12 rows: a chunk takes about
+    // two pages. Each chunk's boxes are built when the flow reaches them
+    // and freed once its pages are done, so at most the chunk on the page
+    // and the one before it are alive, never all eight.
+    AttachedReport r({40, 12});
+    TRptChunkedSection* section = OptionSection(r.report, std::vector<std::string>(40, "name"));
+    for (int row = 0; row < 14; ++row) {
+        TRptRow* more = section->ChunkedTable->NewRow();
+        more->NewCell()->AddText("k");
+        for (int c = 0; c < 40; ++c) more->NewCell()->NewParagraph()->AddText("value");
+    }
+    TLiveBoxes count;
+    auto element = std::make_unique<TCountedElement>(section);
+    element->Count = &count;
+    section->Add(std::move(element));
+    ASSERT_EQ(section->ColumnChunks(40).size(), 8u);
+    std::vector<int> liveOnNewPage;
+    r.formatter.OnNewPage = [&](TFormatter&, int, int, int, int) { liveOnNewPage.push_back(count.live); };
+    r.formatter.Run();
+
+    EXPECT_GT(r.formatter.PageCount(), 8);
+    EXPECT_LE(count.most, 2);
+    for (int live : liveOnNewPage) EXPECT_LE(live, 2);
+    EXPECT_EQ(count.live, 0);
+    // Built once to be measured, once to be flowed.
+    EXPECT_EQ(count.built, 16);
+}
+
+TEST(ChunkedSections, ASectionPlacedWholeDrawsItsChunks) {
+    // On an endless page the report fits and is drawn whole: its chunks are
+    // built to be drawn, each freed before the next.
+    AttachedReport r({40, 0});
+    TRptChunkedSection* section = OptionSection(r.report, std::vector<std::string>(12, "name"));
+    TLiveBoxes count;
+    auto element = std::make_unique<TCountedElement>(section);
+    element->Count = &count;
+    section->Add(std::move(element));
+    r.formatter.Run();
+    ASSERT_EQ(r.formatter.PageCount(), 1);
+    const TTextPage& page = r.formatter.GetPage(1);
+    int keys = 0;
+    for (int row = 0; row < page.RowCount(); ++row)
+        if (page.Row(row).rfind("Key", 0) == 0) ++keys;
+    EXPECT_EQ(keys, 3);
+    EXPECT_LE(count.most, 1);
+    EXPECT_EQ(count.live, 0);
+}
+
 TEST(Tables, RowPlacesCellsAtTheirColumns) {
     AttachedReport r;
     TRptTable* table = r.report.NewTable("t");
