@@ -181,6 +181,12 @@ void TTreeBox::CompressLevels(std::int32_t width) {
     size_.X = std::min(size_.X, natural_.X);
 }
 
+void TTreeBox::LimitWidth(std::int32_t width) {
+    mostWidth_ = width;
+    Measure();
+    size_.X = std::min(size_.X, natural_.X);
+}
+
 void TTreeBox::ExtendDown(std::int32_t height) {
     // The box keeps the height of its line (which lays it out again at
     // will); only its drawing reaches further.
@@ -194,6 +200,7 @@ void TTreeBox::Measure() {
     std::int32_t width = formatter.TreeWidth(keys);
     if (levelWidth_ >= 0)
         width = std::min(width, CheckedMul(levelWidth_, CheckedCast<std::int32_t>(CodePointCount(keys))));
+    if (mostWidth_ >= 0) width = std::min(width, mostWidth_);
     natural_ = TPoint{width, size_.Y};
     formatter.PopReport();
 }

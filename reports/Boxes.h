@@ -192,6 +192,9 @@ public:
     // Each level `width` wide from now on, where that is narrower than its
     // own (negative: the tree width).
     void CompressLevels(std::int32_t width);
+    // At most `width` wide in all from now on (negative: no limit); a
+    // prefix narrower than its levels shows its innermost ones.
+    void LimitWidth(std::int32_t width);
     // The drawing reaches `height` further down than the box's line.
     void ExtendDown(std::int32_t height);
     std::int32_t Extension() const { return extension_; }
@@ -211,6 +214,7 @@ private:
     std::int32_t KeyWidth();
 
     std::int32_t levelWidth_ = -1;
+    std::int32_t mostWidth_ = -1;
     std::int32_t extension_ = 0;
 };
 

@@ -31,6 +31,9 @@ std::unique_ptr<TBox> TRptParagraph::CreateNaturalBox() { return CreateBoxForWid
 
 namespace {
 
+// The width of "a few characters", the least a wrapped column keeps.
+constexpr const char* FewCharacters = "0000";
+
 // A text box showing blanks only (the blanks between words).
 bool IsSpaceBox(TBox& box) {
     auto* text = dynamic_cast<TTextBox*>(&box);
@@ -56,11 +59,25 @@ public:
         TRptText& prefix = paragraph_.AffixOrEmpty(box_.Count() == 0 ? paragraph_.FirstPrefixIfAny()
                                                                      : paragraph_.NextPrefixIfAny());
         std::unique_ptr<TBox> prefixBox = prefix.CreateNaturalBox();
-        if (auto* tree = dynamic_cast<TTreeBox*>(prefixBox.get()); tree && treeLevel_ >= 0) tree->CompressLevels(treeLevel_);
+        if (auto* tree = dynamic_cast<TTreeBox*>(prefixBox.get()); tree && treeLevel_ >= 0) CompressTree(*tree);
         Append(std::move(prefixBox));
         Append(paragraph_.AffixOrEmpty(paragraph_.LineSuffixIfAny()).CreateNaturalBox());
         frameWidth_ = lineWidth_;
         box_.Add(std::move(line));
+    }
+
+    // A compressed prefix leaves a few characters of the line to the text
+    // (or half the line, where that is less), even where its levels at one
+    // unit each would take more (a deep chain in a narrow column of text):
+    // it then shows its innermost levels.
+    void CompressTree(TTreeBox& tree) const {
+        tree.CompressLevels(treeLevel_);
+        if (width_ <= 0) return;
+        TFormatter& formatter = FormatterOf(paragraph_);
+        formatter.PushReport(&paragraph_);
+        const std::int32_t few = formatter.TextWidth(FewCharacters);
+        formatter.PopReport();
+        tree.LimitWidth(std::max(width_ / 2, CheckedSub(width_, few)));
     }
 
     // More than prefix and suffix on the line, and w does not fit.
@@ -260,9 +277,6 @@ std::int32_t CompressedTreeLevel(const TRptParagraph& paragraph) {
     const TRptTable* table = cell ? cell->GetTable() : nullptr;
     return table ? table->TreeLevelWidth(cell->FirstColumn) : -1;
 }
-
-// The width of "a few characters", the least a wrapped column keeps.
-constexpr const char* FewCharacters = "0000";
 
 bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
@@ -541,7 +555,7 @@ std::int32_t TreeColumnCeiling(std::int32_t room) {
 
 TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
                            std::int32_t room) {
-    if (!field.WidthIsProportional()) return {width, width, width, width};
+    if (!field.WidthIsProportional()) return {width, width, width, width, width};
     return ColumnLimits(field, MeasureColumnNeeds(cells), width, room);
 }
 
@@ -551,15 +565,18 @@ TColumnNeeds MeasureColumnNeeds(const std::vector<TRptCell*>& cells) {
         const std::int32_t words = cell->MeasureWordWidth();
         needs.words = std::max(needs.words, words);
         if (!cell->InHeadingRow()) needs.bodyWords = std::max(needs.bodyWords, words);
-        needs.least = std::max(needs.least, cell->MeasureMinimumWidth());
+        const std::int32_t least = cell->MeasureMinimumWidth();
+        needs.least = std::max(needs.least, least);
         needs.tree = needs.tree || cell->HoldsTree();
+        if (!cell->WrapsAtAnyWidth()) needs.unwrapped = std::max(needs.unwrapped, least);
     }
     return needs;
 }
 
 TColumnLimits ColumnLimits(const TRptField& field, const TColumnNeeds& needs, std::int32_t width, std::int32_t room) {
-    if (!field.WidthIsProportional()) return {width, width, width, width};
+    if (!field.WidthIsProportional()) return {width, width, width, width, width};
     TColumnLimits limits{needs.words, needs.bodyWords, std::min(needs.least, width), width};
+    limits.lastResort = std::min(limits.least, needs.unwrapped);
     if (needs.tree) limits.most = std::max(limits.least, std::min(width, TreeColumnCeiling(room)));
     limits.words = std::clamp(limits.words, limits.least, limits.most);
     limits.bodyWords = std::clamp(limits.bodyWords, limits.least, limits.words);
@@ -572,11 +589,13 @@ void FitColumnWidths(std::vector<std::int32_t>& widths, const std::vector<TColum
     for (std::size_t i = 0; i < widths.size(); ++i) widths[i] = std::min(widths[i], limits[i].most);
     // Words keep their width where some allocation gives it to them all,
     // those of the rows before those of the heading; only where none does
-    // are they broken, the widest columns first.
-    for (auto floorOf : {&TColumnLimits::words, &TColumnLimits::bodyWords, &TColumnLimits::least}) {
+    // are they broken, the widest columns first; and only where no floor
+    // of a few characters fits do the widest columns go below it.
+    for (auto floorOf : {&TColumnLimits::words, &TColumnLimits::bodyWords, &TColumnLimits::least,
+                         &TColumnLimits::lastResort}) {
         std::vector<std::int32_t> floors;
         for (std::size_t i = 0; i < widths.size(); ++i) floors.push_back(std::min(limits[i].*floorOf, widths[i]));
-        if (sum(floors) <= room || floorOf == &TColumnLimits::least) {
+        if (sum(floors) <= room || floorOf == &TColumnLimits::lastResort) {
             NarrowColumns(widths, floors, room);
             return;
         }
@@ -1249,6 +1268,11 @@ std::int32_t TRptCell::MeasureMinimumWidth() {
 std::int32_t TRptCell::MeasureWordWidth() {
     return FormatterOf(*this).Widths().Get(widths_, TWidthCache::wkWord,
                                            [this] { return WidestChild(&TRptParagraph::WordWidth); });
+}
+
+bool TRptCell::WrapsAtAnyWidth() const {
+    return std::all_of(Children().begin(), Children().end(),
+                       [](const auto& child) { return dynamic_cast<const TRptParagraph*>(child.get()) != nullptr; });
 }
 
 bool TRptCell::InHeadingRow() const {

@@ -165,12 +165,14 @@ private:
 
 // What the cells of a column need whatever its width, measured once: the
 // widest word of all cells and of those below the heading row, the widest
-// floor, and whether a cell holds a tree item.
+// floor, whether a cell holds a tree item, and the widest floor of a cell
+// that cannot wrap (at least one unit).
 struct TColumnNeeds {
     std::int32_t words = 0;
     std::int32_t bodyWords = 0;
     std::int32_t least = 0;
     bool tree = false;
+    std::int32_t unwrapped = 1;
 };
 
 // A section that shows one of its tables in chunks of columns, each chunk
@@ -303,6 +305,9 @@ public:
     // The narrowest the cell can be without a word breaking
     // (TRptParagraph::WordWidth); anything else keeps its natural width.
     std::int32_t MeasureWordWidth();
+    // Every child is a paragraph, which wraps at any width (breaking words
+    // where it must).
+    bool WrapsAtAnyWidth() const;
     // The cell is in its table's first row, the heading row of the tables
     // the builders make.
     bool InHeadingRow() const;
@@ -385,12 +390,17 @@ std::int32_t TreeColumnCeiling(std::int32_t room);
 // `bodyWords` every word below the heading row (the table's first row),
 // `least` is the floor (a few characters, or a number or "value:count"
 // item); `most` is its widest (a column of tree items keeps to its share).
-// A column of fixed width keeps its width.
+// `lastResort` is the floor where even the `least` floors leave the page:
+// the width of its widest cell that cannot wrap, else one unit (a
+// character in text), so that an item wider than any column it can get
+// breaks rather than run over the next column. A column of fixed width
+// keeps its width.
 struct TColumnLimits {
     std::int32_t words;
     std::int32_t bodyWords;
     std::int32_t least;
     std::int32_t most;
+    std::int32_t lastResort = 1;
 };
 TColumnLimits ColumnLimits(const TRptField& field, const std::vector<TRptCell*>& cells, std::int32_t width,
                            std::int32_t room);
@@ -402,7 +412,8 @@ TColumnLimits ColumnLimits(const TRptField& field, const TColumnNeeds& needs, st
 // Narrows the widths until they add up to at most `room`: first down to
 // their `most`; then, widest first, down to their `words` where all words
 // fit so; else down to their `bodyWords` (heading words break first) where
-// those fit; else, widest first, down to their floors.
+// those fit; else, widest first, down to their floors `least`; and where
+// those do not fit either, widest first down to their `lastResort`.
 void FitColumnWidths(std::vector<std::int32_t>& widths, const std::vector<TColumnLimits>& limits, std::int32_t room);
 
 // Narrows the widths, widest first, until they add up to at most `room`

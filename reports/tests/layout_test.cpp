@@ -392,7 +392,7 @@ TEST(Tables, ColumnFitKeepsWordsThenWordsBelowTheHeadingThenFloors) {
     struct Case {
         const char* what;
         std::vector<std::int32_t> widths;
-        std::vector<TColumnLimits> limits;  // words, body words, least, most
+        std::vector<TColumnLimits> limits;  // words, body words, least, most, last resort
         std::int32_t room;
         std::vector<std::int32_t> fitted;
     } cases[] = {
@@ -400,7 +400,8 @@ TEST(Tables, ColumnFitKeepsWordsThenWordsBelowTheHeadingThenFloors) {
         {"every word keeps its width", {30, 20}, {{10, 6, 4, 30}, {8, 8, 4, 20}}, 40, {20, 20}},
         {"heading words break first", {30, 20}, {{10, 6, 4, 30}, {8, 8, 4, 20}}, 16, {8, 8}},
         {"then any word, widest first", {30, 20}, {{10, 6, 4, 30}, {8, 8, 4, 20}}, 11, {5, 5}},
-        {"never below the floors", {30, 20}, {{10, 6, 4, 30}, {8, 8, 4, 20}}, 5, {4, 4}},
+        {"floors that do not fit give way, widest first", {30, 20}, {{10, 6, 6, 30}, {8, 8, 3, 20}}, 7, {4, 3}},
+        {"never below the last resort", {30, 20}, {{10, 6, 4, 30, 4}, {8, 8, 4, 20, 4}}, 5, {4, 4}},
         {"a tree column keeps to its share", {30, 5}, {{12, 12, 4, 15}, {5, 5, 4, 5}}, 30, {15, 5}},
         {"fixed width", {30, 20}, {{30, 30, 30, 30}, {8, 8, 4, 20}}, 40, {30, 10}},
     };
