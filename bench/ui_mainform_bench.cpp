@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QTreeWidget>
 
+#include "bench/BenchShell.h"
 #include "desktop/MainForm.h"
 #include "desktop/ModelForm.h"
 #include "desktop/TreeFill.h"
@@ -34,20 +35,6 @@ using Clock = std::chrono::steady_clock;
 double Milliseconds(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
-
-class TNoHelp final : public mivo::THelp {
-public:
-    void ShowContext(int) override {}
-    void ShowContents() override {}
-    void ShowIndex(const std::string&) override {}
-    void CloseAll() override {}
-};
-
-class TNoClipboard final : public mivo::TClipboard {
-public:
-    std::string GetText() const override { return {}; }
-    void SetText(const std::string&) override {}
-};
 
 std::unique_ptr<mivo::TMivoDiscreteScale> ThreeValues() {
     auto scale = std::make_unique<mivo::TMivoDiscreteScale>();
@@ -91,8 +78,8 @@ int main(int argc, char* argv[]) {
     const std::string file = WriteModel(options);
 
     mivo::TScriptedPrompts prompts;
-    TNoHelp help;
-    TNoClipboard clipboard;
+    mivo::bench::TNoHelp help;
+    mivo::bench::TMemoryClipboard clipboard;
     mivo::TMainForm main(prompts, help, clipboard);
     main.resize(1200, 800);
     main.show();

@@ -19,6 +19,7 @@
 
 #include "desktop/ChartsPage.h"
 #include "desktop/EvalPage.h"
+#include "bench/BenchShell.h"
 #include "desktop/MainForm.h"
 #include "desktop/ModelForm.h"
 #include "desktop/OptionsPage.h"
@@ -29,20 +30,6 @@
 using namespace mivo;
 
 namespace {
-
-class NoHelp final : public THelp {
-public:
-    void ShowContext(int) override {}
-    void ShowContents() override {}
-    void ShowIndex(const std::string&) override {}
-    void CloseAll() override {}
-};
-
-class NoClipboard final : public TClipboard {
-public:
-    std::string GetText() const override { return {}; }
-    void SetText(const std::string&) override {}
-};
 
 std::unique_ptr<TMivoDiscreteScale> Scale3() {
     auto scale = std::make_unique<TMivoDiscreteScale>();
@@ -86,8 +73,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     TScriptedPrompts prompts;
-    NoHelp help;
-    NoClipboard clipboard;
+    mivo::bench::TNoHelp help;
+    mivo::bench::TMemoryClipboard clipboard;
     TMainForm main(prompts, help, clipboard);
     main.resize(1200, 800);
     main.show();
