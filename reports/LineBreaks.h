@@ -49,6 +49,13 @@ std::vector<TLineSpan> LineSpans(std::basic_string_view<Char> text) {
     return lines;
 }
 
+// Whether a line may break between two characters that have no blank
+// between them. Chinese and Japanese leave no blanks between words, so a
+// line may break before or after an ideograph, a kana or a Hangul
+// syllable (and after an ideographic space), but never before closing
+// punctuation or a small kana, nor after opening punctuation.
+bool MayBreakBetween(char32_t before, char32_t after);
+
 // The lines of the text as strings.
 std::vector<std::string> SplitLines(std::string_view text);
 

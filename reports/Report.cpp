@@ -215,7 +215,8 @@ std::unique_ptr<TBox> MakeBlankBox(TRptText& text) {
 }
 
 // Splits characters [begin, end) of the text into tokens (a run of blanks,
-// then a run of non-blanks) and adds their boxes; at a line break the
+// then a run of non-blanks up to the next blank or the next place a line
+// may break without one, as between ideographs) and adds their boxes; at a line break the
 // blanks are dropped. A text that goes on from the previous one without a
 // blank (a value and the ";" after it) takes the end of that one along
 // when it breaks the line.
@@ -226,7 +227,8 @@ void WrapLine(TLineFiller& filler, TFormatter& formatter, TRptText& text, const 
         std::size_t spaceStart = pos;
         while (pos < end && chars[pos] == U' ') ++pos;
         std::size_t wordStart = pos;
-        while (pos < end && chars[pos] != U' ') ++pos;
+        while (pos < end && chars[pos] != U' ' && !(pos > wordStart && MayBreakBetween(chars[pos - 1], chars[pos])))
+            ++pos;
         std::size_t spaces = wordStart - spaceStart;
         std::size_t word = pos - wordStart;
         std::int32_t w = formatter.TextWidth(EncodeCodePoints(std::u32string_view(chars).substr(spaceStart, pos - spaceStart)));
@@ -344,7 +346,8 @@ std::unique_ptr<TBox> TRptParagraph::CreateBoxForWidth(std::int32_t width) {
 
 TRptParagraph::TPieceWidths TRptParagraph::MeasurePieces() {
     // A piece runs from a blank or line break (or a "," or ";" it ends
-    // after) to the next, across the texts of the paragraph; a number or a
+    // after, or a place a line may break without a blank) to the next,
+    // across the texts of the paragraph; a number or a
     // "value:count" item must not break.
     TPieceWidths widths;
     std::int64_t piece = 0;
@@ -378,6 +381,10 @@ TRptParagraph::TPieceWidths TRptParagraph::MeasurePieces() {
             from = to;
         };
         for (std::size_t i = 0; i < all.size(); ++i) {
+            if (i > from && MayBreakBetween(all[i - 1], all[i])) {
+                addPart(i);
+                endPiece();
+            }
             if (all[i] == U' ' || all[i] == U'\r' || all[i] == U'\n') {
                 addPart(i);
                 endPiece();

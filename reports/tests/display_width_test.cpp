@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "reports/DisplayWidth.h"
+#include "reports/LineBreaks.h"
+#include "reports/TextFormatter.h"
 #include "reports/Utf8Text.h"
 #include "reports/tests/ReportFixture.h"
 #include "reports/tests/ReportTestKit.h"
@@ -104,6 +106,65 @@ TEST(DisplayWidth, ColumnsAfterANameInAnyScriptLineUpInPlainText) {
     }
     EXPECT_EQ(rows, given.size());
     EXPECT_EQ(columns.size(), 1u) << "the description column starts at " << columns.size() << " places";
+}
+
+TEST(LineBreaks, BetweenIdeographsButNeverBeforeClosingNorAfterOpeningPunctuation) {
+    struct Case {
+        char32_t before, after;
+        bool breaks;
+    } cases[] = {
+        {U'\u4EF7', U'\u683C', true},   // 价格: between two ideographs
+        {U'\u30C6', U'\u30B9', true},   // テス: between katakana
+        {U'\uAC00', U'\uACA9', true},   // 가격: between Hangul syllables
+        {U'a', U'\u4EF7', true},         // Latin, then an ideograph
+        {U'\u4EF7', U'a', true},         // an ideograph, then Latin
+        {U'\u3000', U'a', true},         // after an ideographic space
+        {U'a', U'b', false},             // inside a Latin word
+        {U'\u0446', U'\u0435', false},   // inside a Cyrillic word
+        {U'\u4EF7', U'\u3002', false},   // not before the full stop 。
+        {U'\u4EF7', U'\u3001', false},   // nor the comma 、
+        {U'\u4EF7', U'\u300D', false},   // nor the closing bracket 」
+        {U'\u4EF7', U'\uFF09', false},   // nor the fullwidth ）
+        {U'\u30C6', U'\u30FC', false},   // nor the length mark ー
+        {U'\u30C6', U'\u30C3', false},   // nor a small kana ッ
+        {U'\u4EF7', U',', false},         // nor a Latin comma
+        {U'\u300C', U'\u4EF7', false},   // not after the opening bracket 「
+        {U'\uFF08', U'\u4EF7', false},   // nor the fullwidth （
+        {U'(', U'\u4EF7', false},         // nor a Latin one
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MayBreakBetween(c.before, c.after), c.breaks)
+            << std::hex << static_cast<std::uint32_t>(c.before) << " " << static_cast<std::uint32_t>(c.after);
+}
+
+TEST(LineBreaks, TextWithoutBlanksWrapsBetweenIdeographsAndItsWordsMeasureOneEach) {
+    // 価格と品質の「総合」評価。 at 8 columns (four ideographs): the
+    // brackets and the full stop stay with their ideographs, so 評 goes on
+    // the line of 合」 and 価 on the line of 。.
+    const std::string text =
+        "\xE4\xBE\xA1\xE6\xA0\xBC\xE3\x81\xA8\xE5\x93\x81\xE8\xB3\xAA\xE3\x81\xAE"
+        "\xE3\x80\x8C\xE7\xB7\x8F\xE5\x90\x88\xE3\x80\x8D\xE8\xA9\x95\xE4\xBE\xA1\xE3\x80\x82";
+    const std::vector<std::string> expected = {
+        "\xE4\xBE\xA1\xE6\xA0\xBC\xE3\x81\xA8\xE5\x93\x81",  // 価格と品
+        "\xE8\xB3\xAA\xE3\x81\xAE\xE3\x80\x8C\xE7\xB7\x8F",  // 質の「総
+        "\xE5\x90\x88\xE3\x80\x8D\xE8\xA9\x95",                  // 合」評
+        "\xE4\xBE\xA1\xE3\x80\x82",                              // 価。
+    };
+    TReport report;
+    TTextFormatter formatter(report, TPoint{0, 0}, TPoint{80, 0});
+    report.SetFormatter(&formatter);
+    TRptParagraph* paragraph = report.NewParagraph();
+    paragraph->AddText(text);
+    std::vector<std::string> lines;
+    for (const auto& line : LinesOf(*paragraph->CreateBoxForWidth(8))) {
+        std::string joined;
+        for (const std::string& piece : line) joined += piece;
+        lines.push_back(joined);
+    }
+    EXPECT_EQ(lines, expected);
+    // Its widest pieces, 「総 and 合」, take four columns.
+    EXPECT_EQ(paragraph->WordWidth(), 4);
+    report.SetFormatter(nullptr);
 }
 
 }  // namespace

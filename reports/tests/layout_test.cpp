@@ -3,6 +3,7 @@
 // formatter (one character per device unit).
 #include <gtest/gtest.h>
 
+#include "reports/Utf8Text.h"
 #include "reports/tests/ReportTestKit.h"
 
 namespace mivo {
@@ -541,6 +542,17 @@ TEST(ChunkedSections, ChunkSizesByNameLengthAndPageWidth) {
         }
         return out;
     };
+    // Names of `length` ideographs, two columns each, which a line may
+    // break between.
+    auto ideographs = [](int count, int length) {
+        std::vector<std::string> out;
+        for (int i = 0; i < count; ++i) {
+            std::u32string name;
+            for (int c = 0; c < length; ++c) name += static_cast<char32_t>(0x4E00 + i * length + c);
+            out.push_back(EncodeCodePoints(name));
+        }
+        return out;
+    };
     struct TCase {
         std::vector<std::string> names;
         std::int32_t width;
@@ -553,6 +565,7 @@ TEST(ChunkedSections, ChunkSizesByNameLengthAndPageWidth) {
         {names(7, 5), 60, {2, 2, 2, 1}},             // two fit: as even as seven allows
         {names(12, 5), 30, std::vector<std::size_t>(12, 1)},  // one column a chunk
         {{std::string(50, 'x'), std::string(50, 'y')}, 80, {1, 1}},  // a word does not break to share a page
+        {ideographs(12, 24), 80, {4, 4, 4}},         // 48 columns without a blank: 16 in three lines, 3 + 18k <= 80
         {names(10, 5), 0, {5, 5}},                   // without a width: five a chunk
     };
     for (const TCase& c : cases) {
