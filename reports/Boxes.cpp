@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <typeinfo>
 
 #include "model/RunTime.h"
 #include "reports/Elements.h"
@@ -33,6 +34,14 @@ TBox::TBox(TRpt* element) : element_(element) {
 }
 
 TBox::~TBox() = default;
+
+TBox::TBox(const TBox& other, TCopy)
+    : TAligned(other),
+      PageBreakMode(other.PageBreakMode),
+      element_(other.element_),
+      pos_(other.pos_),
+      size_(other.size_),
+      natural_(other.natural_) {}
 
 void TBox::SetElement(TRpt* element) {
     MIVO_ASSERT(element, "Creating TBox with nil TRpt");
@@ -108,6 +117,13 @@ void TBox::Paint() {
 
 void TFillBox::Draw() { Formatter().DrawFill(BoundsRect()); }
 
+// A box of a class derived from the one that copies it is not copied: the
+// copy would lose what the derived class adds.
+std::unique_ptr<TBox> TFillBox::Clone() const {
+    if (typeid(*this) != typeid(TFillBox)) return nullptr;
+    return std::unique_ptr<TBox>(new TFillBox(*this, TCopy{}));
+}
+
 TLinerBox::TLinerBox(TRptLiner* liner) : TBox(liner) { liner->box_ = this; }
 
 TLinerBox::~TLinerBox() {
@@ -136,6 +152,17 @@ void TLinerBox::Draw() {
 TTextBox::TTextBox(TRptText* text) : TBox(text) {}
 
 TRptText& TTextBox::Text() const { return *static_cast<TRptText*>(element_); }
+
+TTextBox::TTextBox(const TTextBox& other, TCopy copy)
+    : TBox(other, copy),
+      start_(other.start_),
+      length_(other.length_),
+      lead_(other.lead_ ? std::make_unique<std::string>(*other.lead_) : nullptr) {}
+
+std::unique_ptr<TBox> TTextBox::Clone() const {
+    if (typeid(*this) != typeid(TTextBox)) return nullptr;
+    return std::unique_ptr<TBox>(new TTextBox(*this, TCopy{}));
+}
 
 std::string TTextBox::GetDisplayText() {
     std::string shown = JoinLines(CopyTail(Text().GetText(), start_, length_));
@@ -174,6 +201,17 @@ void TTextBox::Draw() {
 TTreeBox::TTreeBox(TRptTree* tree) : TTextBox(tree) {}
 
 TRptTree& TTreeBox::Tree() const { return *static_cast<TRptTree*>(element_); }
+
+TTreeBox::TTreeBox(const TTreeBox& other, TCopy copy)
+    : TTextBox(other, copy),
+      levelWidth_(other.levelWidth_),
+      mostWidth_(other.mostWidth_),
+      extension_(other.extension_) {}
+
+std::unique_ptr<TBox> TTreeBox::Clone() const {
+    if (typeid(*this) != typeid(TTreeBox)) return nullptr;
+    return std::unique_ptr<TBox>(new TTreeBox(*this, TCopy{}));
+}
 
 void TTreeBox::CompressLevels(std::int32_t width) {
     levelWidth_ = width;
@@ -270,6 +308,40 @@ void TBoxGroup::SetItem(int index, std::unique_ptr<TBox> box) {
 void TBoxGroup::Add(std::unique_ptr<TBox> box) {
     TBox* raw = box.get();
     items_.push_back(Slot{std::move(box), raw});
+}
+
+void TBoxGroup::Reserve(int count) {
+    if (count > 0) items_.reserve(static_cast<std::size_t>(count));
+}
+
+bool TBoxGroup::CloneItemsInto(TBoxGroup& copy) const {
+    copy.items_.reserve(items_.size());
+    for (const Slot& s : items_) {
+        if (!s.box) {
+            copy.items_.push_back(Slot{});
+            continue;
+        }
+        if (!s.owned) return false;
+        std::unique_ptr<TBox> child = s.owned->Clone();
+        if (!child) return false;
+        TBox* raw = child.get();
+        copy.items_.push_back(Slot{std::move(child), raw});
+    }
+    return true;
+}
+
+std::unique_ptr<TBox> THorizontalBox::Clone() const {
+    if (typeid(*this) != typeid(THorizontalBox)) return nullptr;
+    std::unique_ptr<THorizontalBox> copy(new THorizontalBox(*this, TCopy{}));
+    if (!CloneItemsInto(*copy)) return nullptr;
+    return copy;
+}
+
+std::unique_ptr<TBox> TVerticalBox::Clone() const {
+    if (typeid(*this) != typeid(TVerticalBox)) return nullptr;
+    std::unique_ptr<TVerticalBox> copy(new TVerticalBox(*this, TCopy{}));
+    if (!CloneItemsInto(*copy)) return nullptr;
+    return copy;
 }
 
 void TBoxGroup::Insert(int index, std::unique_ptr<TBox> box) {

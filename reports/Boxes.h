@@ -111,7 +111,19 @@ public:
     // Box outlines are switched off in this system.
     static constexpr bool ShowOutlines = false;
 
+    // A copy of the box and of every box it owns, as built and laid out;
+    // null where the box, or a box inside it, is not copied (liners, which
+    // their elements point at, drawings, deferred boxes, bands, pages and
+    // groups holding boxes they do not own). A box built the same way
+    // every time can so be built once and copied (the key columns of a
+    // section in chunks, TRptChunkedSection).
+    virtual std::unique_ptr<TBox> Clone() const { return nullptr; }
+
 protected:
+    // For Clone: the fields of `other`.
+    struct TCopy {};
+    TBox(const TBox& other, TCopy);
+
     TRpt* element_;
     TPoint pos_;
     TPoint size_;
@@ -125,6 +137,10 @@ class TFillBox : public TBox {
 public:
     using TBox::TBox;
     void Draw() override;
+    std::unique_ptr<TBox> Clone() const override;
+
+private:
+    TFillBox(const TFillBox& other, TCopy copy) : TBox(other, copy) {}
 };
 
 // The box of a liner: zero natural width, the rule's thickness high. The
@@ -174,6 +190,10 @@ public:
     virtual std::string GetDisplayText();
     void Measure() override;
     void Draw() override;
+    std::unique_ptr<TBox> Clone() const override;
+
+protected:
+    TTextBox(const TTextBox& other, TCopy copy);
 
 private:
     std::int32_t start_ = 1;
@@ -203,8 +223,10 @@ public:
     // The part of the drawing between the absolute rows top..bottom (a
     // row continued on another page).
     void DrawRows(std::int32_t top, std::int32_t bottom);
+    std::unique_ptr<TBox> Clone() const override;
 
 private:
+    TTreeBox(const TTreeBox& other, TCopy copy);
     // The rows of the line itself, and those below it.
     TRect LineRect() const;
     TRect ExtensionRect() const;
@@ -266,7 +288,14 @@ public:
     void Draw() override;
     void DrawOutline() override;
 
+    // Room for `count` children.
+    void Reserve(int count);
+
 protected:
+    TBoxGroup(const TBoxGroup& other, TCopy copy) : TBox(other, copy) {}
+    // Copies of the children into `copy` (an empty group); false where one
+    // is not copied or not owned.
+    bool CloneItemsInto(TBoxGroup& copy) const;
     // A child that the group does not own (the page box's children belong
     // to the report's box tree or to the formatter).
     void AddReference(TBox& box);
@@ -286,12 +315,20 @@ class THorizontalBox : public TBoxGroup {
 public:
     using TBoxGroup::TBoxGroup;
     int MainAxis() const override { return HorzAxis; }
+    std::unique_ptr<TBox> Clone() const override;
+
+private:
+    THorizontalBox(const THorizontalBox& other, TCopy copy) : TBoxGroup(other, copy) {}
 };
 
 class TVerticalBox : public TBoxGroup {
 public:
     using TBoxGroup::TBoxGroup;
     int MainAxis() const override { return VertAxis; }
+    std::unique_ptr<TBox> Clone() const override;
+
+private:
+    TVerticalBox(const TVerticalBox& other, TCopy copy) : TBoxGroup(other, copy) {}
 };
 
 // A box that stands for one built only when it is needed, so that a long
@@ -376,6 +413,7 @@ public:
     // rest of the height; no cross alignment), makes positions absolute and
     // draws it.
     void FinishPage();
+    std::unique_ptr<TBox> Clone() const override { return nullptr; }
 };
 
 }  // namespace mivo

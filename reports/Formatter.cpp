@@ -35,6 +35,7 @@ void TFormatter::SetRandomSource(TRandomSource source) { random_ = std::move(sou
 
 int TFormatter::RandomIndex(int n) {
     if (n <= 1) return 0;
+    ++randomDraws_;
     int index = random_ ? random_(n) : std::uniform_int_distribution<int>(0, n - 1)(generator_);
     // A faulty source must not pick a child that does not exist.
     return std::clamp(index, 0, n - 1);

@@ -4,6 +4,7 @@
 #include <limits>
 #include <numeric>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "model/RunTime.h"
@@ -997,13 +998,71 @@ TRowIndex IndexRow(const TRptRow& row, int columns) {
     return index;
 }
 
+// A cell's box is the same wherever it is built at the same width and
+// tree level: its children are paragraphs of plain texts (no macro, whose
+// text changes from page to page), with plain or tree affixes.
+bool CellBuildsAlike(const TRptCell& cell) {
+    auto plain = [](const TRpt* element) {
+        return !element || typeid(*element) == typeid(TRptText) || typeid(*element) == typeid(TRptTree);
+    };
+    for (int i = 0; i < cell.Count(); ++i) {
+        auto* paragraph = dynamic_cast<const TRptParagraph*>(cell.GetItem(i));
+        if (!paragraph || typeid(*paragraph) != typeid(TRptParagraph)) return false;
+        if (!plain(paragraph->FirstPrefixIfAny()) || !plain(paragraph->NextPrefixIfAny()) ||
+            !plain(paragraph->LineSuffixIfAny()))
+            return false;
+        for (int k = 0; k < paragraph->Count(); ++k)
+            if (typeid(*paragraph->GetItem(k)) != typeid(TRptText)) return false;
+    }
+    return true;
+}
+
+// The boxes of the cells of a key column, which every chunk shows at the
+// same width (and tree level): each is built once and copied into the
+// chunks (TBox::Clone), as long as the chunks lay the column out alike. A
+// cell whose box draws on the formatter's random source (stretched
+// blanks), or holds a box that is not copied, is built every time.
+class TKeyCells {
+public:
+    std::unique_ptr<TBox> Box(TRptCell& cell, std::size_t row, std::int32_t width, std::int32_t level) {
+        if (width != width_ || level != level_) {
+            width_ = width;
+            level_ = level;
+            boxes_.clear();
+            state_.clear();
+        }
+        if (row >= state_.size()) {
+            state_.resize(row + 1, stNew);
+            boxes_.resize(row + 1);
+        }
+        if (state_[row] == stKept) return boxes_[row]->Clone();
+        TFormatter& formatter = FormatterOf(cell);
+        const std::uint64_t draws = formatter.RandomDraws();
+        std::unique_ptr<TBox> box = cell.CreateBoxForWidth(width);
+        if (state_[row] == stNew) {
+            if (formatter.RandomDraws() == draws && CellBuildsAlike(cell)) boxes_[row] = box->Clone();
+            state_[row] = boxes_[row] ? stKept : stBuilt;
+        }
+        return box;
+    }
+
+private:
+    enum : std::uint8_t { stNew, stKept, stBuilt };
+    std::int32_t width_ = -1;
+    std::int32_t level_ = -2;
+    std::vector<std::unique_ptr<TBox>> boxes_;  // by row of the table
+    std::vector<std::uint8_t> state_;
+};
+
 // The box of a row showing only some columns: the cells of `columns` at
 // the given left edges and widths (by their place in `columns`), the other
 // children (liners) after the cell before them, as the row's own layout
-// places them.
+// places them. The cells of the first `keys.size()` places come from
+// `keys` (the key columns), row `r` of the table.
 std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std::vector<int>& columns,
                                  const std::vector<std::int32_t>& lefts, const std::vector<std::int32_t>& widths,
-                                 std::int32_t width) {
+                                 std::int32_t width, std::vector<TKeyCells>& keys, std::size_t r,
+                                 const TRptTable& table) {
     // (child index, place of its column in the chunk or -1)
     std::vector<std::pair<int, int>> shown;
     for (int child : index.Others) shown.emplace_back(child, -1);
@@ -1013,7 +1072,9 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
     std::sort(shown.begin(), shown.end());
 
     auto box = std::make_unique<THorizontalBox>(&row);
+    box->Reserve(static_cast<int>(shown.size()));
     std::vector<std::int32_t> placedAt;
+    placedAt.reserve(shown.size());
     row.BeginBoxes();
     struct EndBoxesOnExit {
         TRptRow& row;
@@ -1025,7 +1086,10 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
         TRpt* child = row.GetItem(i);
         if (place >= 0) {
             const auto k = static_cast<std::size_t>(place);
-            box->Add(child->CreateBoxForWidth(widths[k]));
+            if (k < keys.size())
+                box->Add(keys[k].Box(static_cast<TRptCell&>(*child), r, widths[k], table.TreeLevelWidth(columns[k])));
+            else
+                box->Add(child->CreateBoxForWidth(widths[k]));
             placedAt.push_back(lefts[k]);
             continue;
         }
@@ -1071,6 +1135,8 @@ struct TRptChunkedSection::TChunkPlan {
     std::vector<std::vector<int>> chunks;
     std::vector<TTreeColumn> keyTrees;  // of the key columns
     std::vector<TRowIndex> rows;        // of the table's children
+    // The cells of the key columns, built once (TKeyCells).
+    mutable std::vector<TKeyCells> keyCells;
 };
 
 std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_t width) {
@@ -1097,6 +1163,7 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
     // measured once.
     for (int c = 0; c < KeyCount(); ++c)
         plan->keyTrees.push_back(plan->width > 0 ? MeasureTreeColumn(cells[static_cast<std::size_t>(c)]) : TTreeColumn{});
+    plan->keyCells.resize(static_cast<std::size_t>(KeyCount()));
     plan->rows.resize(static_cast<std::size_t>(ChunkedTable->Count()));
     for (int r = 0; r < ChunkedTable->Count(); ++r)
         if (auto* row = dynamic_cast<TRptRow*>(ChunkedTable->GetItem(r)))
@@ -1136,11 +1203,12 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunk(const TChunkPlan& plan, std
             part->Add(childBox(*nextHeading_));
         } else if (child == ChunkedTable) {
             auto table = std::make_unique<TVerticalBox>(ChunkedTable);
+            table->Reserve(ChunkedTable->Count());
             for (int r = 0; r < ChunkedTable->Count(); ++r) {
                 TRpt* item = ChunkedTable->GetItem(r);
                 auto* row = dynamic_cast<TRptRow*>(item);
                 table->Add(row ? RowPartBox(*row, plan.rows[static_cast<std::size_t>(r)], columns, lefts, widths,
-                                            plan.width)
+                                            plan.width, plan.keyCells, static_cast<std::size_t>(r), *ChunkedTable)
                                : childBox(*item));
             }
             finish(*table);
