@@ -30,7 +30,7 @@ std::int32_t LastOf(std::int32_t from, std::int32_t size) { return Sub32(Add32(f
 TBox::TBox(TRpt* element) : element_(element) {
     MIVO_ASSERT(element, "Creating TBox with nil TRpt");
     AssignAligned(*element);
-    if (auto* group = dynamic_cast<TRptGroup*>(element)) PageBreakMode = group->PageBreakMode;
+    PageBreakMode = element->BoxPageBreakMode();
 }
 
 TBox::~TBox() = default;
@@ -431,7 +431,7 @@ void TBoxGroup::Stretch() {
     // remainder is dropped.
     for (std::int32_t r = free % count; r > 0; --r) grow(stretchable[static_cast<std::size_t>(Formatter().RandomIndex(count))], 1);
     for (TBox* box : stretchable)
-        if (auto* group = dynamic_cast<TBoxGroup*>(box)) group->Relayout();
+        if (TBoxGroup* group = box->AsGroup()) group->Relayout();
     for (TBox* box : stretchable) box->Bounds();
     Measure();
 }

@@ -23,6 +23,9 @@
 
 namespace mivo {
 
+class TBoxGroup;
+class TDeferredBox;
+class TTreeBox;
 class TFormatter;
 class TRpt;
 class TRptDraw;
@@ -118,6 +121,14 @@ public:
     // every time can so be built once and copied (the key columns of a
     // section in chunks, TRptChunkedSection).
     virtual std::unique_ptr<TBox> Clone() const { return nullptr; }
+
+    // The box as a group or as a deferred box, or null: what the page flow
+    // asks of every box, without a cast.
+    virtual const TBoxGroup* AsGroup() const { return nullptr; }
+    TBoxGroup* AsGroup() { return const_cast<TBoxGroup*>(std::as_const(*this).AsGroup()); }
+    virtual TTreeBox* AsTree() { return nullptr; }
+    virtual TDeferredBox* AsDeferred() { return nullptr; }
+    virtual const TDeferredBox* AsDeferred() const { return nullptr; }
 
 protected:
     // For Clone: the fields of `other`.
@@ -224,6 +235,7 @@ public:
     // row continued on another page).
     void DrawRows(std::int32_t top, std::int32_t bottom);
     std::unique_ptr<TBox> Clone() const override;
+    TTreeBox* AsTree() override { return this; }
 
 private:
     TTreeBox(const TTreeBox& other, TCopy copy);
@@ -269,6 +281,7 @@ public:
     std::unique_ptr<TBox> TakeBox(int index);
 
     virtual int MainAxis() const = 0;
+    const TBoxGroup* AsGroup() const override { return this; }
     void ResetPositions();
     // Shares the free space on the main axis (which may be negative) among
     // the children with stretch placement on it; leftover units go to
@@ -348,6 +361,8 @@ public:
     std::unique_ptr<TBox> Build() const;
     // A box inside the built box always starts a new page.
     bool HasForcedBreak() const { return forcedBreak_; }
+    TDeferredBox* AsDeferred() override { return this; }
+    const TDeferredBox* AsDeferred() const override { return this; }
 
     int LineCount() const override { return lines_; }
     // The size and natural size are those of the built box.

@@ -103,8 +103,7 @@ void TFormatter::PopReport() {
 }
 
 bool TFormatter::AffectsContext(const TRpt* element) const {
-    return IsPageFurniture(element) || dynamic_cast<const TReport*>(element) != nullptr ||
-           dynamic_cast<const TRptSection*>(element) != nullptr;
+    return element->SetsContext() || IsPageFurniture(element);
 }
 
 void TFormatter::UpdateContext() {
@@ -249,7 +248,7 @@ void TFormatter::PageBreak() {
 bool TFormatter::Fits(std::int32_t height) const { return size_.Y <= 0 || remainingHeight_ >= height; }
 
 bool TFormatter::IsGroupBox(const TBox& box) const {
-    auto* group = dynamic_cast<const TBoxGroup*>(&box);
+    const TBoxGroup* group = box.AsGroup();
     return group && group->MainAxis() == VertAxis;
 }
 
@@ -275,7 +274,7 @@ bool TFormatter::CheckPageBreak(TBox& box) {
 }
 
 bool TFormatter::HasForcedBreakInside(const TBox& box) const {
-    if (auto* deferred = dynamic_cast<const TDeferredBox*>(&box)) return deferred->HasForcedBreak();
+    if (auto* deferred = box.AsDeferred()) return deferred->HasForcedBreak();
     if (!IsGroupBox(box)) return false;
     const auto& group = static_cast<const TBoxGroup&>(box);
     for (int i = 0; i < group.Count(); ++i) {
@@ -310,7 +309,7 @@ bool TFormatter::IsBlankSpace(const TBox& box) {
 
 void TFormatter::FlowBox(TBox& box) {
     if (aborted_) return;
-    if (auto* deferred = dynamic_cast<TDeferredBox*>(&box)) {
+    if (TDeferredBox* deferred = box.AsDeferred()) {
         std::unique_ptr<TBox> built = deferred->Build();
         FlowBox(*built);
         flowed_.push_back(std::move(built));
@@ -344,7 +343,7 @@ void TFormatter::FlowBox(TBox& box) {
 }
 
 bool TFormatter::IsTallerThanAPage(const TBox& box) const {
-    auto* group = dynamic_cast<const TBoxGroup*>(&box);
+    const TBoxGroup* group = box.AsGroup();
     return size_.Y > 0 && group && group->MainAxis() == HorzAxis && box.Height() > pageRoom_;
 }
 

@@ -434,9 +434,12 @@ void TRptParagraph::SetTreePrefix(const std::string& keys, bool stem) {
     next->Stem = stem;
     firstPrefix_ = std::move(first);
     nextPrefix_ = std::move(next);
+    treePrefix_ = true;
 }
 
-bool TRptParagraph::HasTreePrefix() const { return dynamic_cast<const TRptTree*>(firstPrefix_.get()) != nullptr; }
+// The prefixes are tree prefixes only when SetTreePrefix made them (FirstPrefix
+// makes a plain text).
+bool TRptParagraph::HasTreePrefix() const { return treePrefix_; }
 
 // --- TRptSection ------------------------------------------------------------------
 
@@ -939,11 +942,11 @@ namespace {
 // The lowest tree box inside the box, with its bottom relative to the
 // box's top (`offset`: the box's top relative to that of the search).
 TTreeBox* LowestTreeBox(TBox& box, std::int32_t offset, std::int32_t& bottom) {
-    if (auto* tree = dynamic_cast<TTreeBox*>(&box)) {
+    if (TTreeBox* tree = box.AsTree()) {
         bottom = CheckedAdd(offset, tree->Height());
         return tree;
     }
-    auto* group = dynamic_cast<TBoxGroup*>(&box);
+    TBoxGroup* group = box.AsGroup();
     if (!group) return nullptr;
     TTreeBox* lowest = nullptr;
     for (int i = 0; i < group->Count(); ++i) {
@@ -961,6 +964,16 @@ TTreeBox* LowestTreeBox(TBox& box, std::int32_t offset, std::int32_t& bottom) {
 }  // namespace
 
 void ExtendTreeLines(TBoxGroup& row) {
+    std::vector<bool> tree(static_cast<std::size_t>(row.Count()), false);
+    for (int i = 0; i < row.Count(); ++i) {
+        TBox* child = row.GetItem(i);
+        auto* cell = child ? dynamic_cast<TRptCell*>(child->Element()) : nullptr;
+        tree[static_cast<std::size_t>(i)] = cell && cell->HoldsTree();
+    }
+    ExtendTreeLines(row, tree);
+}
+
+void ExtendTreeLines(TBoxGroup& row, const std::vector<bool>& tree) {
     // A cell's content may be taller than its box (a cell is one line high
     // by its measure); the row is as tall as its tallest content.
     std::int32_t rowBottom = row.Height();
@@ -969,8 +982,7 @@ void ExtendTreeLines(TBoxGroup& row) {
             rowBottom = std::max(rowBottom, CheckedAdd(child->Top(), std::max(child->Height(), child->NaturalHeight())));
     for (int i = 0; i < row.Count(); ++i) {
         TBox* child = row.GetItem(i);
-        auto* cell = child ? dynamic_cast<TRptCell*>(child->Element()) : nullptr;
-        if (!cell || !cell->HoldsTree()) continue;
+        if (!child || i >= std::ssize(tree) || !tree[static_cast<std::size_t>(i)]) continue;
         std::int32_t bottom = 0;
         if (TTreeBox* tree = LowestTreeBox(*child, child->Top(), bottom)) tree->ExtendDown(CheckedSub(rowBottom, bottom));
     }
@@ -985,15 +997,20 @@ namespace {
 struct TRowIndex {
     std::vector<int> CellOfColumn;
     std::vector<int> Others;
+    std::vector<bool> TreeOfColumn;  // the column's cell holds a tree item
 };
 
 TRowIndex IndexRow(const TRptRow& row, int columns) {
-    TRowIndex index{std::vector<int>(static_cast<std::size_t>(columns), -1), {}};
+    TRowIndex index{std::vector<int>(static_cast<std::size_t>(columns), -1), {},
+                    std::vector<bool>(static_cast<std::size_t>(columns), false)};
     for (int i = 0; i < row.Count(); ++i) {
         auto* cell = dynamic_cast<const TRptCell*>(row.GetItem(i));
-        if (!cell) index.Others.push_back(i);
-        else if (cell->FirstColumn == cell->LastColumn && cell->FirstColumn >= 0 && cell->FirstColumn < columns)
+        if (!cell) {
+            index.Others.push_back(i);
+        } else if (cell->FirstColumn == cell->LastColumn && cell->FirstColumn >= 0 && cell->FirstColumn < columns) {
             index.CellOfColumn[static_cast<std::size_t>(cell->FirstColumn)] = i;
+            index.TreeOfColumn[static_cast<std::size_t>(cell->FirstColumn)] = cell->HoldsTree();
+        }
     }
     return index;
 }
@@ -1075,6 +1092,8 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
     box->Reserve(static_cast<int>(shown.size()));
     std::vector<std::int32_t> placedAt;
     placedAt.reserve(shown.size());
+    std::vector<bool> tree;  // by child of the box
+    tree.reserve(shown.size());
     row.BeginBoxes();
     struct EndBoxesOnExit {
         TRptRow& row;
@@ -1091,6 +1110,7 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
             else
                 box->Add(child->CreateBoxForWidth(widths[k]));
             placedAt.push_back(lefts[k]);
+            tree.push_back(index.TreeOfColumn[static_cast<std::size_t>(columns[k])]);
             continue;
         }
         auto childBox = child->CreateNaturalBox();
@@ -1100,6 +1120,7 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
         }
         box->Add(std::move(childBox));
         placedAt.push_back(-1);
+        tree.push_back(false);
     }
     if (begin && end) begin->SetPartnerBox(end);
     box->SizeToNatural();
@@ -1110,7 +1131,7 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
         x = CheckedAdd(child->Right(), std::int32_t{1});
     }
     box->Bounds();
-    ExtendTreeLines(*box);
+    ExtendTreeLines(*box, tree);
     if (width > 0) box->SetWidth(width);
     return box;
 }

@@ -43,6 +43,12 @@ public:
 
     bool Justify = false;
 
+private:
+    // SetTreePrefix made the prefixes (kept beside Justify, in its padding).
+    bool treePrefix_ = false;
+
+public:
+
     // Unwrapped: one line, or one per line of a text with line breaks.
     std::unique_ptr<TBox> CreateNaturalBox() override;
     // Word wrap at the width (no wrapping for a width below 1). A word
@@ -95,6 +101,7 @@ public:
 
     TRptHVGroup& HeadingGroup() { return *heading_; }
     std::int32_t Number = 0;
+    bool SetsContext() const override { return true; }
 
     // The number preceded by those of all enclosing sections and tables,
     // outermost first, joined by "." ("2.3").
@@ -340,6 +347,7 @@ public:
     // The formatter formatting the report now; null between runs.
     TFormatter* GetFormatter() const override { return formatter_; }
     void SetFormatter(TFormatter* formatter) { formatter_ = formatter; }
+    bool SetsContext() const override { return true; }
 
     TRptHVGroup& Header() { return *header_; }
     TRptHVGroup& Footer() { return *footer_; }
@@ -380,6 +388,9 @@ std::int32_t TreeLevelWidthFor(const TTreeColumn& column, std::int32_t width);
 // of a tree item shorter than the row, the tree box of its last line grows
 // down to the row's foot.
 void ExtendTreeLines(TBoxGroup& row);
+// The same where it is known which children of the row are the boxes of
+// cells of tree items (`tree`, by child index).
+void ExtendTreeLines(TBoxGroup& row, const std::vector<bool>& tree);
 
 // The share of a table's width (in percent) that a column of tree items
 // takes at most when the table must be narrowed, and that width.
