@@ -1,6 +1,8 @@
 #include "reports/Boxes.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <limits>
 #include <typeinfo>
 
@@ -24,6 +26,91 @@ std::int32_t Sub32(std::int32_t a, std::int32_t b) { return CheckedSub(a, b); }
 std::int32_t LastOf(std::int32_t from, std::int32_t size) { return Sub32(Add32(from, size), 1); }
 
 }  // namespace
+
+// --- the boxes' memory -----------------------------------------------------------
+
+#if defined(__SANITIZE_ADDRESS__)
+#define MIVO_BOX_POOL 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MIVO_BOX_POOL 0
+#endif
+#endif
+#ifndef MIVO_BOX_POOL
+#define MIVO_BOX_POOL 1
+#endif
+
+namespace {
+
+#if MIVO_BOX_POOL
+// Free lists of blocks of 16, 32, ... 256 bytes, filled from slabs that are
+// kept for the life of the thread's pool (the blocks go back to their list
+// when their boxes are freed).
+class TBoxPool {
+public:
+    static constexpr std::size_t Step = 16;
+    static constexpr std::size_t Largest = 256;
+
+    static std::size_t ClassOf(std::size_t size) { return (size + Step - 1) / Step; }
+
+    void* Take(std::size_t size) {
+        const std::size_t k = ClassOf(size);
+        TFree*& head = free_[k];
+        if (!head) Refill(k);
+        TFree* block = head;
+        head = block->next;
+        return block;
+    }
+
+    void Give(void* pointer, std::size_t size) noexcept {
+        TFree*& head = free_[ClassOf(size)];
+        auto* block = static_cast<TFree*>(pointer);
+        block->next = head;
+        head = block;
+    }
+
+private:
+    struct TFree {
+        TFree* next;
+    };
+    static constexpr std::size_t SlabBytes = 64 * 1024;
+
+    void Refill(std::size_t k) {
+        const std::size_t bytes = k * Step;
+        auto* slab = static_cast<char*>(::operator new(SlabBytes));
+        for (std::size_t at = 0; at + bytes <= SlabBytes; at += bytes) Give(slab + at, bytes);
+    }
+
+    std::array<TFree*, Largest / Step + 1> free_{};
+};
+
+TBoxPool& BoxPool() {
+    // Never destroyed: a box freed late in the thread's life (or after the
+    // pool of another thread) still finds its list.
+    thread_local TBoxPool* pool = new TBoxPool;
+    return *pool;
+}
+#endif
+
+}  // namespace
+
+void* TBox::operator new(std::size_t size) {
+#if MIVO_BOX_POOL
+    if (size <= TBoxPool::Largest) return BoxPool().Take(size);
+#endif
+    return ::operator new(size);
+}
+
+void TBox::operator delete(void* pointer, std::size_t size) noexcept {
+    if (!pointer) return;
+#if MIVO_BOX_POOL
+    if (size <= TBoxPool::Largest) {
+        BoxPool().Give(pointer, size);
+        return;
+    }
+#endif
+    ::operator delete(pointer, size);
+}
 
 // --- TBox -------------------------------------------------------------------------
 
@@ -506,8 +593,9 @@ void TBoxGroup::DrawOutline() { Formatter().DrawFrame(ContentRect(), psDot, true
 
 // --- TDeferredBox ---------------------------------------------------------------------
 
-TDeferredBox::TDeferredBox(TRpt* element, TBuilder build) : TBox(element), build_(std::move(build)) {
-    const std::unique_ptr<TBox> built = build_();
+TDeferredBox::TDeferredBox(TRpt* element, TBuilder build, const TBuilder& measure)
+    : TBox(element), build_(std::move(build)) {
+    const std::unique_ptr<TBox> built = measure ? measure() : build_();
     static_cast<TAligned&>(*this) = static_cast<const TAligned&>(*built);
     PageBreakMode = built->PageBreakMode;
     size_ = built->Size();
@@ -538,6 +626,10 @@ void TDeferredBox::Draw() {
     box->MoveTo(pos_);
     box->Draw();
 }
+
+// --- TStandInBox -------------------------------------------------------------------------
+
+TStandInBox::TStandInBox(const TBox& box) : TBox(box, TCopy{}), lines_(box.LineCount()) {}
 
 // --- TPageBox -------------------------------------------------------------------------
 

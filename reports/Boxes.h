@@ -43,6 +43,13 @@ public:
     TBox(const TBox&) = delete;
     TBox& operator=(const TBox&) = delete;
 
+    // A long report makes and frees boxes by the hundred thousand, chunk
+    // after chunk: they come from free lists of their sizes, which keep the
+    // memory for the next ones, rather than from the general allocator one
+    // by one (under the address sanitizer they do come from it).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* pointer, std::size_t size) noexcept;
+
     TRpt* Element() const { return element_; }
     void SetElement(TRpt* element);
     // The formatter of the element's report; boxes exist only while a
@@ -351,11 +358,15 @@ private:
 // always starts a new page, and freed. The page flow builds it again when
 // it reaches it and frees it once its pages are done (TFormatter::FlowBox);
 // inside a group placed whole it is built when drawn and freed right after.
-// The builder must give the same box every time.
+// The builder must give the same box every time. A measurer, where one is
+// given, builds in place of the builder the box that is measured when this
+// one is made: a box of the same placement, page-break mode, size, natural
+// size, line count and forced breaks, made more cheaply (it is never
+// drawn, so it may hold stand-ins, TStandInBox).
 class TDeferredBox : public TBox {
 public:
     using TBuilder = std::function<std::unique_ptr<TBox>()>;
-    TDeferredBox(TRpt* element, TBuilder build);
+    TDeferredBox(TRpt* element, TBuilder build, const TBuilder& measure = nullptr);
 
     // The box built anew, at this box's size and position.
     std::unique_ptr<TBox> Build() const;
@@ -376,6 +387,22 @@ private:
     TBuilder build_;
     int lines_ = 1;
     bool forcedBreak_ = false;
+};
+
+// A box standing for another one that is only measured, never drawn: it
+// keeps the placement, page-break mode, size, natural size and line count
+// of the box it was made from, whatever its group does with it.
+class TStandInBox : public TBox {
+public:
+    explicit TStandInBox(const TBox& box);
+    int LineCount() const override { return lines_; }
+    void Measure() override {}
+    void Bounds() override {}
+    void SizeToNatural() override {}
+    void SetFixedWidth(std::int32_t width) override { size_.X = width; }
+
+private:
+    int lines_;
 };
 
 // A band across a box too tall for a page (a table row of many lines): the

@@ -1041,7 +1041,9 @@ bool CellBuildsAlike(const TRptCell& cell) {
 // blanks), or holds a box that is not copied, is built every time.
 class TKeyCells {
 public:
-    std::unique_ptr<TBox> Box(TRptCell& cell, std::size_t row, std::int32_t width, std::int32_t level) {
+    // `standIn`: a stand-in will do (TStandInBox), for a box only measured.
+    std::unique_ptr<TBox> Box(TRptCell& cell, std::size_t row, std::int32_t width, std::int32_t level,
+                              bool standIn) {
         if (width != width_ || level != level_) {
             width_ = width;
             level_ = level;
@@ -1052,7 +1054,8 @@ public:
             state_.resize(row + 1, stNew);
             boxes_.resize(row + 1);
         }
-        if (state_[row] == stKept) return boxes_[row]->Clone();
+        if (state_[row] == stKept)
+            return standIn ? std::make_unique<TStandInBox>(*boxes_[row]) : boxes_[row]->Clone();
         TFormatter& formatter = FormatterOf(cell);
         const std::uint64_t draws = formatter.RandomDraws();
         std::unique_ptr<TBox> box = cell.CreateBoxForWidth(width);
@@ -1075,11 +1078,12 @@ private:
 // the given left edges and widths (by their place in `columns`), the other
 // children (liners) after the cell before them, as the row's own layout
 // places them. The cells of the first `keys.size()` places come from
-// `keys` (the key columns), row `r` of the table.
+// `keys` (the key columns), row `r` of the table; `measuring`: the box is
+// only measured.
 std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std::vector<int>& columns,
                                  const std::vector<std::int32_t>& lefts, const std::vector<std::int32_t>& widths,
                                  std::int32_t width, std::vector<TKeyCells>& keys, std::size_t r,
-                                 const TRptTable& table) {
+                                 const TRptTable& table, bool measuring) {
     // (child index, place of its column in the chunk or -1)
     std::vector<std::pair<int, int>> shown;
     for (int child : index.Others) shown.emplace_back(child, -1);
@@ -1106,7 +1110,8 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
         if (place >= 0) {
             const auto k = static_cast<std::size_t>(place);
             if (k < keys.size())
-                box->Add(keys[k].Box(static_cast<TRptCell&>(*child), r, widths[k], table.TreeLevelWidth(columns[k])));
+                box->Add(keys[k].Box(static_cast<TRptCell&>(*child), r, widths[k], table.TreeLevelWidth(columns[k]),
+                                     measuring));
             else
                 box->Add(child->CreateBoxForWidth(widths[k]));
             placedAt.push_back(lefts[k]);
@@ -1192,7 +1197,8 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
     const std::size_t chunkCount = plan->chunks.size();
     for (std::size_t k = 0; k < chunkCount; ++k) {
         whole->Add(std::make_unique<TDeferredBox>(
-            this, [this, plan, k] { return BuildChunk(*plan, k); }));
+            this, [this, plan, k] { return BuildChunk(*plan, k, false); },
+            [this, plan, k] { return BuildChunk(*plan, k, true); }));
         formatter.BuildProgress(columnCount + static_cast<int>((k + 1) * static_cast<std::size_t>(columnCount) / chunkCount),
                                 2 * columnCount);
         if (formatter.Aborted()) break;
@@ -1203,7 +1209,7 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
     return whole;
 }
 
-std::unique_ptr<TBox> TRptChunkedSection::BuildChunk(const TChunkPlan& plan, std::size_t k) {
+std::unique_ptr<TBox> TRptChunkedSection::BuildChunk(const TChunkPlan& plan, std::size_t k, bool measuring) {
     auto childBox = [&](TRpt& child) {
         return plan.forWidth ? child.CreateBoxForWidth(plan.width) : child.CreateNaturalBox();
     };
@@ -1229,7 +1235,8 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunk(const TChunkPlan& plan, std
                 TRpt* item = ChunkedTable->GetItem(r);
                 auto* row = dynamic_cast<TRptRow*>(item);
                 table->Add(row ? RowPartBox(*row, plan.rows[static_cast<std::size_t>(r)], columns, lefts, widths,
-                                            plan.width, plan.keyCells, static_cast<std::size_t>(r), *ChunkedTable)
+                                            plan.width, plan.keyCells, static_cast<std::size_t>(r), *ChunkedTable,
+                                            measuring)
                                : childBox(*item));
             }
             finish(*table);

@@ -257,8 +257,9 @@ private:
     // What every chunk's box is built from, worked out once for a box of
     // the section.
     struct TChunkPlan;
-    // The box of chunk k of the plan.
-    std::unique_ptr<TBox> BuildChunk(const TChunkPlan& plan, std::size_t k);
+    // The box of chunk k of the plan; `measuring`: only to be measured,
+    // with stand-ins for the cells of the key columns that are copied.
+    std::unique_ptr<TBox> BuildChunk(const TChunkPlan& plan, std::size_t k, bool measuring);
 
     std::unique_ptr<TRptLine> nextHeading_;
 };
