@@ -218,6 +218,7 @@ int main(int argc, char** argv) {
     printed->Run();
     const double paginate = Seconds(start);
     const double paginateCpu = CpuSeconds() - cpu;
+    const long paginatedPeak = PeakMegabytes();
     std::vector<std::unique_ptr<TPageMetafile>> pages = printed->ClearPages();
     printed.reset();
     std::size_t pageBytes = 0;
@@ -264,9 +265,10 @@ int main(int argc, char** argv) {
     std::printf("%s, %zu attributes x %d options%s\n", comparison ? "comparison of options" : "evaluation results",
                 model->Attributes().size(), options, longNames ? ", long names" : "");
     std::printf("  build model and report  %8.2f s  (peak %ld MB)\n", build, builtPeak);
-    std::printf("  paginate on A4          %8.2f s  (cpu %.2f s, %zu pages, %.1f KB a page)\n", paginate, paginateCpu,
-                pages.size(),
-                pages.empty() ? 0.0 : static_cast<double>(pageBytes) / 1024.0 / static_cast<double>(pages.size()));
+    std::printf("  paginate on A4          %8.2f s  (cpu %.2f s, %zu pages, %.1f KB a page, peak %ld MB)\n", paginate,
+                paginateCpu, pages.size(),
+                pages.empty() ? 0.0 : static_cast<double>(pageBytes) / 1024.0 / static_cast<double>(pages.size()),
+                paginatedPeak);
     std::printf("  save as .txt, 80 cols   %8.2f s  (cpu %.2f s, %zu bytes)\n", saveText, saveTextCpu, textBytes);
     std::printf("  peak resident size      %8ld MB\n", PeakMegabytes());
     return 0;

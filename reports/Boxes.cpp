@@ -128,16 +128,25 @@ TBox::TBox(const TBox& other, TCopy)
       element_(other.element_),
       pos_(other.pos_),
       size_(other.size_),
-      natural_(other.natural_) {}
+      natural_(other.natural_),
+      formatter_(other.formatter_),
+      formatterChanges_(other.formatterChanges_) {}
 
 void TBox::SetElement(TRpt* element) {
     MIVO_ASSERT(element, "Creating TBox with nil TRpt");
     element_ = element;
+    formatter_ = nullptr;
 }
 
 TFormatter& TBox::Formatter() const {
+    // Asked for at every step of measuring and drawing: the answer is kept
+    // until a report changes its formatter (TReport::FormatterChanges).
+    const std::uint32_t changes = TReport::FormatterChanges();
+    if (formatter_ && formatterChanges_ == changes) return *formatter_;
     MIVO_ASSERT(element_, "Creating TBox with nil TRpt");
-    return FormatterOf(*element_);
+    formatter_ = &FormatterOf(*element_);
+    formatterChanges_ = changes;
+    return *formatter_;
 }
 
 std::int32_t TBox::Right() const { return LastOf(pos_.X, size_.X); }
@@ -252,7 +261,10 @@ std::unique_ptr<TBox> TTextBox::Clone() const {
 }
 
 std::string TTextBox::GetDisplayText() {
-    std::string shown = JoinLines(CopyTail(Text().GetText(), start_, length_));
+    // The whole text, without line breaks (most boxes), is shown as it is.
+    std::string shown = Text().GetText();
+    if (start_ > 1 || length_ >= 0) shown = CopyTail(shown, start_, length_);
+    if (HasLineBreak(shown)) shown = JoinLines(shown);
     return lead_ ? *lead_ + shown : shown;
 }
 

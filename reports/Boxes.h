@@ -141,11 +141,19 @@ protected:
     // For Clone: the fields of `other`.
     struct TCopy {};
     TBox(const TBox& other, TCopy);
+    // The element went away: its formatter is no longer known.
+    void SetElementGone() { formatter_ = nullptr; }
 
     TRpt* element_;
     TPoint pos_;
     TPoint size_;
     TPoint natural_;
+
+private:
+    // The element's formatter as last found, while no report has changed
+    // its formatter since.
+    mutable TFormatter* formatter_ = nullptr;
+    mutable std::uint32_t formatterChanges_ = 0;
 };
 
 // The box of a bare element, an empty fill: it measures 0 x 0 and shows
@@ -179,7 +187,10 @@ private:
     TLinerBox* partnerBox_ = nullptr;
     friend class TRptLiner;
     // The liner is being freed before its box.
-    void DetachLiner() { element_ = nullptr; }
+    void DetachLiner() {
+        element_ = nullptr;
+        SetElementGone();
+    }
 };
 
 // A text, or the part of it from Start (1-based characters) for Length

@@ -3,6 +3,7 @@
 // and the report document at the root with its page header and footer.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -347,7 +348,13 @@ public:
 
     // The formatter formatting the report now; null between runs.
     TFormatter* GetFormatter() const override { return formatter_; }
-    void SetFormatter(TFormatter* formatter) { formatter_ = formatter; }
+    void SetFormatter(TFormatter* formatter) {
+        formatter_ = formatter;
+        formatterChanges_.fetch_add(1, std::memory_order_relaxed);
+    }
+    // How many times any report has changed its formatter: what an element
+    // answered for its formatter holds while this stays the same.
+    static std::uint32_t FormatterChanges() { return formatterChanges_.load(std::memory_order_relaxed); }
     bool SetsContext() const override { return true; }
 
     TRptHVGroup& Header() { return *header_; }
@@ -364,6 +371,7 @@ public:
 
 private:
     TFormatter* formatter_ = nullptr;
+    static inline std::atomic<std::uint32_t> formatterChanges_{0};
     std::unique_ptr<TRptHVGroup> header_;
     std::unique_ptr<TRptHVGroup> footer_;
     std::int32_t tableCounter_ = 1;

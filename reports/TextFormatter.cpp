@@ -29,6 +29,9 @@ TTextPage::TTextPage(std::int32_t width)
 
 std::string TTextPage::Row(int index) const {
     const std::u32string& row = At(rows_, index);
+    if (static_cast<std::size_t>(index) < frozen_.size() && frozen_[static_cast<std::size_t>(index)].Frozen) {
+        return std::string(FrozenText(frozen_[static_cast<std::size_t>(index)]));
+    }
     std::string out;
     out.reserve(row.size());
     for (char32_t cell : row) {
@@ -46,21 +49,62 @@ void TTextPage::EnsureRow(const TRect& rect) {
 void TTextPage::EnsureRect(const TRect& rect) {
     EnsureRow(rect);
     if (rect.Bottom < 0) return;
-    std::u32string& row = rows_[static_cast<std::size_t>(rect.Bottom)];
+    std::u32string& row = LiveRow(static_cast<std::size_t>(rect.Bottom));
     std::int64_t length = static_cast<std::int64_t>(rect.Right) + 1;
     if (static_cast<std::int64_t>(row.size()) < length) row.resize(static_cast<std::size_t>(length), U' ');
+    Written(static_cast<std::size_t>(rect.Bottom));
 }
 
 void TTextPage::AppendText(const std::string& text) {
     if (text.empty()) return;
     if (rows_.empty()) rows_.push_back(blankRow_);
-    rows_.back() += DecodeCodePoints(text);
+    LiveRow(rows_.size() - 1) += DecodeCodePoints(text);
+    Written(rows_.size() - 1);
 }
 
 void TTextPage::AppendToRow(std::int32_t row, const std::string& text) {
     if (row < 0 || text.empty()) return;
     EnsureRow(TRect{0, row, 0, row});
-    rows_[static_cast<std::size_t>(row)] += DecodeCodePoints(text);
+    LiveRow(static_cast<std::size_t>(row)) += DecodeCodePoints(text);
+    Written(static_cast<std::size_t>(row));
+}
+
+std::u32string& TTextPage::LiveRow(std::size_t index) {
+    std::u32string& row = rows_[index];
+    if (index < frozen_.size() && frozen_[index].Frozen) {
+        TFrozenRow& frozen = frozen_[index];
+        row = DecodeCodePoints(FrozenText(frozen));
+        frozen.Frozen = false;
+    }
+    return row;
+}
+
+void TTextPage::Written(std::size_t index) {
+    if (index < frozenUpTo_ + 2 * LiveRows) return;
+    const std::size_t upTo = index - LiveRows;
+    if (frozen_.size() < upTo) frozen_.resize(upTo);
+    for (std::size_t r = frozenUpTo_; r < upTo; ++r) Freeze(r);
+    frozenUpTo_ = upTo;
+}
+
+void TTextPage::Freeze(std::size_t index) {
+    std::u32string& row = rows_[index];
+    TFrozenRow& frozen = frozen_[index];
+    if (frozen.Frozen) return;
+    if (std::any_of(row.begin(), row.end(), [](char32_t cell) { return cell == WideTail || IsCluster(cell); })) return;
+    const std::string text = EncodeCodePoints(row);
+    // Only a row its text gives back exactly is kept so.
+    if (text.size() > PoolBlock || DecodeCodePoints(text) != row) return;
+    if (pool_.empty() || pool_.back().size() + text.size() > PoolBlock) {
+        pool_.emplace_back();
+        pool_.back().reserve(PoolBlock);
+    }
+    frozen.Block = CheckedCast<std::uint32_t>(pool_.size() - 1);
+    frozen.Start = CheckedCast<std::uint32_t>(pool_.back().size());
+    frozen.Length = CheckedCast<std::uint32_t>(text.size());
+    frozen.Frozen = true;
+    pool_.back() += text;
+    std::u32string().swap(row);
 }
 
 namespace {
@@ -95,7 +139,8 @@ void TTextPage::Write(const TRect& rect, const std::string& text, std::int64_t f
     EnsureRow(rect);
     // The row written is the top one: it is the one that must be long
     // enough for the rectangle (a tall tree box spans several rows).
-    std::u32string& row = rows_[static_cast<std::size_t>(rect.Top)];
+    std::u32string& row = LiveRow(static_cast<std::size_t>(rect.Top));
+    Written(static_cast<std::size_t>(rect.Top));
     const std::int64_t length = static_cast<std::int64_t>(rect.Right) + 1;
     if (static_cast<std::int64_t>(row.size()) < length) row.resize(static_cast<std::size_t>(length), U' ');
     const auto rowEnd = static_cast<std::int64_t>(row.size());
@@ -146,6 +191,14 @@ void TTextPage::TrimLines() {
         while (n > 0 && row[n - 1] <= U' ') --n;
         row.resize(n);
     }
+    // A frozen row ends as its cells would: a cell up to a blank is one
+    // byte of its text, and the last byte of any other character is above.
+    for (TFrozenRow& frozen : frozen_) {
+        if (!frozen.Frozen) continue;
+        const std::string& block = pool_[frozen.Block];
+        while (frozen.Length > 0 && static_cast<unsigned char>(block[frozen.Start + frozen.Length - 1]) <= ' ')
+            --frozen.Length;
+    }
 }
 
 // --- TTextFormatter ---------------------------------------------------------------------------
@@ -194,9 +247,13 @@ void TTextFormatter::SaveToFile(const std::string& path) const {
 }
 
 std::string TTextFormatter::ToText() const {
-    std::ostringstream out;
-    WriteToFile(out);
-    return out.str();
+    // Measured first, so that a long text is made in one piece.
+    std::size_t size = 0;
+    WriteText([&size](std::string_view text) { size += text.size(); });
+    std::string out;
+    out.reserve(size);
+    WriteText([&out](std::string_view text) { out.append(text); });
+    return out;
 }
 
 void TTextFormatter::BeginFormatting() {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -69,8 +70,33 @@ private:
     std::u32string blankRow_;
     // One cell per column: a character, the right half of a wide one, or
     // the index of a character with its combining marks in clusters_.
-    std::vector<std::u32string> rows_;
+    std::deque<std::u32string> rows_;  // a deque: a million rows grow without being moved
     std::vector<std::u32string> clusters_;
+
+    // The rows are written from the top down (a long report's page runs
+    // to a million rows): a row far enough above the lowest one written is
+    // kept as its UTF-8 text in a pool of blocks (frozen), a quarter of its
+    // size as cells, and made cells again should it be written once more.
+    // Rows with wide characters or combining marks stay cells.
+    struct TFrozenRow {
+        std::uint32_t Block = 0;
+        std::uint32_t Start = 0;
+        std::uint32_t Length = 0;
+        bool Frozen = false;
+    };
+    static constexpr std::size_t PoolBlock = 1 << 20;
+    std::string_view FrozenText(const TFrozenRow& frozen) const {
+        return std::string_view(pool_[frozen.Block]).substr(frozen.Start, frozen.Length);
+    }
+    static constexpr std::size_t LiveRows = 1024;
+    // Row `index` as cells, made so again when it was frozen.
+    std::u32string& LiveRow(std::size_t index);
+    // Row `index` was written: rows far above it are frozen.
+    void Written(std::size_t index);
+    void Freeze(std::size_t index);
+    std::deque<TFrozenRow> frozen_;  // by row; rows past its end are cells
+    std::vector<std::string> pool_;
+    std::size_t frozenUpTo_ = 0;  // the rows above were frozen where they could be
 };
 
 class TTextFormatter : public TFormatter {
