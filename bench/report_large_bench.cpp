@@ -241,7 +241,8 @@ int main(int argc, char** argv) {
     start = Clock::now();
     cpu = CpuSeconds();
     std::size_t textBytes = 0;
-    {
+    // REPORT_LARGE_PAGINATE_ONLY: no text (to profile the pagination).
+    if (!std::getenv("REPORT_LARGE_PAGINATE_ONLY")) {
         TTextFormatter text(*report, {0, 0}, {80, 0});
         if (saving) text.SetClock(fixedClock);
         text.Run();

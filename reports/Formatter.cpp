@@ -328,8 +328,10 @@ void TFormatter::FlowBox(TBox& box) {
         FlowInBands(box);
     } else if ((fits && !HasForcedBreakInside(box)) || !IsGroupBox(box)) {
         pageBox_->Add(box);
-        linesOnPage_ = CheckedAdd(linesOnPage_, box.LineCount());
-        linesDone_ = CheckedAdd(linesDone_, box.LineCount());
+        // Counted through the whole box: once.
+        const int lines = box.LineCount();
+        linesOnPage_ = CheckedAdd(linesOnPage_, lines);
+        linesDone_ = CheckedAdd(linesDone_, lines);
         remainingHeight_ = CheckedSub(remainingHeight_, box.Height());
     } else {
         auto& group = static_cast<TBoxGroup&>(box);

@@ -27,23 +27,36 @@ bool IsCluster(char32_t cell) { return cell >= ClusterBase; }
 TTextPage::TTextPage(std::int32_t width)
     : width_(std::max<std::int32_t>(width, 0)), blankRow_(static_cast<std::size_t>(width_), U' ') {}
 
-std::string TTextPage::Row(int index) const {
-    const std::u32string& row = At(rows_, index);
-    if (static_cast<std::size_t>(index) < frozen_.size() && frozen_[static_cast<std::size_t>(index)].Frozen) {
-        return std::string(FrozenText(frozen_[static_cast<std::size_t>(index)]));
-    }
+namespace {
+
+std::string CellsText(const std::u32string& row, const std::vector<std::u32string>& clusters) {
     std::string out;
     out.reserve(row.size());
     for (char32_t cell : row) {
         if (cell == WideTail) continue;
-        if (IsCluster(cell)) out += EncodeCodePoints(clusters_[cell - ClusterBase]);
+        if (IsCluster(cell)) out += EncodeCodePoints(clusters[cell - ClusterBase]);
         else out += EncodeCodePoint(cell);
     }
     return out;
 }
 
+}  // namespace
+
+std::string TTextPage::Row(int index) const {
+    if (index < 0 || index >= RowCount()) throw ERangeError();
+    const auto i = static_cast<std::size_t>(index);
+    if (i >= base_) return CellsText(rows_[i - base_], clusters_);
+    if (const auto kept = kept_.find(i); kept != kept_.end()) return CellsText(kept->second, clusters_);
+    const TFrozenRow& frozen = frozen_[i];
+    std::string out;
+    out.reserve(frozen.Length + frozen.Blanks);
+    out.append(FrozenText(frozen));
+    out.append(frozen.Blanks, ' ');
+    return out;
+}
+
 void TTextPage::EnsureRow(const TRect& rect) {
-    while (static_cast<std::int64_t>(rows_.size()) <= rect.Bottom) rows_.push_back(blankRow_);
+    while (static_cast<std::int64_t>(RowCount()) <= rect.Bottom) rows_.push_back(blankRow_);
 }
 
 void TTextPage::EnsureRect(const TRect& rect) {
@@ -57,9 +70,10 @@ void TTextPage::EnsureRect(const TRect& rect) {
 
 void TTextPage::AppendText(const std::string& text) {
     if (text.empty()) return;
-    if (rows_.empty()) rows_.push_back(blankRow_);
-    LiveRow(rows_.size() - 1) += DecodeCodePoints(text);
-    Written(rows_.size() - 1);
+    if (RowCount() == 0) rows_.push_back(blankRow_);
+    const auto last = static_cast<std::size_t>(RowCount() - 1);
+    LiveRow(last) += DecodeCodePoints(text);
+    Written(last);
 }
 
 void TTextPage::AppendToRow(std::int32_t row, const std::string& text) {
@@ -70,31 +84,39 @@ void TTextPage::AppendToRow(std::int32_t row, const std::string& text) {
 }
 
 std::u32string& TTextPage::LiveRow(std::size_t index) {
-    std::u32string& row = rows_[index];
-    if (index < frozen_.size() && frozen_[index].Frozen) {
-        TFrozenRow& frozen = frozen_[index];
-        row = DecodeCodePoints(FrozenText(frozen));
-        frozen.Frozen = false;
-    }
+    if (index >= base_) return rows_[index - base_];
+    if (const auto kept = kept_.find(index); kept != kept_.end()) return kept->second;
+    TFrozenRow& frozen = frozen_[index];
+    std::u32string& row = kept_[index];
+    row = DecodeCodePoints(FrozenText(frozen));
+    row.append(frozen.Blanks, U' ');
+    frozen.Frozen = false;
     return row;
 }
 
 void TTextPage::Written(std::size_t index) {
-    if (index < frozenUpTo_ + 2 * LiveRows) return;
+    if (index < base_ + 2 * LiveRows) return;
     const std::size_t upTo = index - LiveRows;
-    if (frozen_.size() < upTo) frozen_.resize(upTo);
-    for (std::size_t r = frozenUpTo_; r < upTo; ++r) Freeze(r);
-    frozenUpTo_ = upTo;
+    while (base_ < upTo) {
+        std::u32string& row = rows_.front();
+        TFrozenRow frozen = Freeze(row);
+        if (!frozen.Frozen) kept_.emplace(base_, std::move(row));
+        frozen_.push_back(frozen);
+        rows_.pop_front();
+        ++base_;
+    }
 }
 
-void TTextPage::Freeze(std::size_t index) {
-    std::u32string& row = rows_[index];
-    TFrozenRow& frozen = frozen_[index];
-    if (frozen.Frozen) return;
-    if (std::any_of(row.begin(), row.end(), [](char32_t cell) { return cell == WideTail || IsCluster(cell); })) return;
-    const std::string text = EncodeCodePoints(row);
+TTextPage::TFrozenRow TTextPage::Freeze(const std::u32string& row) {
+    TFrozenRow frozen;
+    if (std::any_of(row.begin(), row.end(), [](char32_t cell) { return cell == WideTail || IsCluster(cell); }))
+        return frozen;
+    std::size_t length = row.size();
+    while (length > 0 && row[length - 1] == U' ') --length;
+    const std::u32string_view kept = std::u32string_view(row).substr(0, length);
+    const std::string text = EncodeCodePoints(kept);
     // Only a row its text gives back exactly is kept so.
-    if (text.size() > PoolBlock || DecodeCodePoints(text) != row) return;
+    if (text.size() > PoolBlock || DecodeCodePoints(text) != kept) return frozen;
     if (pool_.empty() || pool_.back().size() + text.size() > PoolBlock) {
         pool_.emplace_back();
         pool_.back().reserve(PoolBlock);
@@ -102,9 +124,10 @@ void TTextPage::Freeze(std::size_t index) {
     frozen.Block = CheckedCast<std::uint32_t>(pool_.size() - 1);
     frozen.Start = CheckedCast<std::uint32_t>(pool_.back().size());
     frozen.Length = CheckedCast<std::uint32_t>(text.size());
+    frozen.Blanks = CheckedCast<std::uint32_t>(row.size() - length);
     frozen.Frozen = true;
     pool_.back() += text;
-    std::u32string().swap(row);
+    return frozen;
 }
 
 namespace {
@@ -186,15 +209,18 @@ void TTextPage::WriteClipped(const TRect& rect, const TRect& clip, const std::st
 }
 
 void TTextPage::TrimLines() {
-    for (std::u32string& row : rows_) {
+    auto trim = [](std::u32string& row) {
         std::size_t n = row.size();
         while (n > 0 && row[n - 1] <= U' ') --n;
         row.resize(n);
-    }
+    };
+    for (std::u32string& row : rows_) trim(row);
+    for (auto& [index, row] : kept_) trim(row);
     // A frozen row ends as its cells would: a cell up to a blank is one
     // byte of its text, and the last byte of any other character is above.
     for (TFrozenRow& frozen : frozen_) {
         if (!frozen.Frozen) continue;
+        frozen.Blanks = 0;
         const std::string& block = pool_[frozen.Block];
         while (frozen.Length > 0 && static_cast<unsigned char>(block[frozen.Start + frozen.Length - 1]) <= ' ')
             --frozen.Length;
