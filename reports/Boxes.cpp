@@ -94,23 +94,31 @@ TBoxPool& BoxPool() {
 
 }  // namespace
 
-void* TBox::operator new(std::size_t size) {
+namespace detail {
+
+void* TakeBoxMemory(std::size_t size) {
 #if MIVO_BOX_POOL
-    if (size <= TBoxPool::Largest) return BoxPool().Take(size);
+    if (size > 0 && size <= TBoxPool::Largest) return BoxPool().Take(size);
 #endif
     return ::operator new(size);
 }
 
-void TBox::operator delete(void* pointer, std::size_t size) noexcept {
+void GiveBoxMemory(void* pointer, std::size_t size) noexcept {
     if (!pointer) return;
 #if MIVO_BOX_POOL
-    if (size <= TBoxPool::Largest) {
+    if (size > 0 && size <= TBoxPool::Largest) {
         BoxPool().Give(pointer, size);
         return;
     }
 #endif
     ::operator delete(pointer, size);
 }
+
+}  // namespace detail
+
+void* TBox::operator new(std::size_t size) { return detail::TakeBoxMemory(size); }
+
+void TBox::operator delete(void* pointer, std::size_t size) noexcept { detail::GiveBoxMemory(pointer, size); }
 
 // --- TBox -------------------------------------------------------------------------
 

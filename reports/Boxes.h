@@ -12,6 +12,7 @@
 // raises "Integer overflow" instead of wrapping.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,6 +23,25 @@
 #include "reports/Measures.h"
 
 namespace mivo {
+
+namespace detail {
+
+// The memory of boxes and of their lists of children (TBox::operator new).
+void* TakeBoxMemory(std::size_t bytes);
+void GiveBoxMemory(void* pointer, std::size_t bytes) noexcept;
+
+template <class T>
+struct TBoxAllocator {
+    using value_type = T;
+    TBoxAllocator() = default;
+    template <class U>
+    TBoxAllocator(const TBoxAllocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(TakeBoxMemory(n * sizeof(T))); }
+    void deallocate(T* pointer, std::size_t n) noexcept { GiveBoxMemory(pointer, n * sizeof(T)); }
+    friend bool operator==(const TBoxAllocator&, const TBoxAllocator&) { return true; }
+};
+
+}  // namespace detail
 
 class TBoxGroup;
 class TDeferredBox;
@@ -339,7 +359,7 @@ private:
         std::unique_ptr<TBox> owned;
         TBox* box = nullptr;
     };
-    std::vector<Slot> items_;
+    std::vector<Slot, detail::TBoxAllocator<Slot>> items_;
 };
 
 class THorizontalBox : public TBoxGroup {

@@ -315,7 +315,8 @@ void TFormatter::FlowBox(TBox& box) {
         flowed_.push_back(std::move(built));
         return;
     }
-    if (size_.Y > 0 && IsBlankSpace(box) && (!Fits(box.Height()) || (linesOnPage_ == 0 && pageNumber_ > 1))) {
+    // (Whether the box is blank is asked last: it takes the longest.)
+    if (size_.Y > 0 && (!Fits(box.Height()) || (linesOnPage_ == 0 && pageNumber_ > 1)) && IsBlankSpace(box)) {
         linesDone_ = CheckedAdd(linesDone_, box.LineCount());
         if (OnProgress) OnProgress(*this, pageNumber_, linesOnPage_, linesDone_, totalLines_);
         return;

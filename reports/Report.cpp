@@ -998,6 +998,7 @@ struct TRowIndex {
     std::vector<int> CellOfColumn;
     std::vector<int> Others;
     std::vector<bool> TreeOfColumn;  // the column's cell holds a tree item
+    TRptRow* Row = nullptr;          // the child of the table as a row; null for any other
 };
 
 TRowIndex IndexRow(const TRptRow& row, int columns) {
@@ -1193,7 +1194,10 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
     plan->rows.resize(static_cast<std::size_t>(ChunkedTable->Count()));
     for (int r = 0; r < ChunkedTable->Count(); ++r)
         if (auto* row = dynamic_cast<TRptRow*>(ChunkedTable->GetItem(r)))
+        {
             plan->rows[static_cast<std::size_t>(r)] = IndexRow(*row, ChunkedTable->FieldCount());
+            plan->rows[static_cast<std::size_t>(r)].Row = row;
+        }
     const std::size_t chunkCount = plan->chunks.size();
     for (std::size_t k = 0; k < chunkCount; ++k) {
         whole->Add(std::make_unique<TDeferredBox>(
@@ -1233,7 +1237,7 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunk(const TChunkPlan& plan, std
             table->Reserve(ChunkedTable->Count());
             for (int r = 0; r < ChunkedTable->Count(); ++r) {
                 TRpt* item = ChunkedTable->GetItem(r);
-                auto* row = dynamic_cast<TRptRow*>(item);
+                TRptRow* row = plan.rows[static_cast<std::size_t>(r)].Row;
                 table->Add(row ? RowPartBox(*row, plan.rows[static_cast<std::size_t>(r)], columns, lefts, widths,
                                             plan.width, plan.keyCells, static_cast<std::size_t>(r), *ChunkedTable,
                                             measuring)

@@ -115,8 +115,11 @@ TTextPage::TFrozenRow TTextPage::Freeze(const std::u32string& row) {
     while (length > 0 && row[length - 1] == U' ') --length;
     const std::u32string_view kept = std::u32string_view(row).substr(0, length);
     const std::string text = EncodeCodePoints(kept);
-    // Only a row its text gives back exactly is kept so.
-    if (text.size() > PoolBlock || DecodeCodePoints(text) != kept) return frozen;
+    // Only a row its text gives back exactly is kept so: one of Unicode
+    // characters always is; raw bytes may join into other characters.
+    const bool unicode = std::all_of(kept.begin(), kept.end(),
+                                     [](char32_t c) { return c < 0xD800 || (c > 0xDFFF && c < 0x110000); });
+    if (text.size() > PoolBlock || (!unicode && DecodeCodePoints(text) != kept)) return frozen;
     if (pool_.empty() || pool_.back().size() + text.size() > PoolBlock) {
         pool_.emplace_back();
         pool_.back().reserve(PoolBlock);
