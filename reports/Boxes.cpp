@@ -203,10 +203,12 @@ void TBox::SizeFromMeasures() {
 }
 
 void TBox::ResolveProportional() {
-    if (size_.X < 0 && element_->WidthIsProportional())
-        size_.X = RoundToInt32(static_cast<double>(natural_.X) * element_->GetWidthMeasure().Value);
-    if (size_.Y < 0 && element_->HeightIsProportional())
-        size_.Y = RoundToInt32(static_cast<double>(natural_.Y) * element_->GetHeightMeasure().Value);
+    // Most measures are the natural size itself (times 1).
+    auto times = [](std::int32_t natural, auto value) {
+        return value == 1 ? natural : RoundToInt32(static_cast<double>(natural) * value);
+    };
+    if (size_.X < 0 && element_->WidthIsProportional()) size_.X = times(natural_.X, element_->GetWidthMeasure().Value);
+    if (size_.Y < 0 && element_->HeightIsProportional()) size_.Y = times(natural_.Y, element_->GetHeightMeasure().Value);
 }
 
 void TBox::Paint() {
