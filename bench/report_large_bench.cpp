@@ -3,7 +3,8 @@
 // aggregates of 9 basic attributes) and N options, paginated on A4 pages
 // at 300 dots per inch as the print preview does without a printer, and
 // saved as .txt at 80 columns. Prints the time of each stage, the pages,
-// the memory the page metafiles hold and the process's peak resident size.
+// the memory the page metafiles hold and the process's peak resident size
+// (after paginating, and in all).
 //
 // One case per process, so that the peak belongs to it:
 //   bench_report_large_bench eval|comp [options=500] [long]
@@ -14,7 +15,9 @@
 // compared byte for byte, and the records of every page metafile (texts,
 // positions, fonts, pens, lines) are hashed into PREFIX.pages, a line a
 // page; with REPORT_LARGE_DUMP set too, the records themselves go to
-// PREFIX.dump.
+// PREFIX.dump. The report's clock stands still while saving, so that the
+// outputs of two runs are the same. REPORT_LARGE_PAGINATE_ONLY skips the
+// text (to profile the pagination alone).
 #include <sys/resource.h>
 
 #include <chrono>
