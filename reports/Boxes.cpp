@@ -271,9 +271,18 @@ std::unique_ptr<TBox> TTextBox::Clone() const {
 }
 
 std::string TTextBox::GetDisplayText() {
+    TRptText& element = Text();
+    std::string shown;
+    // A text of these classes is its stored text (no class expands it):
+    // the box's part of it is copied from there, not from a copy of it all.
+    if (typeid(element) == typeid(TRptText) || typeid(element) == typeid(TRptTree)) {
+        const std::string& text = element.RawText();
+        shown = start_ > 1 || length_ >= 0 ? CopyTail(text, start_, length_) : text;
+    } else {
+        shown = element.GetText();
+        if (start_ > 1 || length_ >= 0) shown = CopyTail(shown, start_, length_);
+    }
     // The whole text, without line breaks (most boxes), is shown as it is.
-    std::string shown = Text().GetText();
-    if (start_ > 1 || length_ >= 0) shown = CopyTail(shown, start_, length_);
     if (HasLineBreak(shown)) shown = JoinLines(shown);
     return lead_ ? *lead_ + shown : shown;
 }

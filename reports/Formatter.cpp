@@ -81,10 +81,9 @@ void TFormatter::EndLineHeight() {
 void TFormatter::PushReport(TRpt* element) {
     TRpt* previous = stack_.empty() ? nullptr : stack_.back();
     stack_.push_back(element);
-    if (element != previous) {
-        if (element->GetOwnFont()) fontApplied_ = false;
-        if (element->GetOwnPen()) penApplied_ = false;
-    }
+    if (element == previous) return;  // the context is the same
+    if (element->GetOwnFont()) fontApplied_ = false;
+    if (element->GetOwnPen()) penApplied_ = false;
     if (formatting_ && AffectsContext(element)) UpdateContext();
 }
 
@@ -98,6 +97,8 @@ void TFormatter::PopReport() {
     } else if (popped != stack_.back()) {
         if (popped->GetOwnFont()) fontApplied_ = false;
         if (popped->GetOwnPen()) penApplied_ = false;
+    } else {
+        return;  // the same element is still on top: the context is the same
     }
     if (formatting_ && AffectsContext(popped)) UpdateContext();
 }
