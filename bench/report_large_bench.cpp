@@ -3,7 +3,8 @@
 // aggregates of 9 basic attributes) and N options, paginated on A4 pages
 // at 300 dots per inch as the print preview does without a printer, and
 // saved as .txt at 80 columns. Prints the time of each stage, the pages,
-// the memory the page metafiles hold and the process's peak resident size.
+// the memory the page metafiles hold and the process's peak resident size
+// (after paginating, and in all).
 //
 // One case per process, so that the peak belongs to it:
 //   bench_report_large_bench eval|comp [options=500] [long]
@@ -11,7 +12,12 @@
 // bench/report_large.sh runs the series of 50, 100, 250 and 500 options.
 // With REPORT_LARGE_SAVE set to a path prefix the .txt and the .tab output
 // are written to PREFIX.txt and PREFIX.tab, so that two builds can be
-// compared byte for byte.
+// compared byte for byte, and the records of every page metafile (texts,
+// positions, fonts, pens, lines) are hashed into PREFIX.pages, a line a
+// page; with REPORT_LARGE_DUMP set too, the records themselves go to
+// PREFIX.dump. The report's clock stands still while saving, so that the
+// outputs of two runs are the same. REPORT_LARGE_PAGINATE_ONLY skips the
+// text (to profile the pagination alone).
 #include <sys/resource.h>
 
 #include <chrono>
@@ -21,7 +27,10 @@
 #include <fstream>
 #include <memory>
 #include <numeric>
+#include <sstream>
 #include <string>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "model/MivoAttribute.h"
@@ -126,6 +135,64 @@ std::unique_ptr<TReport> BuildReport(TMivoModel& model, bool comparison) {
     return BuildModelReport(&model, parts, font, TPen{});
 }
 
+// The records of a page as text, one a line.
+std::string DumpPage(const TPageMetafile& page) {
+    std::ostringstream out;
+    out << "page " << page.Width() << "x" << page.Height() << "@" << page.Resolution() << "\n";
+    auto rect = [&](const TCanvasRect& r) { out << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom; };
+    for (const TMetaRecord& record : page.Records()) {
+        std::visit(
+            [&](const auto& r) {
+                using T = std::decay_t<decltype(r)>;
+                if constexpr (std::is_same_v<T, TMetaSetFont>) {
+                    out << "font " << r.Font.Name << " " << r.Font.Height << " " << r.Font.PixelsPerInch << " "
+                        << int(r.Font.Style) << " " << r.Font.Color;
+                } else if constexpr (std::is_same_v<T, TMetaSetPen>) {
+                    out << "pen " << r.Pen.Color << " " << r.Pen.Width << " " << int(r.Pen.Style);
+                } else if constexpr (std::is_same_v<T, TMetaSetBrush>) {
+                    out << "brush " << r.Brush.Color << " " << int(r.Brush.Style);
+                } else if constexpr (std::is_same_v<T, TMetaText>) {
+                    out << "text " << r.At.X << "," << r.At.Y << " ";
+                    if (r.Clipped) {
+                        out << "clip ";
+                        rect(r.Clip);
+                        out << " ";
+                    }
+                    out << r.Text;
+                } else if constexpr (std::is_same_v<T, TMetaLine>) {
+                    out << "line " << r.From.X << "," << r.From.Y << " " << r.To.X << "," << r.To.Y;
+                } else if constexpr (std::is_same_v<T, TMetaPolygon>) {
+                    out << "polygon";
+                    for (const auto& p : r.Points) out << " " << p.X << "," << p.Y;
+                } else if constexpr (std::is_same_v<T, TMetaPicture>) {
+                    out << "picture ";
+                    rect(r.Dest);
+                } else if constexpr (std::is_same_v<T, TMetaRoundRect>) {
+                    out << "roundrect ";
+                    rect(r.Rect);
+                    out << " " << r.CornerWidth << " " << r.CornerHeight;
+                } else if constexpr (std::is_same_v<T, TMetaRectangle>) {
+                    out << "rectangle ";
+                    rect(r.Rect);
+                } else if constexpr (std::is_same_v<T, TMetaEllipse>) {
+                    out << "ellipse ";
+                    rect(r.Rect);
+                } else {
+                    out << "fillrect ";
+                    rect(r.Rect);
+                }
+            },
+            record);
+        out << "\n";
+    }
+    return out.str();
+}
+
+std::uint64_t Fnv1a(const std::string& text, std::uint64_t hash = 14695981039346656037ull) {
+    for (unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,6 +202,8 @@ int main(int argc, char** argv) {
 
     TBenchHost host;
     SetReportHost(&host);
+    // Saved output is compared between runs: the report's time stands still.
+    if (std::getenv("REPORT_LARGE_SAVE")) SetReportClock([] { return TDateTime{}; });
     auto start = Clock::now();
     auto model = BuildModel(options, longNames);
     auto report = BuildReport(*model, comparison);
@@ -143,21 +212,42 @@ int main(int argc, char** argv) {
 
     const TMeasure margin = MakeMeasure(mkMillimetres, 20);
     auto printed = std::make_unique<TPrintFormatter>(*report, nullptr, margin, margin, margin, margin);
+    // Saved output is compared between builds: the clock stands still.
+    const bool saving = std::getenv("REPORT_LARGE_SAVE") != nullptr;
+    const TClock fixedClock = [] { return TDateTime{}; };
+    if (saving) printed->SetClock(fixedClock);
     start = Clock::now();
     double cpu = CpuSeconds();
     printed->Run();
     const double paginate = Seconds(start);
     const double paginateCpu = CpuSeconds() - cpu;
+    const long paginatedPeak = PeakMegabytes();
     std::vector<std::unique_ptr<TPageMetafile>> pages = printed->ClearPages();
     printed.reset();
     std::size_t pageBytes = 0;
     for (const auto& page : pages) pageBytes += page->MemoryUsed();
+    if (const char* prefix = std::getenv("REPORT_LARGE_SAVE")) {
+        std::ofstream hashes(std::string(prefix) + ".pages", std::ios::binary);
+        std::ofstream dump;
+        if (std::getenv("REPORT_LARGE_DUMP")) dump.open(std::string(prefix) + ".dump", std::ios::binary);
+        std::uint64_t all = 14695981039346656037ull;
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            const std::string text = DumpPage(*pages[i]);
+            const std::uint64_t hash = Fnv1a(text);
+            all = Fnv1a(text, all);
+            hashes << i + 1 << " " << pages[i]->RecordCount() << " " << std::hex << hash << std::dec << "\n";
+            if (dump.is_open()) dump << text;
+        }
+        hashes << "all " << std::hex << all << std::dec << "\n";
+    }
 
     start = Clock::now();
     cpu = CpuSeconds();
     std::size_t textBytes = 0;
-    {
+    // REPORT_LARGE_PAGINATE_ONLY: no text (to profile the pagination).
+    if (!std::getenv("REPORT_LARGE_PAGINATE_ONLY")) {
         TTextFormatter text(*report, {0, 0}, {80, 0});
+        if (saving) text.SetClock(fixedClock);
         text.Run();
         textBytes = text.ToText().size();
         if (const char* prefix = std::getenv("REPORT_LARGE_SAVE")) {
@@ -170,6 +260,7 @@ int main(int argc, char** argv) {
 
     if (const char* prefix = std::getenv("REPORT_LARGE_SAVE")) {
         TDataFormatter tab(*report, {0, 0}, {0, 0});
+        tab.SetClock(fixedClock);
         tab.Run();
         std::ofstream out(std::string(prefix) + ".tab", std::ios::binary);
         tab.WriteToFile(out);
@@ -178,9 +269,10 @@ int main(int argc, char** argv) {
     std::printf("%s, %zu attributes x %d options%s\n", comparison ? "comparison of options" : "evaluation results",
                 model->Attributes().size(), options, longNames ? ", long names" : "");
     std::printf("  build model and report  %8.2f s  (peak %ld MB)\n", build, builtPeak);
-    std::printf("  paginate on A4          %8.2f s  (cpu %.2f s, %zu pages, %.1f KB a page)\n", paginate, paginateCpu,
-                pages.size(),
-                pages.empty() ? 0.0 : static_cast<double>(pageBytes) / 1024.0 / static_cast<double>(pages.size()));
+    std::printf("  paginate on A4          %8.2f s  (cpu %.2f s, %zu pages, %.1f KB a page, peak %ld MB)\n", paginate,
+                paginateCpu, pages.size(),
+                pages.empty() ? 0.0 : static_cast<double>(pageBytes) / 1024.0 / static_cast<double>(pages.size()),
+                paginatedPeak);
     std::printf("  save as .txt, 80 cols   %8.2f s  (cpu %.2f s, %zu bytes)\n", saveText, saveTextCpu, textBytes);
     std::printf("  peak resident size      %8ld MB\n", PeakMegabytes());
     return 0;

@@ -1,7 +1,10 @@
 #include "reports/Boxes.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <limits>
+#include <typeinfo>
 
 #include "model/RunTime.h"
 #include "reports/Elements.h"
@@ -24,24 +27,134 @@ std::int32_t LastOf(std::int32_t from, std::int32_t size) { return Sub32(Add32(f
 
 }  // namespace
 
+// --- the boxes' memory -----------------------------------------------------------
+
+#if defined(__SANITIZE_ADDRESS__)
+#define MIVO_BOX_POOL 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MIVO_BOX_POOL 0
+#endif
+#endif
+#ifndef MIVO_BOX_POOL
+#define MIVO_BOX_POOL 1
+#endif
+
+namespace {
+
+#if MIVO_BOX_POOL
+// Free lists of blocks of 16, 32, ... 256 bytes, filled from slabs that are
+// kept for the life of the thread's pool (the blocks go back to their list
+// when their boxes are freed).
+class TBoxPool {
+public:
+    static constexpr std::size_t Step = 16;
+    static constexpr std::size_t Largest = 256;
+
+    static std::size_t ClassOf(std::size_t size) { return (size + Step - 1) / Step; }
+
+    void* Take(std::size_t size) {
+        const std::size_t k = ClassOf(size);
+        TFree*& head = free_[k];
+        if (!head) Refill(k);
+        TFree* block = head;
+        head = block->next;
+        return block;
+    }
+
+    void Give(void* pointer, std::size_t size) noexcept {
+        TFree*& head = free_[ClassOf(size)];
+        auto* block = static_cast<TFree*>(pointer);
+        block->next = head;
+        head = block;
+    }
+
+private:
+    struct TFree {
+        TFree* next;
+    };
+    static constexpr std::size_t SlabBytes = 64 * 1024;
+
+    void Refill(std::size_t k) {
+        const std::size_t bytes = k * Step;
+        auto* slab = static_cast<char*>(::operator new(SlabBytes));
+        for (std::size_t at = 0; at + bytes <= SlabBytes; at += bytes) Give(slab + at, bytes);
+    }
+
+    std::array<TFree*, Largest / Step + 1> free_{};
+};
+
+TBoxPool& BoxPool() {
+    // Never destroyed: a box freed late in the thread's life (or after the
+    // pool of another thread) still finds its list.
+    thread_local TBoxPool* pool = new TBoxPool;
+    return *pool;
+}
+#endif
+
+}  // namespace
+
+namespace detail {
+
+void* TakeBoxMemory(std::size_t size) {
+#if MIVO_BOX_POOL
+    if (size > 0 && size <= TBoxPool::Largest) return BoxPool().Take(size);
+#endif
+    return ::operator new(size);
+}
+
+void GiveBoxMemory(void* pointer, std::size_t size) noexcept {
+    if (!pointer) return;
+#if MIVO_BOX_POOL
+    if (size > 0 && size <= TBoxPool::Largest) {
+        BoxPool().Give(pointer, size);
+        return;
+    }
+#endif
+    ::operator delete(pointer, size);
+}
+
+}  // namespace detail
+
+void* TBox::operator new(std::size_t size) { return detail::TakeBoxMemory(size); }
+
+void TBox::operator delete(void* pointer, std::size_t size) noexcept { detail::GiveBoxMemory(pointer, size); }
+
 // --- TBox -------------------------------------------------------------------------
 
 TBox::TBox(TRpt* element) : element_(element) {
     MIVO_ASSERT(element, "Creating TBox with nil TRpt");
     AssignAligned(*element);
-    if (auto* group = dynamic_cast<TRptGroup*>(element)) PageBreakMode = group->PageBreakMode;
+    PageBreakMode = element->BoxPageBreakMode();
 }
 
 TBox::~TBox() = default;
 
+TBox::TBox(const TBox& other, TCopy)
+    : TAligned(other),
+      PageBreakMode(other.PageBreakMode),
+      element_(other.element_),
+      pos_(other.pos_),
+      size_(other.size_),
+      natural_(other.natural_),
+      formatter_(other.formatter_),
+      formatterChanges_(other.formatterChanges_) {}
+
 void TBox::SetElement(TRpt* element) {
     MIVO_ASSERT(element, "Creating TBox with nil TRpt");
     element_ = element;
+    formatter_ = nullptr;
 }
 
 TFormatter& TBox::Formatter() const {
+    // Asked for at every step of measuring and drawing: the answer is kept
+    // until a report changes its formatter (TReport::FormatterChanges).
+    const std::uint32_t changes = TReport::FormatterChanges();
+    if (formatter_ && formatterChanges_ == changes) return *formatter_;
     MIVO_ASSERT(element_, "Creating TBox with nil TRpt");
-    return FormatterOf(*element_);
+    formatter_ = &FormatterOf(*element_);
+    formatterChanges_ = changes;
+    return *formatter_;
 }
 
 std::int32_t TBox::Right() const { return LastOf(pos_.X, size_.X); }
@@ -90,10 +203,12 @@ void TBox::SizeFromMeasures() {
 }
 
 void TBox::ResolveProportional() {
-    if (size_.X < 0 && element_->WidthIsProportional())
-        size_.X = RoundToInt32(static_cast<double>(natural_.X) * element_->GetWidthMeasure().Value);
-    if (size_.Y < 0 && element_->HeightIsProportional())
-        size_.Y = RoundToInt32(static_cast<double>(natural_.Y) * element_->GetHeightMeasure().Value);
+    // Most measures are the natural size itself (times 1).
+    auto times = [](std::int32_t natural, auto value) {
+        return value == 1 ? natural : RoundToInt32(static_cast<double>(natural) * value);
+    };
+    if (size_.X < 0 && element_->WidthIsProportional()) size_.X = times(natural_.X, element_->GetWidthMeasure().Value);
+    if (size_.Y < 0 && element_->HeightIsProportional()) size_.Y = times(natural_.Y, element_->GetHeightMeasure().Value);
 }
 
 void TBox::Paint() {
@@ -107,6 +222,13 @@ void TBox::Paint() {
 // --- leaves -----------------------------------------------------------------------
 
 void TFillBox::Draw() { Formatter().DrawFill(BoundsRect()); }
+
+// A box of a class derived from the one that copies it is not copied: the
+// copy would lose what the derived class adds.
+std::unique_ptr<TBox> TFillBox::Clone() const {
+    if (typeid(*this) != typeid(TFillBox)) return nullptr;
+    return std::unique_ptr<TBox>(new TFillBox(*this, TCopy{}));
+}
 
 TLinerBox::TLinerBox(TRptLiner* liner) : TBox(liner) { liner->box_ = this; }
 
@@ -137,8 +259,31 @@ TTextBox::TTextBox(TRptText* text) : TBox(text) {}
 
 TRptText& TTextBox::Text() const { return *static_cast<TRptText*>(element_); }
 
+TTextBox::TTextBox(const TTextBox& other, TCopy copy)
+    : TBox(other, copy),
+      start_(other.start_),
+      length_(other.length_),
+      lead_(other.lead_ ? std::make_unique<std::string>(*other.lead_) : nullptr) {}
+
+std::unique_ptr<TBox> TTextBox::Clone() const {
+    if (typeid(*this) != typeid(TTextBox)) return nullptr;
+    return std::unique_ptr<TBox>(new TTextBox(*this, TCopy{}));
+}
+
 std::string TTextBox::GetDisplayText() {
-    std::string shown = JoinLines(CopyTail(Text().GetText(), start_, length_));
+    TRptText& element = Text();
+    std::string shown;
+    // A text of these classes is its stored text (no class expands it):
+    // the box's part of it is copied from there, not from a copy of it all.
+    if (typeid(element) == typeid(TRptText) || typeid(element) == typeid(TRptTree)) {
+        const std::string& text = element.RawText();
+        shown = start_ > 1 || length_ >= 0 ? CopyTail(text, start_, length_) : text;
+    } else {
+        shown = element.GetText();
+        if (start_ > 1 || length_ >= 0) shown = CopyTail(shown, start_, length_);
+    }
+    // The whole text, without line breaks (most boxes), is shown as it is.
+    if (HasLineBreak(shown)) shown = JoinLines(shown);
     return lead_ ? *lead_ + shown : shown;
 }
 
@@ -174,6 +319,17 @@ void TTextBox::Draw() {
 TTreeBox::TTreeBox(TRptTree* tree) : TTextBox(tree) {}
 
 TRptTree& TTreeBox::Tree() const { return *static_cast<TRptTree*>(element_); }
+
+TTreeBox::TTreeBox(const TTreeBox& other, TCopy copy)
+    : TTextBox(other, copy),
+      levelWidth_(other.levelWidth_),
+      mostWidth_(other.mostWidth_),
+      extension_(other.extension_) {}
+
+std::unique_ptr<TBox> TTreeBox::Clone() const {
+    if (typeid(*this) != typeid(TTreeBox)) return nullptr;
+    return std::unique_ptr<TBox>(new TTreeBox(*this, TCopy{}));
+}
 
 void TTreeBox::CompressLevels(std::int32_t width) {
     levelWidth_ = width;
@@ -272,6 +428,40 @@ void TBoxGroup::Add(std::unique_ptr<TBox> box) {
     items_.push_back(Slot{std::move(box), raw});
 }
 
+void TBoxGroup::Reserve(int count) {
+    if (count > 0) items_.reserve(static_cast<std::size_t>(count));
+}
+
+bool TBoxGroup::CloneItemsInto(TBoxGroup& copy) const {
+    copy.items_.reserve(items_.size());
+    for (const Slot& s : items_) {
+        if (!s.box) {
+            copy.items_.push_back(Slot{});
+            continue;
+        }
+        if (!s.owned) return false;
+        std::unique_ptr<TBox> child = s.owned->Clone();
+        if (!child) return false;
+        TBox* raw = child.get();
+        copy.items_.push_back(Slot{std::move(child), raw});
+    }
+    return true;
+}
+
+std::unique_ptr<TBox> THorizontalBox::Clone() const {
+    if (typeid(*this) != typeid(THorizontalBox)) return nullptr;
+    std::unique_ptr<THorizontalBox> copy(new THorizontalBox(*this, TCopy{}));
+    if (!CloneItemsInto(*copy)) return nullptr;
+    return copy;
+}
+
+std::unique_ptr<TBox> TVerticalBox::Clone() const {
+    if (typeid(*this) != typeid(TVerticalBox)) return nullptr;
+    std::unique_ptr<TVerticalBox> copy(new TVerticalBox(*this, TCopy{}));
+    if (!CloneItemsInto(*copy)) return nullptr;
+    return copy;
+}
+
 void TBoxGroup::Insert(int index, std::unique_ptr<TBox> box) {
     if (index < 0 || index > Count()) throw ERangeError();
     TBox* raw = box.get();
@@ -359,7 +549,7 @@ void TBoxGroup::Stretch() {
     // remainder is dropped.
     for (std::int32_t r = free % count; r > 0; --r) grow(stretchable[static_cast<std::size_t>(Formatter().RandomIndex(count))], 1);
     for (TBox* box : stretchable)
-        if (auto* group = dynamic_cast<TBoxGroup*>(box)) group->Relayout();
+        if (TBoxGroup* group = box->AsGroup()) group->Relayout();
     for (TBox* box : stretchable) box->Bounds();
     Measure();
 }
@@ -434,8 +624,9 @@ void TBoxGroup::DrawOutline() { Formatter().DrawFrame(ContentRect(), psDot, true
 
 // --- TDeferredBox ---------------------------------------------------------------------
 
-TDeferredBox::TDeferredBox(TRpt* element, TBuilder build) : TBox(element), build_(std::move(build)) {
-    const std::unique_ptr<TBox> built = build_();
+TDeferredBox::TDeferredBox(TRpt* element, TBuilder build, const TBuilder& measure)
+    : TBox(element), build_(std::move(build)) {
+    const std::unique_ptr<TBox> built = measure ? measure() : build_();
     static_cast<TAligned&>(*this) = static_cast<const TAligned&>(*built);
     PageBreakMode = built->PageBreakMode;
     size_ = built->Size();
@@ -466,6 +657,10 @@ void TDeferredBox::Draw() {
     box->MoveTo(pos_);
     box->Draw();
 }
+
+// --- TStandInBox -------------------------------------------------------------------------
+
+TStandInBox::TStandInBox(const TBox& box) : TBox(box, TCopy{}), lines_(box.LineCount()) {}
 
 // --- TPageBox -------------------------------------------------------------------------
 

@@ -12,6 +12,7 @@
 // raises "Integer overflow" instead of wrapping.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -23,6 +24,28 @@
 
 namespace mivo {
 
+namespace detail {
+
+// The memory of boxes and of their lists of children (TBox::operator new).
+void* TakeBoxMemory(std::size_t bytes);
+void GiveBoxMemory(void* pointer, std::size_t bytes) noexcept;
+
+template <class T>
+struct TBoxAllocator {
+    using value_type = T;
+    TBoxAllocator() = default;
+    template <class U>
+    TBoxAllocator(const TBoxAllocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(TakeBoxMemory(n * sizeof(T))); }
+    void deallocate(T* pointer, std::size_t n) noexcept { GiveBoxMemory(pointer, n * sizeof(T)); }
+    friend bool operator==(const TBoxAllocator&, const TBoxAllocator&) { return true; }
+};
+
+}  // namespace detail
+
+class TBoxGroup;
+class TDeferredBox;
+class TTreeBox;
 class TFormatter;
 class TRpt;
 class TRptDraw;
@@ -39,6 +62,13 @@ public:
     virtual ~TBox();
     TBox(const TBox&) = delete;
     TBox& operator=(const TBox&) = delete;
+
+    // A long report makes and frees boxes by the hundred thousand, chunk
+    // after chunk: they come from free lists of their sizes, which keep the
+    // memory for the next ones, rather than from the general allocator one
+    // by one (under the address sanitizer they do come from it).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* pointer, std::size_t size) noexcept;
 
     TRpt* Element() const { return element_; }
     void SetElement(TRpt* element);
@@ -111,11 +141,39 @@ public:
     // Box outlines are switched off in this system.
     static constexpr bool ShowOutlines = false;
 
+    // A copy of the box and of every box it owns, as built and laid out;
+    // null where the box, or a box inside it, is not copied (liners, which
+    // their elements point at, drawings, deferred boxes, bands, pages and
+    // groups holding boxes they do not own). A box built the same way
+    // every time can so be built once and copied (the key columns of a
+    // section in chunks, TRptChunkedSection).
+    virtual std::unique_ptr<TBox> Clone() const { return nullptr; }
+
+    // The box as a group or as a deferred box, or null: what the page flow
+    // asks of every box, without a cast.
+    virtual const TBoxGroup* AsGroup() const { return nullptr; }
+    TBoxGroup* AsGroup() { return const_cast<TBoxGroup*>(std::as_const(*this).AsGroup()); }
+    virtual TTreeBox* AsTree() { return nullptr; }
+    virtual TDeferredBox* AsDeferred() { return nullptr; }
+    virtual const TDeferredBox* AsDeferred() const { return nullptr; }
+
 protected:
+    // For Clone: the fields of `other`.
+    struct TCopy {};
+    TBox(const TBox& other, TCopy);
+    // The element went away: its formatter is no longer known.
+    void SetElementGone() { formatter_ = nullptr; }
+
     TRpt* element_;
     TPoint pos_;
     TPoint size_;
     TPoint natural_;
+
+private:
+    // The element's formatter as last found, while no report has changed
+    // its formatter since.
+    mutable TFormatter* formatter_ = nullptr;
+    mutable std::uint32_t formatterChanges_ = 0;
 };
 
 // The box of a bare element, an empty fill: it measures 0 x 0 and shows
@@ -125,6 +183,10 @@ class TFillBox : public TBox {
 public:
     using TBox::TBox;
     void Draw() override;
+    std::unique_ptr<TBox> Clone() const override;
+
+private:
+    TFillBox(const TFillBox& other, TCopy copy) : TBox(other, copy) {}
 };
 
 // The box of a liner: zero natural width, the rule's thickness high. The
@@ -145,7 +207,10 @@ private:
     TLinerBox* partnerBox_ = nullptr;
     friend class TRptLiner;
     // The liner is being freed before its box.
-    void DetachLiner() { element_ = nullptr; }
+    void DetachLiner() {
+        element_ = nullptr;
+        SetElementGone();
+    }
 };
 
 // A text, or the part of it from Start (1-based characters) for Length
@@ -174,6 +239,10 @@ public:
     virtual std::string GetDisplayText();
     void Measure() override;
     void Draw() override;
+    std::unique_ptr<TBox> Clone() const override;
+
+protected:
+    TTextBox(const TTextBox& other, TCopy copy);
 
 private:
     std::int32_t start_ = 1;
@@ -203,8 +272,11 @@ public:
     // The part of the drawing between the absolute rows top..bottom (a
     // row continued on another page).
     void DrawRows(std::int32_t top, std::int32_t bottom);
+    std::unique_ptr<TBox> Clone() const override;
+    TTreeBox* AsTree() override { return this; }
 
 private:
+    TTreeBox(const TTreeBox& other, TCopy copy);
     // The rows of the line itself, and those below it.
     TRect LineRect() const;
     TRect ExtensionRect() const;
@@ -247,6 +319,7 @@ public:
     std::unique_ptr<TBox> TakeBox(int index);
 
     virtual int MainAxis() const = 0;
+    const TBoxGroup* AsGroup() const override { return this; }
     void ResetPositions();
     // Shares the free space on the main axis (which may be negative) among
     // the children with stretch placement on it; leftover units go to
@@ -266,7 +339,14 @@ public:
     void Draw() override;
     void DrawOutline() override;
 
+    // Room for `count` children.
+    void Reserve(int count);
+
 protected:
+    TBoxGroup(const TBoxGroup& other, TCopy copy) : TBox(other, copy) {}
+    // Copies of the children into `copy` (an empty group); false where one
+    // is not copied or not owned.
+    bool CloneItemsInto(TBoxGroup& copy) const;
     // A child that the group does not own (the page box's children belong
     // to the report's box tree or to the formatter).
     void AddReference(TBox& box);
@@ -279,19 +359,27 @@ private:
         std::unique_ptr<TBox> owned;
         TBox* box = nullptr;
     };
-    std::vector<Slot> items_;
+    std::vector<Slot, detail::TBoxAllocator<Slot>> items_;
 };
 
 class THorizontalBox : public TBoxGroup {
 public:
     using TBoxGroup::TBoxGroup;
     int MainAxis() const override { return HorzAxis; }
+    std::unique_ptr<TBox> Clone() const override;
+
+private:
+    THorizontalBox(const THorizontalBox& other, TCopy copy) : TBoxGroup(other, copy) {}
 };
 
 class TVerticalBox : public TBoxGroup {
 public:
     using TBoxGroup::TBoxGroup;
     int MainAxis() const override { return VertAxis; }
+    std::unique_ptr<TBox> Clone() const override;
+
+private:
+    TVerticalBox(const TVerticalBox& other, TCopy copy) : TBoxGroup(other, copy) {}
 };
 
 // A box that stands for one built only when it is needed, so that a long
@@ -301,16 +389,22 @@ public:
 // always starts a new page, and freed. The page flow builds it again when
 // it reaches it and frees it once its pages are done (TFormatter::FlowBox);
 // inside a group placed whole it is built when drawn and freed right after.
-// The builder must give the same box every time.
+// The builder must give the same box every time. A measurer, where one is
+// given, builds in place of the builder the box that is measured when this
+// one is made: a box of the same placement, page-break mode, size, natural
+// size, line count and forced breaks, made more cheaply (it is never
+// drawn, so it may hold stand-ins, TStandInBox).
 class TDeferredBox : public TBox {
 public:
     using TBuilder = std::function<std::unique_ptr<TBox>()>;
-    TDeferredBox(TRpt* element, TBuilder build);
+    TDeferredBox(TRpt* element, TBuilder build, const TBuilder& measure = nullptr);
 
     // The box built anew, at this box's size and position.
     std::unique_ptr<TBox> Build() const;
     // A box inside the built box always starts a new page.
     bool HasForcedBreak() const { return forcedBreak_; }
+    TDeferredBox* AsDeferred() override { return this; }
+    const TDeferredBox* AsDeferred() const override { return this; }
 
     int LineCount() const override { return lines_; }
     // The size and natural size are those of the built box.
@@ -324,6 +418,22 @@ private:
     TBuilder build_;
     int lines_ = 1;
     bool forcedBreak_ = false;
+};
+
+// A box standing for another one that is only measured, never drawn: it
+// keeps the placement, page-break mode, size, natural size and line count
+// of the box it was made from, whatever its group does with it.
+class TStandInBox : public TBox {
+public:
+    explicit TStandInBox(const TBox& box);
+    int LineCount() const override { return lines_; }
+    void Measure() override {}
+    void Bounds() override {}
+    void SizeToNatural() override {}
+    void SetFixedWidth(std::int32_t width) override { size_.X = width; }
+
+private:
+    int lines_;
 };
 
 // A band across a box too tall for a page (a table row of many lines): the
@@ -376,6 +486,7 @@ public:
     // rest of the height; no cross alignment), makes positions absolute and
     // draws it.
     void FinishPage();
+    std::unique_ptr<TBox> Clone() const override { return nullptr; }
 };
 
 }  // namespace mivo

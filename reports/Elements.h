@@ -54,6 +54,12 @@ public:
     // The formatter formatting the report this element belongs to; null
     // outside a formatting run.
     virtual TFormatter* GetFormatter() const;
+    // What the layout asks of every element it meets, answered without a
+    // cast: the page-break mode the element's box takes (a group's own, 0
+    // for any other element), and whether the element sets the context of
+    // the formatter's report stack (a report, a section or a table).
+    virtual std::int32_t BoxPageBreakMode() const { return 0; }
+    virtual bool SetsContext() const { return false; }
 
     // Fonts and pens. Setting copies the given value (null: none of its
     // own); the effective one is the own one, else the owner's effective

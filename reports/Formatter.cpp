@@ -35,6 +35,7 @@ void TFormatter::SetRandomSource(TRandomSource source) { random_ = std::move(sou
 
 int TFormatter::RandomIndex(int n) {
     if (n <= 1) return 0;
+    ++randomDraws_;
     int index = random_ ? random_(n) : std::uniform_int_distribution<int>(0, n - 1)(generator_);
     // A faulty source must not pick a child that does not exist.
     return std::clamp(index, 0, n - 1);
@@ -80,10 +81,9 @@ void TFormatter::EndLineHeight() {
 void TFormatter::PushReport(TRpt* element) {
     TRpt* previous = stack_.empty() ? nullptr : stack_.back();
     stack_.push_back(element);
-    if (element != previous) {
-        if (element->GetOwnFont()) fontApplied_ = false;
-        if (element->GetOwnPen()) penApplied_ = false;
-    }
+    if (element == previous) return;  // the context is the same
+    if (element->GetOwnFont()) fontApplied_ = false;
+    if (element->GetOwnPen()) penApplied_ = false;
     if (formatting_ && AffectsContext(element)) UpdateContext();
 }
 
@@ -97,13 +97,14 @@ void TFormatter::PopReport() {
     } else if (popped != stack_.back()) {
         if (popped->GetOwnFont()) fontApplied_ = false;
         if (popped->GetOwnPen()) penApplied_ = false;
+    } else {
+        return;  // the same element is still on top: the context is the same
     }
     if (formatting_ && AffectsContext(popped)) UpdateContext();
 }
 
 bool TFormatter::AffectsContext(const TRpt* element) const {
-    return IsPageFurniture(element) || dynamic_cast<const TReport*>(element) != nullptr ||
-           dynamic_cast<const TRptSection*>(element) != nullptr;
+    return element->SetsContext() || IsPageFurniture(element);
 }
 
 void TFormatter::UpdateContext() {
@@ -248,7 +249,7 @@ void TFormatter::PageBreak() {
 bool TFormatter::Fits(std::int32_t height) const { return size_.Y <= 0 || remainingHeight_ >= height; }
 
 bool TFormatter::IsGroupBox(const TBox& box) const {
-    auto* group = dynamic_cast<const TBoxGroup*>(&box);
+    const TBoxGroup* group = box.AsGroup();
     return group && group->MainAxis() == VertAxis;
 }
 
@@ -274,7 +275,7 @@ bool TFormatter::CheckPageBreak(TBox& box) {
 }
 
 bool TFormatter::HasForcedBreakInside(const TBox& box) const {
-    if (auto* deferred = dynamic_cast<const TDeferredBox*>(&box)) return deferred->HasForcedBreak();
+    if (auto* deferred = box.AsDeferred()) return deferred->HasForcedBreak();
     if (!IsGroupBox(box)) return false;
     const auto& group = static_cast<const TBoxGroup&>(box);
     for (int i = 0; i < group.Count(); ++i) {
@@ -309,13 +310,14 @@ bool TFormatter::IsBlankSpace(const TBox& box) {
 
 void TFormatter::FlowBox(TBox& box) {
     if (aborted_) return;
-    if (auto* deferred = dynamic_cast<TDeferredBox*>(&box)) {
+    if (TDeferredBox* deferred = box.AsDeferred()) {
         std::unique_ptr<TBox> built = deferred->Build();
         FlowBox(*built);
         flowed_.push_back(std::move(built));
         return;
     }
-    if (size_.Y > 0 && IsBlankSpace(box) && (!Fits(box.Height()) || (linesOnPage_ == 0 && pageNumber_ > 1))) {
+    // (Whether the box is blank is asked last: it takes the longest.)
+    if (size_.Y > 0 && (!Fits(box.Height()) || (linesOnPage_ == 0 && pageNumber_ > 1)) && IsBlankSpace(box)) {
         linesDone_ = CheckedAdd(linesDone_, box.LineCount());
         if (OnProgress) OnProgress(*this, pageNumber_, linesOnPage_, linesDone_, totalLines_);
         return;
@@ -328,8 +330,10 @@ void TFormatter::FlowBox(TBox& box) {
         FlowInBands(box);
     } else if ((fits && !HasForcedBreakInside(box)) || !IsGroupBox(box)) {
         pageBox_->Add(box);
-        linesOnPage_ = CheckedAdd(linesOnPage_, box.LineCount());
-        linesDone_ = CheckedAdd(linesDone_, box.LineCount());
+        // Counted through the whole box: once.
+        const int lines = box.LineCount();
+        linesOnPage_ = CheckedAdd(linesOnPage_, lines);
+        linesDone_ = CheckedAdd(linesDone_, lines);
         remainingHeight_ = CheckedSub(remainingHeight_, box.Height());
     } else {
         auto& group = static_cast<TBoxGroup&>(box);
@@ -343,7 +347,7 @@ void TFormatter::FlowBox(TBox& box) {
 }
 
 bool TFormatter::IsTallerThanAPage(const TBox& box) const {
-    auto* group = dynamic_cast<const TBoxGroup*>(&box);
+    const TBoxGroup* group = box.AsGroup();
     return size_.Y > 0 && group && group->MainAxis() == HorzAxis && box.Height() > pageRoom_;
 }
 

@@ -102,6 +102,9 @@ public:
 
     // A random index 0..n-1 from the random source.
     int RandomIndex(int n);
+    // How many random indices were drawn (for n > 1) so far: a layout that
+    // draws none is the same whenever it is made.
+    std::uint64_t RandomDraws() const { return randomDraws_; }
 
     // --- fonts, pens, line height ---
     virtual void ApplyFont(const TFont* /*font*/) {}
@@ -275,6 +278,7 @@ private:
     TClock clock_;
     TRandomSource random_;
     std::minstd_rand generator_{1};
+    std::uint64_t randomDraws_ = 0;
     TDateFormats dateFormats_;
     bool reportGone_ = false;
     TWidthCache widths_;

@@ -47,6 +47,7 @@ public:
 
     std::int32_t PageBreakMode = pbKeepTogether;
     TBuildItemEvent OnBuildItem;
+    std::int32_t BoxPageBreakMode() const override { return PageBreakMode; }
 
     virtual std::uint8_t Orientation() const = 0;
     int Count() const { return static_cast<int>(children_.size()); }

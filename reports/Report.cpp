@@ -4,6 +4,7 @@
 #include <limits>
 #include <numeric>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "model/RunTime.h"
@@ -440,9 +441,12 @@ void TRptParagraph::SetTreePrefix(const std::string& keys, bool stem) {
     next->Stem = stem;
     firstPrefix_ = std::move(first);
     nextPrefix_ = std::move(next);
+    treePrefix_ = true;
 }
 
-bool TRptParagraph::HasTreePrefix() const { return dynamic_cast<const TRptTree*>(firstPrefix_.get()) != nullptr; }
+// The prefixes are tree prefixes only when SetTreePrefix made them (FirstPrefix
+// makes a plain text).
+bool TRptParagraph::HasTreePrefix() const { return treePrefix_; }
 
 // --- TRptSection ------------------------------------------------------------------
 
@@ -945,11 +949,11 @@ namespace {
 // The lowest tree box inside the box, with its bottom relative to the
 // box's top (`offset`: the box's top relative to that of the search).
 TTreeBox* LowestTreeBox(TBox& box, std::int32_t offset, std::int32_t& bottom) {
-    if (auto* tree = dynamic_cast<TTreeBox*>(&box)) {
+    if (TTreeBox* tree = box.AsTree()) {
         bottom = CheckedAdd(offset, tree->Height());
         return tree;
     }
-    auto* group = dynamic_cast<TBoxGroup*>(&box);
+    TBoxGroup* group = box.AsGroup();
     if (!group) return nullptr;
     TTreeBox* lowest = nullptr;
     for (int i = 0; i < group->Count(); ++i) {
@@ -967,6 +971,16 @@ TTreeBox* LowestTreeBox(TBox& box, std::int32_t offset, std::int32_t& bottom) {
 }  // namespace
 
 void ExtendTreeLines(TBoxGroup& row) {
+    std::vector<bool> tree(static_cast<std::size_t>(row.Count()), false);
+    for (int i = 0; i < row.Count(); ++i) {
+        TBox* child = row.GetItem(i);
+        auto* cell = child ? dynamic_cast<TRptCell*>(child->Element()) : nullptr;
+        tree[static_cast<std::size_t>(i)] = cell && cell->HoldsTree();
+    }
+    ExtendTreeLines(row, tree);
+}
+
+void ExtendTreeLines(TBoxGroup& row, const std::vector<bool>& tree) {
     // A cell's content may be taller than its box (a cell is one line high
     // by its measure); the row is as tall as its tallest content.
     std::int32_t rowBottom = row.Height();
@@ -975,8 +989,7 @@ void ExtendTreeLines(TBoxGroup& row) {
             rowBottom = std::max(rowBottom, CheckedAdd(child->Top(), std::max(child->Height(), child->NaturalHeight())));
     for (int i = 0; i < row.Count(); ++i) {
         TBox* child = row.GetItem(i);
-        auto* cell = child ? dynamic_cast<TRptCell*>(child->Element()) : nullptr;
-        if (!cell || !cell->HoldsTree()) continue;
+        if (!child || i >= std::ssize(tree) || !tree[static_cast<std::size_t>(i)]) continue;
         std::int32_t bottom = 0;
         if (TTreeBox* tree = LowestTreeBox(*child, child->Top(), bottom)) tree->ExtendDown(CheckedSub(rowBottom, bottom));
     }
@@ -991,26 +1004,94 @@ namespace {
 struct TRowIndex {
     std::vector<int> CellOfColumn;
     std::vector<int> Others;
+    std::vector<bool> TreeOfColumn;  // the column's cell holds a tree item
+    TRptRow* Row = nullptr;          // the child of the table as a row; null for any other
 };
 
 TRowIndex IndexRow(const TRptRow& row, int columns) {
-    TRowIndex index{std::vector<int>(static_cast<std::size_t>(columns), -1), {}};
+    TRowIndex index{std::vector<int>(static_cast<std::size_t>(columns), -1), {},
+                    std::vector<bool>(static_cast<std::size_t>(columns), false)};
     for (int i = 0; i < row.Count(); ++i) {
         auto* cell = dynamic_cast<const TRptCell*>(row.GetItem(i));
-        if (!cell) index.Others.push_back(i);
-        else if (cell->FirstColumn == cell->LastColumn && cell->FirstColumn >= 0 && cell->FirstColumn < columns)
+        if (!cell) {
+            index.Others.push_back(i);
+        } else if (cell->FirstColumn == cell->LastColumn && cell->FirstColumn >= 0 && cell->FirstColumn < columns) {
             index.CellOfColumn[static_cast<std::size_t>(cell->FirstColumn)] = i;
+            index.TreeOfColumn[static_cast<std::size_t>(cell->FirstColumn)] = cell->HoldsTree();
+        }
     }
     return index;
 }
 
+// A cell's box is the same wherever it is built at the same width and
+// tree level: its children are paragraphs of plain texts (no macro, whose
+// text changes from page to page), with plain or tree affixes.
+bool CellBuildsAlike(const TRptCell& cell) {
+    auto plain = [](const TRpt* element) {
+        return !element || typeid(*element) == typeid(TRptText) || typeid(*element) == typeid(TRptTree);
+    };
+    for (int i = 0; i < cell.Count(); ++i) {
+        auto* paragraph = dynamic_cast<const TRptParagraph*>(cell.GetItem(i));
+        if (!paragraph || typeid(*paragraph) != typeid(TRptParagraph)) return false;
+        if (!plain(paragraph->FirstPrefixIfAny()) || !plain(paragraph->NextPrefixIfAny()) ||
+            !plain(paragraph->LineSuffixIfAny()))
+            return false;
+        for (int k = 0; k < paragraph->Count(); ++k)
+            if (typeid(*paragraph->GetItem(k)) != typeid(TRptText)) return false;
+    }
+    return true;
+}
+
+// The boxes of the cells of a key column, which every chunk shows at the
+// same width (and tree level): each is built once and copied into the
+// chunks (TBox::Clone), as long as the chunks lay the column out alike. A
+// cell whose box draws on the formatter's random source (stretched
+// blanks), or holds a box that is not copied, is built every time.
+class TKeyCells {
+public:
+    // `standIn`: a stand-in will do (TStandInBox), for a box only measured.
+    std::unique_ptr<TBox> Box(TRptCell& cell, std::size_t row, std::int32_t width, std::int32_t level,
+                              bool standIn) {
+        if (width != width_ || level != level_) {
+            width_ = width;
+            level_ = level;
+            boxes_.clear();
+            state_.clear();
+        }
+        if (row >= state_.size()) {
+            state_.resize(row + 1, stNew);
+            boxes_.resize(row + 1);
+        }
+        if (state_[row] == stKept)
+            return standIn ? std::make_unique<TStandInBox>(*boxes_[row]) : boxes_[row]->Clone();
+        TFormatter& formatter = FormatterOf(cell);
+        const std::uint64_t draws = formatter.RandomDraws();
+        std::unique_ptr<TBox> box = cell.CreateBoxForWidth(width);
+        if (state_[row] == stNew) {
+            if (formatter.RandomDraws() == draws && CellBuildsAlike(cell)) boxes_[row] = box->Clone();
+            state_[row] = boxes_[row] ? stKept : stBuilt;
+        }
+        return box;
+    }
+
+private:
+    enum : std::uint8_t { stNew, stKept, stBuilt };
+    std::int32_t width_ = -1;
+    std::int32_t level_ = -2;
+    std::vector<std::unique_ptr<TBox>> boxes_;  // by row of the table
+    std::vector<std::uint8_t> state_;
+};
+
 // The box of a row showing only some columns: the cells of `columns` at
 // the given left edges and widths (by their place in `columns`), the other
 // children (liners) after the cell before them, as the row's own layout
-// places them.
+// places them. The cells of the first `keys.size()` places come from
+// `keys` (the key columns), row `r` of the table; `measuring`: the box is
+// only measured.
 std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std::vector<int>& columns,
                                  const std::vector<std::int32_t>& lefts, const std::vector<std::int32_t>& widths,
-                                 std::int32_t width) {
+                                 std::int32_t width, std::vector<TKeyCells>& keys, std::size_t r,
+                                 const TRptTable& table, bool measuring) {
     // (child index, place of its column in the chunk or -1)
     std::vector<std::pair<int, int>> shown;
     for (int child : index.Others) shown.emplace_back(child, -1);
@@ -1020,7 +1101,11 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
     std::sort(shown.begin(), shown.end());
 
     auto box = std::make_unique<THorizontalBox>(&row);
+    box->Reserve(static_cast<int>(shown.size()));
     std::vector<std::int32_t> placedAt;
+    placedAt.reserve(shown.size());
+    std::vector<bool> tree;  // by child of the box
+    tree.reserve(shown.size());
     row.BeginBoxes();
     struct EndBoxesOnExit {
         TRptRow& row;
@@ -1032,8 +1117,13 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
         TRpt* child = row.GetItem(i);
         if (place >= 0) {
             const auto k = static_cast<std::size_t>(place);
-            box->Add(child->CreateBoxForWidth(widths[k]));
+            if (k < keys.size())
+                box->Add(keys[k].Box(static_cast<TRptCell&>(*child), r, widths[k], table.TreeLevelWidth(columns[k]),
+                                     measuring));
+            else
+                box->Add(child->CreateBoxForWidth(widths[k]));
             placedAt.push_back(lefts[k]);
+            tree.push_back(index.TreeOfColumn[static_cast<std::size_t>(columns[k])]);
             continue;
         }
         auto childBox = child->CreateNaturalBox();
@@ -1043,6 +1133,7 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
         }
         box->Add(std::move(childBox));
         placedAt.push_back(-1);
+        tree.push_back(false);
     }
     if (begin && end) begin->SetPartnerBox(end);
     box->SizeToNatural();
@@ -1053,7 +1144,7 @@ std::unique_ptr<TBox> RowPartBox(TRptRow& row, const TRowIndex& index, const std
         x = CheckedAdd(child->Right(), std::int32_t{1});
     }
     box->Bounds();
-    ExtendTreeLines(*box);
+    ExtendTreeLines(*box, tree);
     if (width > 0) box->SetWidth(width);
     return box;
 }
@@ -1078,6 +1169,8 @@ struct TRptChunkedSection::TChunkPlan {
     std::vector<std::vector<int>> chunks;
     std::vector<TTreeColumn> keyTrees;  // of the key columns
     std::vector<TRowIndex> rows;        // of the table's children
+    // The cells of the key columns, built once (TKeyCells).
+    mutable std::vector<TKeyCells> keyCells;
 };
 
 std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_t width) {
@@ -1104,14 +1197,19 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
     // measured once.
     for (int c = 0; c < KeyCount(); ++c)
         plan->keyTrees.push_back(plan->width > 0 ? MeasureTreeColumn(cells[static_cast<std::size_t>(c)]) : TTreeColumn{});
+    plan->keyCells.resize(static_cast<std::size_t>(KeyCount()));
     plan->rows.resize(static_cast<std::size_t>(ChunkedTable->Count()));
     for (int r = 0; r < ChunkedTable->Count(); ++r)
         if (auto* row = dynamic_cast<TRptRow*>(ChunkedTable->GetItem(r)))
+        {
             plan->rows[static_cast<std::size_t>(r)] = IndexRow(*row, ChunkedTable->FieldCount());
+            plan->rows[static_cast<std::size_t>(r)].Row = row;
+        }
     const std::size_t chunkCount = plan->chunks.size();
     for (std::size_t k = 0; k < chunkCount; ++k) {
         whole->Add(std::make_unique<TDeferredBox>(
-            this, [this, plan, k] { return BuildChunk(*plan, k); }));
+            this, [this, plan, k] { return BuildChunk(*plan, k, false); },
+            [this, plan, k] { return BuildChunk(*plan, k, true); }));
         formatter.BuildProgress(columnCount + static_cast<int>((k + 1) * static_cast<std::size_t>(columnCount) / chunkCount),
                                 2 * columnCount);
         if (formatter.Aborted()) break;
@@ -1122,7 +1220,7 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
     return whole;
 }
 
-std::unique_ptr<TBox> TRptChunkedSection::BuildChunk(const TChunkPlan& plan, std::size_t k) {
+std::unique_ptr<TBox> TRptChunkedSection::BuildChunk(const TChunkPlan& plan, std::size_t k, bool measuring) {
     auto childBox = [&](TRpt& child) {
         return plan.forWidth ? child.CreateBoxForWidth(plan.width) : child.CreateNaturalBox();
     };
@@ -1143,11 +1241,13 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunk(const TChunkPlan& plan, std
             part->Add(childBox(*nextHeading_));
         } else if (child == ChunkedTable) {
             auto table = std::make_unique<TVerticalBox>(ChunkedTable);
+            table->Reserve(ChunkedTable->Count());
             for (int r = 0; r < ChunkedTable->Count(); ++r) {
                 TRpt* item = ChunkedTable->GetItem(r);
-                auto* row = dynamic_cast<TRptRow*>(item);
+                TRptRow* row = plan.rows[static_cast<std::size_t>(r)].Row;
                 table->Add(row ? RowPartBox(*row, plan.rows[static_cast<std::size_t>(r)], columns, lefts, widths,
-                                            plan.width)
+                                            plan.width, plan.keyCells, static_cast<std::size_t>(r), *ChunkedTable,
+                                            measuring)
                                : childBox(*item));
             }
             finish(*table);

@@ -3,6 +3,7 @@
 // and the report document at the root with its page header and footer.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,6 +43,12 @@ public:
     bool IsEmptyAffix(const TRptText* text) const { return text && text == emptyAffix_.get(); }
 
     bool Justify = false;
+
+private:
+    // SetTreePrefix made the prefixes (kept beside Justify, in its padding).
+    bool treePrefix_ = false;
+
+public:
 
     // Unwrapped: one line, or one per line of a text with line breaks.
     std::unique_ptr<TBox> CreateNaturalBox() override;
@@ -95,6 +102,7 @@ public:
 
     TRptHVGroup& HeadingGroup() { return *heading_; }
     std::int32_t Number = 0;
+    bool SetsContext() const override { return true; }
 
     // The number preceded by those of all enclosing sections and tables,
     // outermost first, joined by "." ("2.3").
@@ -250,8 +258,9 @@ private:
     // What every chunk's box is built from, worked out once for a box of
     // the section.
     struct TChunkPlan;
-    // The box of chunk k of the plan.
-    std::unique_ptr<TBox> BuildChunk(const TChunkPlan& plan, std::size_t k);
+    // The box of chunk k of the plan; `measuring`: only to be measured,
+    // with stand-ins for the cells of the key columns that are copied.
+    std::unique_ptr<TBox> BuildChunk(const TChunkPlan& plan, std::size_t k, bool measuring);
 
     std::unique_ptr<TRptLine> nextHeading_;
 };
@@ -339,7 +348,14 @@ public:
 
     // The formatter formatting the report now; null between runs.
     TFormatter* GetFormatter() const override { return formatter_; }
-    void SetFormatter(TFormatter* formatter) { formatter_ = formatter; }
+    void SetFormatter(TFormatter* formatter) {
+        formatter_ = formatter;
+        formatterChanges_.fetch_add(1, std::memory_order_relaxed);
+    }
+    // How many times any report has changed its formatter: what an element
+    // answered for its formatter holds while this stays the same.
+    static std::uint32_t FormatterChanges() { return formatterChanges_.load(std::memory_order_relaxed); }
+    bool SetsContext() const override { return true; }
 
     TRptHVGroup& Header() { return *header_; }
     TRptHVGroup& Footer() { return *footer_; }
@@ -355,6 +371,7 @@ public:
 
 private:
     TFormatter* formatter_ = nullptr;
+    static inline std::atomic<std::uint32_t> formatterChanges_{0};
     std::unique_ptr<TRptHVGroup> header_;
     std::unique_ptr<TRptHVGroup> footer_;
     std::int32_t tableCounter_ = 1;
@@ -380,6 +397,9 @@ std::int32_t TreeLevelWidthFor(const TTreeColumn& column, std::int32_t width);
 // of a tree item shorter than the row, the tree box of its last line grows
 // down to the row's foot.
 void ExtendTreeLines(TBoxGroup& row);
+// The same where it is known which children of the row are the boxes of
+// cells of tree items (`tree`, by child index).
+void ExtendTreeLines(TBoxGroup& row, const std::vector<bool>& tree);
 
 // The share of a table's width (in percent) that a column of tree items
 // takes at most when the table must be narrowed, and that width.

@@ -27,40 +27,110 @@ bool IsCluster(char32_t cell) { return cell >= ClusterBase; }
 TTextPage::TTextPage(std::int32_t width)
     : width_(std::max<std::int32_t>(width, 0)), blankRow_(static_cast<std::size_t>(width_), U' ') {}
 
-std::string TTextPage::Row(int index) const {
-    const std::u32string& row = At(rows_, index);
+namespace {
+
+std::string CellsText(const std::u32string& row, const std::vector<std::u32string>& clusters) {
     std::string out;
     out.reserve(row.size());
     for (char32_t cell : row) {
         if (cell == WideTail) continue;
-        if (IsCluster(cell)) out += EncodeCodePoints(clusters_[cell - ClusterBase]);
+        if (IsCluster(cell)) out += EncodeCodePoints(clusters[cell - ClusterBase]);
         else out += EncodeCodePoint(cell);
     }
     return out;
 }
 
+}  // namespace
+
+std::string TTextPage::Row(int index) const {
+    if (index < 0 || index >= RowCount()) throw ERangeError();
+    const auto i = static_cast<std::size_t>(index);
+    if (i >= base_) return CellsText(rows_[i - base_], clusters_);
+    if (const auto kept = kept_.find(i); kept != kept_.end()) return CellsText(kept->second, clusters_);
+    const TFrozenRow& frozen = frozen_[i];
+    std::string out;
+    out.reserve(frozen.Length + frozen.Blanks);
+    out.append(FrozenText(frozen));
+    out.append(frozen.Blanks, ' ');
+    return out;
+}
+
 void TTextPage::EnsureRow(const TRect& rect) {
-    while (static_cast<std::int64_t>(rows_.size()) <= rect.Bottom) rows_.push_back(blankRow_);
+    while (static_cast<std::int64_t>(RowCount()) <= rect.Bottom) rows_.push_back(blankRow_);
 }
 
 void TTextPage::EnsureRect(const TRect& rect) {
     EnsureRow(rect);
     if (rect.Bottom < 0) return;
-    std::u32string& row = rows_[static_cast<std::size_t>(rect.Bottom)];
+    std::u32string& row = LiveRow(static_cast<std::size_t>(rect.Bottom));
     std::int64_t length = static_cast<std::int64_t>(rect.Right) + 1;
     if (static_cast<std::int64_t>(row.size()) < length) row.resize(static_cast<std::size_t>(length), U' ');
+    Written(static_cast<std::size_t>(rect.Bottom));
 }
 
 void TTextPage::AppendText(const std::string& text) {
     if (text.empty()) return;
-    if (rows_.empty()) rows_.push_back(blankRow_);
-    rows_.back() += DecodeCodePoints(text);
+    if (RowCount() == 0) rows_.push_back(blankRow_);
+    const auto last = static_cast<std::size_t>(RowCount() - 1);
+    LiveRow(last) += DecodeCodePoints(text);
+    Written(last);
 }
 
 void TTextPage::AppendToRow(std::int32_t row, const std::string& text) {
     if (row < 0 || text.empty()) return;
     EnsureRow(TRect{0, row, 0, row});
-    rows_[static_cast<std::size_t>(row)] += DecodeCodePoints(text);
+    LiveRow(static_cast<std::size_t>(row)) += DecodeCodePoints(text);
+    Written(static_cast<std::size_t>(row));
+}
+
+std::u32string& TTextPage::LiveRow(std::size_t index) {
+    if (index >= base_) return rows_[index - base_];
+    if (const auto kept = kept_.find(index); kept != kept_.end()) return kept->second;
+    TFrozenRow& frozen = frozen_[index];
+    std::u32string& row = kept_[index];
+    row = DecodeCodePoints(FrozenText(frozen));
+    row.append(frozen.Blanks, U' ');
+    frozen.Frozen = false;
+    return row;
+}
+
+void TTextPage::Written(std::size_t index) {
+    if (index < base_ + 2 * LiveRows) return;
+    const std::size_t upTo = index - LiveRows;
+    while (base_ < upTo) {
+        std::u32string& row = rows_.front();
+        TFrozenRow frozen = Freeze(row);
+        if (!frozen.Frozen) kept_.emplace(base_, std::move(row));
+        frozen_.push_back(frozen);
+        rows_.pop_front();
+        ++base_;
+    }
+}
+
+TTextPage::TFrozenRow TTextPage::Freeze(const std::u32string& row) {
+    TFrozenRow frozen;
+    if (std::any_of(row.begin(), row.end(), [](char32_t cell) { return cell == WideTail || IsCluster(cell); }))
+        return frozen;
+    std::size_t length = row.size();
+    while (length > 0 && row[length - 1] == U' ') --length;
+    const std::u32string_view kept = std::u32string_view(row).substr(0, length);
+    const std::string text = EncodeCodePoints(kept);
+    // Only a row its text gives back exactly is kept so: one of Unicode
+    // characters always is; raw bytes may join into other characters.
+    const bool unicode = std::all_of(kept.begin(), kept.end(),
+                                     [](char32_t c) { return c < 0xD800 || (c > 0xDFFF && c < 0x110000); });
+    if (text.size() > PoolBlock || (!unicode && DecodeCodePoints(text) != kept)) return frozen;
+    if (pool_.empty() || pool_.back().size() + text.size() > PoolBlock) {
+        pool_.emplace_back();
+        pool_.back().reserve(PoolBlock);
+    }
+    frozen.Block = CheckedCast<std::uint32_t>(pool_.size() - 1);
+    frozen.Start = CheckedCast<std::uint32_t>(pool_.back().size());
+    frozen.Length = CheckedCast<std::uint32_t>(text.size());
+    frozen.Blanks = CheckedCast<std::uint32_t>(row.size() - length);
+    frozen.Frozen = true;
+    pool_.back() += text;
+    return frozen;
 }
 
 namespace {
@@ -95,7 +165,8 @@ void TTextPage::Write(const TRect& rect, const std::string& text, std::int64_t f
     EnsureRow(rect);
     // The row written is the top one: it is the one that must be long
     // enough for the rectangle (a tall tree box spans several rows).
-    std::u32string& row = rows_[static_cast<std::size_t>(rect.Top)];
+    std::u32string& row = LiveRow(static_cast<std::size_t>(rect.Top));
+    Written(static_cast<std::size_t>(rect.Top));
     const std::int64_t length = static_cast<std::int64_t>(rect.Right) + 1;
     if (static_cast<std::int64_t>(row.size()) < length) row.resize(static_cast<std::size_t>(length), U' ');
     const auto rowEnd = static_cast<std::int64_t>(row.size());
@@ -141,10 +212,21 @@ void TTextPage::WriteClipped(const TRect& rect, const TRect& clip, const std::st
 }
 
 void TTextPage::TrimLines() {
-    for (std::u32string& row : rows_) {
+    auto trim = [](std::u32string& row) {
         std::size_t n = row.size();
         while (n > 0 && row[n - 1] <= U' ') --n;
         row.resize(n);
+    };
+    for (std::u32string& row : rows_) trim(row);
+    for (auto& [index, row] : kept_) trim(row);
+    // A frozen row ends as its cells would: a cell up to a blank is one
+    // byte of its text, and the last byte of any other character is above.
+    for (TFrozenRow& frozen : frozen_) {
+        if (!frozen.Frozen) continue;
+        frozen.Blanks = 0;
+        const std::string& block = pool_[frozen.Block];
+        while (frozen.Length > 0 && static_cast<unsigned char>(block[frozen.Start + frozen.Length - 1]) <= ' ')
+            --frozen.Length;
     }
 }
 
@@ -194,9 +276,13 @@ void TTextFormatter::SaveToFile(const std::string& path) const {
 }
 
 std::string TTextFormatter::ToText() const {
-    std::ostringstream out;
-    WriteToFile(out);
-    return out.str();
+    // Measured first, so that a long text is made in one piece.
+    std::size_t size = 0;
+    WriteText([&size](std::string_view text) { size += text.size(); });
+    std::string out;
+    out.reserve(size);
+    WriteText([&out](std::string_view text) { out.append(text); });
+    return out;
 }
 
 void TTextFormatter::BeginFormatting() {

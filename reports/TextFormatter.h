@@ -12,11 +12,13 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "model/SafeFile.h"
@@ -31,7 +33,7 @@ public:
     explicit TTextPage(std::int32_t width);
 
     std::int32_t Width() const { return width_; }
-    int RowCount() const { return static_cast<int>(rows_.size()); }
+    int RowCount() const { return static_cast<int>(base_ + rows_.size()); }
     // Row i as UTF-8; "Range check error" outside 0..RowCount-1.
     std::string Row(int index) const;
 
@@ -69,8 +71,39 @@ private:
     std::u32string blankRow_;
     // One cell per column: a character, the right half of a wide one, or
     // the index of a character with its combining marks in clusters_.
-    std::vector<std::u32string> rows_;
+    // Rows base_ on, in a deque: a million rows grow without being moved.
+    std::deque<std::u32string> rows_;
     std::vector<std::u32string> clusters_;
+
+    // The rows are written from the top down (a long report's page runs
+    // to a million rows): a row far enough above the lowest one written
+    // leaves rows_ and is kept as its UTF-8 text, less its trailing
+    // blanks, in a pool of blocks (frozen): a quarter of its size as cells
+    // or less. Should it be written once more, it is made cells again and
+    // kept apart (kept_), as are the rows with wide characters or combining
+    // marks, which are never frozen.
+    struct TFrozenRow {
+        std::uint32_t Block = 0;
+        std::uint32_t Start = 0;
+        std::uint32_t Length = 0;
+        std::uint32_t Blanks = 0;  // after the text
+        bool Frozen = false;
+    };
+    static constexpr std::size_t PoolBlock = 1 << 20;
+    static constexpr std::size_t LiveRows = 1024;
+    std::string_view FrozenText(const TFrozenRow& frozen) const {
+        return std::string_view(pool_[frozen.Block]).substr(frozen.Start, frozen.Length);
+    }
+    // Row `index` as cells, made so again when it was frozen.
+    std::u32string& LiveRow(std::size_t index);
+    // Row `index` was written: rows far above it are frozen.
+    void Written(std::size_t index);
+    // The row as frozen text; not frozen where it cannot be.
+    TFrozenRow Freeze(const std::u32string& row);
+    std::size_t base_ = 0;            // the first row in rows_
+    std::deque<TFrozenRow> frozen_;   // of the rows before base_
+    std::vector<std::string> pool_;
+    std::unordered_map<std::size_t, std::u32string> kept_;  // rows before base_ held as cells
 };
 
 class TTextFormatter : public TFormatter {

@@ -1,6 +1,9 @@
 // Layout boxes (stretching, alignment, placement, proportional sizes),
 // word-wrapped paragraphs and table columns, measured by the text
 // formatter (one character per device unit).
+#include <functional>
+#include <typeinfo>
+
 #include <gtest/gtest.h>
 
 #include "reports/Utf8Text.h"
@@ -718,6 +721,136 @@ TEST(ChunkedSections, ASectionPlacedWholeDrawsItsChunks) {
     EXPECT_EQ(keys, 3);
     EXPECT_LE(count.most, 1);
     EXPECT_EQ(count.live, 0);
+}
+
+namespace {
+
+// A text of another class than TRptText: a cell holding it is built anew
+// in every chunk, never copied.
+class TOtherText : public TRptText {
+public:
+    using TRptText::TRptText;
+};
+
+// A chunked section of tree items with names that wrap in the key column,
+// `options` columns beside it; the names are TOtherText when `copied` is
+// false.
+TRptChunkedSection* TreeSection(TReport& report, int options, bool copied) {
+    TRptChunkedSection* section = report.NewChunkedSection("s");
+    section->NewLine()->AddText("Heading");
+    section->NextHeading().AddText("next");
+    TRptTable* table = section->NewTable("t");
+    for (int c = 0; c <= options; ++c) table->AddField(" ")->SetWidthMeasure(NaturalSize);
+    TRptRow* heading = table->NewRow();
+    heading->NewCell()->NewParagraph()->AddText("Attribute");
+    for (int c = 1; c <= options; ++c) heading->NewCell()->NewParagraph()->AddText("option " + std::to_string(c));
+    const std::vector<std::pair<std::string, std::string>> items = {
+        {"", "The top attribute of the model with a long name"},
+        {"\u251C", "A first input whose name runs over several lines"},
+        {"-\u2514", "A deep one"},
+        {"\u2514", "The last input of the top attribute, also long"},
+    };
+    for (const auto& [keys, name] : items) {
+        TRptRow* row = table->NewRow();
+        TRptParagraph* item = row->NewCell()->NewParagraph();
+        item->SetTreePrefix(keys, keys.empty());
+        if (copied) item->AddText(name);
+        else {
+            auto text = std::make_unique<TOtherText>(item);
+            text->SetText(name);
+            item->Add(std::move(text));
+        }
+        for (int c = 1; c <= options; ++c) row->NewCell()->NewParagraph()->AddText("value " + std::to_string(c));
+    }
+    section->NewBlankLine();
+    section->ChunkedTable = table;
+    section->ChunkColumns = 2;
+    return section;
+}
+
+}  // namespace
+
+TEST(ChunkedSections, KeyColumnCellsCopiedIntoEveryChunkDrawAsTheyAreBuilt) {
+    // The key column's tree items are built once and copied into every
+    // chunk; the pages are those of items built anew in each chunk, at a
+    // width where they wrap and at natural widths.
+    for (const std::int32_t width : {44, 0}) {
+        AttachedReport copied({width, 0}), built({width, 0});
+        TreeSection(copied.report, 7, true);
+        TreeSection(built.report, 7, false);
+        copied.formatter.Run();
+        built.formatter.Run();
+        const std::vector<std::string> rows = RowsOf(copied.formatter);
+        EXPECT_EQ(rows, RowsOf(built.formatter)) << width;
+        int chunks = 0;
+        for (const std::string& row : rows)
+            if (row.rfind("Attribute", 0) == 0) ++chunks;
+        EXPECT_GE(chunks, 3) << width;
+    }
+}
+
+TEST(ChunkedSections, AChunkMeasuredWithStandInsHasTheSizeAndLinesOfItsBuild) {
+    // Before the flow a chunk is measured with stand-ins for the copied
+    // key-column cells (TStandInBox); the chunk built for the flow has the
+    // size, natural size and line count measured.
+    AttachedReport r({44, 0});
+    TRptChunkedSection* section = TreeSection(r.report, 7, true);
+    const TWidthCache::TScope remembering(r.formatter.Widths());
+    auto box = section->CreateBoxForWidth(44);
+    auto& whole = dynamic_cast<TBoxGroup&>(*box);
+    ASSERT_GE(whole.Count(), 3);
+    for (int k = 0; k < whole.Count(); ++k) {
+        auto* deferred = dynamic_cast<TDeferredBox*>(whole.GetItem(k));
+        ASSERT_NE(deferred, nullptr);
+        const std::unique_ptr<TBox> built = deferred->Build();
+        EXPECT_EQ(built->Size(), deferred->Size()) << k;
+        EXPECT_EQ(built->GetNaturalSize(), deferred->GetNaturalSize()) << k;
+        EXPECT_EQ(built->LineCount(), deferred->LineCount()) << k;
+    }
+}
+
+TEST(Boxes, CloneCopiesABoxAndEveryBoxItOwns) {
+    AttachedReport r({20, 0});
+    TRptTable* table = r.report.NewTable("t");
+    table->AddField("")->SetWidthMeasure(NaturalSize);
+    TRptRow* row = table->NewRow();
+    TRptCell* cell = row->NewCell();
+    TRptParagraph* item = cell->NewParagraph();
+    item->SetTreePrefix("\u251C", false);
+    item->AddText("a name that wraps over lines");
+    auto box = cell->CreateBoxForWidth(12);
+    auto copy = box->Clone();
+    ASSERT_NE(copy, nullptr);
+    // The same tree of boxes: classes, elements, places, sizes, ranges.
+    std::function<void(const TBox&, const TBox&)> same = [&](const TBox& a, const TBox& b) {
+        EXPECT_EQ(typeid(a), typeid(b));
+        EXPECT_EQ(a.Element(), b.Element());
+        EXPECT_EQ(a.Position(), b.Position());
+        EXPECT_EQ(a.Size(), b.Size());
+        EXPECT_EQ(a.GetNaturalSize(), b.GetNaturalSize());
+        EXPECT_EQ(a.LineCount(), b.LineCount());
+        if (auto* text = dynamic_cast<const TTextBox*>(&a)) {
+            EXPECT_EQ(text->Start(), dynamic_cast<const TTextBox&>(b).Start());
+            EXPECT_EQ(text->Length(), dynamic_cast<const TTextBox&>(b).Length());
+        }
+        if (auto* group = dynamic_cast<const TBoxGroup*>(&a)) {
+            auto& other = dynamic_cast<const TBoxGroup&>(b);
+            ASSERT_EQ(group->Count(), other.Count());
+            for (int i = 0; i < group->Count(); ++i) {
+                EXPECT_NE(group->GetItem(i), other.GetItem(i));
+                same(*group->GetItem(i), *other.GetItem(i));
+            }
+        }
+    };
+    same(*box, *copy);
+    EXPECT_GT(box->LineCount(), 4);
+    // A liner's box is not copied (its liner points at it), nor a group
+    // holding one.
+    TRptRow* ruled = table->NewRow();
+    ruled->BeginLiner(2);
+    ruled->NewCell()->AddText("x");
+    ruled->EndLiner();
+    EXPECT_EQ(ruled->CreateNaturalBox()->Clone(), nullptr);
 }
 
 TEST(Tables, RowPlacesCellsAtTheirColumns) {

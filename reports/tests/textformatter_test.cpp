@@ -55,6 +55,32 @@ TEST(TextPage, WriteAt) {
     }
 }
 
+TEST(TextPage, RowsFarAboveTheLastOneWrittenAreKeptAsTextAndWrittenAgain) {
+    // A long page keeps its rows far above the last one written as UTF-8;
+    // such a row written again, one with wide characters and one with a
+    // combining mark give the same rows as cells would, trimmed the same.
+    TTextPage page(10);
+    page.WriteAt(TRect{0, 0, 9, 0}, "top \u2502 row");
+    page.WriteAt(TRect{2, 1, 9, 1}, "\u6F22\u5B57");
+    page.WriteAt(TRect{0, 2, 9, 2}, "e\u0301 mark");
+    page.WriteAt(TRect{0, 3, 9, 3}, "tab\there");
+    for (int r = 4; r < 5000; ++r) page.WriteAt(TRect{0, r, 9, r}, "row " + std::to_string(r));
+    EXPECT_EQ(page.Row(0), "top \u2502 row ");
+    EXPECT_EQ(page.Row(10), "row 10    ");
+    page.WriteAt(TRect{4, 0, 9, 0}, "again");
+    page.WriteAt(TRect{0, 10, 0, 10}, "R");
+    page.EnsureRect(TRect{0, 11, 14, 11});
+    page.TrimLines();
+    EXPECT_EQ(page.RowCount(), 5000);
+    EXPECT_EQ(page.Row(0), "top again");
+    EXPECT_EQ(page.Row(1), "  \u6F22\u5B57");
+    EXPECT_EQ(page.Row(2), "e\u0301 mark");
+    EXPECT_EQ(page.Row(3), "tab here");
+    EXPECT_EQ(page.Row(10), "Row 10");
+    EXPECT_EQ(page.Row(11), "row 11");
+    EXPECT_EQ(page.Row(4999), "row 4999");
+}
+
 TEST(TextPage, WriteClippedAndTrim) {
     TTextPage page(10);
     page.WriteClipped({0, 0, 7, 0}, {3, 0, 5, 0}, "abcdefgh");
