@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
+#include <memory>
+#include <new>
 #include <typeinfo>
+#include <vector>
 
 #include "model/RunTime.h"
 #include "reports/Elements.h"
@@ -43,9 +47,12 @@ std::int32_t LastOf(std::int32_t from, std::int32_t size) { return Sub32(Add32(f
 namespace {
 
 #if MIVO_BOX_POOL
-// Free lists of blocks of 16, 32, ... 256 bytes, filled from slabs that are
-// kept for the life of the thread's pool (the blocks go back to their list
-// when their boxes are freed).
+// Free lists of blocks of 16, 32, ... 256 bytes, filled from slabs of 64 KB
+// (the blocks go back to their list when their boxes are freed). Boxes are
+// made and freed on one thread. Each slab counts its blocks in use, so that
+// once a report is laid out the slabs its boxes took are given back
+// (Release) instead of keeping the memory of the largest report so far; a
+// few boxes that live on with their elements hold only their own slabs.
 class TBoxPool {
 public:
     static constexpr std::size_t Step = 16;
@@ -55,18 +62,32 @@ public:
 
     void* Take(std::size_t size) {
         const std::size_t k = ClassOf(size);
-        TFree*& head = free_[k];
-        if (!head) Refill(k);
-        TFree* block = head;
-        head = block->next;
+        if (!free_[k]) Refill(k);
+        TFree* block = free_[k];
+        free_[k] = block->next;
+        ++SlabOf(block).inUse;
         return block;
     }
 
     void Give(void* pointer, std::size_t size) noexcept {
-        TFree*& head = free_[ClassOf(size)];
-        auto* block = static_cast<TFree*>(pointer);
-        block->next = head;
-        head = block;
+        --SlabOf(pointer).inUse;
+        Push(pointer, ClassOf(size));
+    }
+
+    std::size_t KeptBytes() const noexcept { return slabs_.size() * SlabBytes; }
+
+    // Frees every slab none of whose blocks is in use.
+    void Release() noexcept {
+        const auto unused = [](const TSlabPointer& slab) { return slab->inUse == 0; };
+        if (std::none_of(slabs_.begin(), slabs_.end(), unused)) return;
+        for (TFree*& head : free_) {
+            TFree** link = &head;
+            while (*link) {
+                if (SlabOf(*link).inUse == 0) *link = (*link)->next;
+                else link = &(*link)->next;
+            }
+        }
+        std::erase_if(slabs_, unused);
     }
 
 private:
@@ -74,19 +95,41 @@ private:
         TFree* next;
     };
     static constexpr std::size_t SlabBytes = 64 * 1024;
+    // A slab starts with its count, its blocks after it; slabs are aligned
+    // on their size, so a block finds its slab by its address.
+    struct alignas(Step) TSlab {
+        std::size_t inUse = 0;
+    };
+    struct TFreeSlab {
+        void operator()(TSlab* slab) const noexcept { ::operator delete(slab, std::align_val_t{SlabBytes}); }
+    };
+    using TSlabPointer = std::unique_ptr<TSlab, TFreeSlab>;
+
+    static TSlab& SlabOf(void* block) noexcept {
+        return *reinterpret_cast<TSlab*>(reinterpret_cast<std::uintptr_t>(block) & ~std::uintptr_t{SlabBytes - 1});
+    }
+
+    void Push(void* pointer, std::size_t k) noexcept {
+        auto* block = static_cast<TFree*>(pointer);
+        block->next = free_[k];
+        free_[k] = block;
+    }
 
     void Refill(std::size_t k) {
         const std::size_t bytes = k * Step;
-        auto* slab = static_cast<char*>(::operator new(SlabBytes));
-        for (std::size_t at = 0; at + bytes <= SlabBytes; at += bytes) Give(slab + at, bytes);
+        TSlabPointer slab(new (::operator new(SlabBytes, std::align_val_t{SlabBytes})) TSlab);
+        char* blocks = reinterpret_cast<char*>(slab.get());
+        slabs_.push_back(std::move(slab));
+        for (std::size_t at = sizeof(TSlab); at + bytes <= SlabBytes; at += bytes) Push(blocks + at, k);
     }
 
     std::array<TFree*, Largest / Step + 1> free_{};
+    std::vector<TSlabPointer> slabs_;
 };
 
 TBoxPool& BoxPool() {
-    // Never destroyed: a box freed late in the thread's life (or after the
-    // pool of another thread) still finds its list.
+    // Never destroyed: a box freed late in the thread's life still finds
+    // its list.
     thread_local TBoxPool* pool = new TBoxPool;
     return *pool;
 }
@@ -112,6 +155,20 @@ void GiveBoxMemory(void* pointer, std::size_t size) noexcept {
     }
 #endif
     ::operator delete(pointer, size);
+}
+
+void ReleaseUnusedBoxMemory() noexcept {
+#if MIVO_BOX_POOL
+    BoxPool().Release();
+#endif
+}
+
+std::size_t KeptBoxMemory() noexcept {
+#if MIVO_BOX_POOL
+    return BoxPool().KeptBytes();
+#else
+    return 0;
+#endif
 }
 
 }  // namespace detail

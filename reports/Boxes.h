@@ -29,6 +29,11 @@ namespace detail {
 // The memory of boxes and of their lists of children (TBox::operator new).
 void* TakeBoxMemory(std::size_t bytes);
 void GiveBoxMemory(void* pointer, std::size_t bytes) noexcept;
+// Gives the memory kept for boxes back when no box is left (the formatter
+// calls it at the end of every run).
+void ReleaseUnusedBoxMemory() noexcept;
+// The bytes kept for boxes, in use or free.
+std::size_t KeptBoxMemory() noexcept;
 
 template <class T>
 struct TBoxAllocator {

@@ -403,7 +403,11 @@ void TFormatter::Run() {
     aborted_ = false;
     struct ResetOnExit {
         TFormatter& formatter;
-        ~ResetOnExit() { formatter.ResetRunState(); }
+        ~ResetOnExit() {
+            formatter.ResetRunState();
+            // The run's boxes are gone by now: their memory goes back.
+            detail::ReleaseUnusedBoxMemory();
+        }
     } reset{*this};
     // Cells are measured once for the whole run: the deferred boxes are
     // built again during the flow.

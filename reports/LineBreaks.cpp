@@ -8,6 +8,7 @@ namespace {
 // ideographs, kana, Yi, Hangul syllables, compatibility ideographs, the
 // fullwidth forms and the supplementary ideographic planes.
 bool IsIdeographic(char32_t c) {
+    if (c < 0x2E80) return false;
     return (c >= 0x2E80 && c <= 0x2FFF) || (c >= 0x3040 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x4DBF) ||
            (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
            (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF01 && c <= 0xFF60) || (c >= 0x20000 && c <= 0x3FFFD);
@@ -37,8 +38,8 @@ bool StaysWithTheNext(char32_t c) {
 }  // namespace
 
 bool MayBreakBetween(char32_t before, char32_t after) {
-    if (StaysWithThePrevious(after) || StaysWithTheNext(before)) return false;
-    return IsIdeographic(before) || IsIdeographic(after) || before == U'\u3000';
+    if (!IsIdeographic(before) && !IsIdeographic(after) && before != U'\u3000') return false;
+    return !StaysWithThePrevious(after) && !StaysWithTheNext(before);
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
