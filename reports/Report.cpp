@@ -1200,8 +1200,7 @@ std::unique_ptr<TBox> TRptChunkedSection::BuildChunks(bool forWidth, std::int32_
     plan->keyCells.resize(static_cast<std::size_t>(KeyCount()));
     plan->rows.resize(static_cast<std::size_t>(ChunkedTable->Count()));
     for (int r = 0; r < ChunkedTable->Count(); ++r)
-        if (auto* row = dynamic_cast<TRptRow*>(ChunkedTable->GetItem(r)))
-        {
+        if (auto* row = dynamic_cast<TRptRow*>(ChunkedTable->GetItem(r))) {
             plan->rows[static_cast<std::size_t>(r)] = IndexRow(*row, ChunkedTable->FieldCount());
             plan->rows[static_cast<std::size_t>(r)].Row = row;
         }
